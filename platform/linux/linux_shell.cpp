@@ -1,0 +1,33 @@
+#include "platform/linux/linux_shell.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "toolkit/error.h"
+
+extern char** environ;
+
+namespace platform::linuxos {
+
+std::int64_t LinuxShell::openInBrowser(const std::string& url, int windowStyle) {
+  (void)windowStyle;  // the browser decides how it shows itself
+  std::string program = "xdg-open";
+  std::vector<char*> argv{program.data(), const_cast<char*>(url.c_str()), nullptr};
+  pid_t pid = 0;
+  const int rc = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (rc != 0) {
+    // 53: file not found, as the shell call reports a missing program.
+    throw toolkit::Error(53, "Tarnwick",
+                         "File not found: " + program + " (" + std::strerror(rc) + ")");
+  }
+  // xdg-open returns at once after handing the address on; reap it so no zombie stays.
+  int status = 0;
+  (void)waitpid(pid, &status, WNOHANG);
+  return pid;
+}
+
+}  // namespace platform::linuxos

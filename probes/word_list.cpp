@@ -1,0 +1,20 @@
+#include "probes/word_list.h"
+
+namespace probes {
+
+std::vector<std::string> splitWords(std::string_view reply) {
+  std::vector<std::string> words;
+  if (reply.empty()) return words;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t space = reply.find(' ', start);
+    if (space == std::string_view::npos) {
+      words.emplace_back(reply.substr(start));
+      return words;
+    }
+    words.emplace_back(reply.substr(start, space - start));
+    start = space + 1;
+  }
+}
+
+}  // namespace probes

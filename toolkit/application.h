@@ -1,0 +1,60 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "toolkit/backend.h"
+#include "toolkit/error.h"
+
+namespace toolkit {
+
+// The program-wide services beside the windows: the title, the message box, the
+// top-level error report and background work. One object per program run.
+class Application {
+ public:
+  Application(Backend& backend, std::string title);
+  ~Application();  // asks every background task to stop and waits for it
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  const std::string& title() const { return title_; }
+  Backend& backend() { return backend_; }
+
+  // Modal box with a stop icon, one OK button and the application title.
+  void messageBox(const std::string& text);
+  int messageBoxCount() const { return messageBoxes_; }
+
+  // Runs an event handler; an error that escapes it is reported once and the
+  // program goes on.
+  void runEvent(const std::function<void()>& handler);
+  void reportUnhandled(const Error& error);
+  int unhandledCount() const { return unhandled_; }
+
+  // Runs `work` on a thread of its own. The stop token is set when the caller
+  // loses interest (see Form::runInBackground) or the application ends.
+  void startBackground(std::function<void(std::stop_token)> work, std::stop_token owner);
+
+  void post(std::function<void()> task) { backend_.post(std::move(task)); }
+
+ private:
+  struct Task {
+    std::jthread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
+  void reapFinished();
+
+  Backend& backend_;
+  std::string title_;
+  int messageBoxes_ = 0;
+  int unhandled_ = 0;
+  std::mutex tasksMutex_;
+  std::vector<Task> tasks_;
+};
+
+}  // namespace toolkit

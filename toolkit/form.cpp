@@ -1,0 +1,62 @@
+#include "toolkit/form.h"
+
+namespace toolkit {
+
+Form::~Form() {
+  if (token_) token_->stop.request_stop();
+}
+
+NativeWindow& Form::window() const {
+  if (!native_) throw Error(kNotLoaded, "Tarnwick", "Object not loaded");
+  return *native_;
+}
+
+void Form::load() {
+  if (native_) return;
+  token_ = std::make_shared<LoadToken>();
+  native_ = app_.backend().createWindow(layout(), *this);
+  try {
+    formLoad();
+  } catch (...) {
+    unload();
+    throw;
+  }
+}
+
+void Form::show() {
+  load();
+  native_->show();
+}
+
+void Form::unload() {
+  if (!native_) return;
+  formUnloading();
+  token_->stop.request_stop();
+  token_.reset();
+  // Reset before destroying, so that nothing the destructor triggers finds a half-gone window.
+  auto dying = std::move(native_);
+  dying.reset();
+}
+
+Control& Form::control(std::string_view name, int index) {
+  if (Control* c = window().find(name, index)) return *c;
+  throw Error(kControlNotFound, "Tarnwick", "Control '" + std::string(name) + "' not found");
+}
+
+void Form::dispatchClick(const std::string& name, int index) {
+  app_.runEvent([&] { click(name, index); });
+}
+
+void Form::dispatchTimer(const std::string& name) {
+  app_.runEvent([&] { timerTick(name); });
+}
+
+void Form::dispatchResize() {
+  app_.runEvent([&] { formResize(); });
+}
+
+void Form::dispatchClose() {
+  app_.runEvent([&] { unload(); });
+}
+
+}  // namespace toolkit

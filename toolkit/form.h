@@ -1,0 +1,126 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "toolkit/application.h"
+#include "toolkit/backend.h"
+#include "toolkit/controls.h"
+#include "toolkit/error.h"
+#include "toolkit/layout.h"
+
+namespace toolkit {
+
+// Error numbers the toolkit raises itself.
+constexpr std::int32_t kControlNotFound = 730;
+constexpr std::int32_t kWrongControlKind = 13;
+constexpr std::int32_t kNotLoaded = 364;
+
+// A window object. It lives in its slot for the whole program; its window and
+// controls exist only while it is loaded. A subclass gives the layout and
+// handles the events; every event runs on the UI thread to its end.
+class Form {
+ public:
+  explicit Form(Application& app) : app_(app) {}
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  virtual WindowSpec layout() const = 0;
+
+  // Creates the window and its controls, then raises formLoad. When formLoad
+  // fails the window is unloaded again and the error goes to the caller.
+  void load();
+  // Loads first when needed, then makes the window visible and brings it to the front.
+  void show();
+  // Destroys the window, its controls and timers; pending background results are dropped.
+  void unload();
+  bool isLoaded() const { return native_ != nullptr; }
+  bool isVisible() const { return native_ && native_->isVisible(); }
+
+  Twips innerWidth() const { return window().innerWidth(); }
+  Twips innerHeight() const { return window().innerHeight(); }
+  Twips left() const { return window().left(); }
+  Twips top() const { return window().top(); }
+  void setLeft(Twips left) { window().moveTo(left, top()); }
+  void setTop(Twips top) { window().moveTo(left(), top); }
+  bool minimized() const { return window().minimized(); }
+  void setMinimized(bool minimized) { window().setMinimized(minimized); }
+  std::string caption() const { return window().caption(); }
+
+  Control& control(std::string_view name, int index = -1);
+  template <class T>
+  T& controlAs(std::string_view name, int index = -1) {
+    if (auto* typed = dynamic_cast<T*>(&control(name, index))) return *typed;
+    throw Error(kWrongControlKind, "Tarnwick", "Type mismatch: " + std::string(name));
+  }
+  TextBox& textBox(std::string_view name) { return controlAs<TextBox>(name); }
+  Label& label(std::string_view name, int index = -1) { return controlAs<Label>(name, index); }
+  CheckBox& checkBox(std::string_view name) { return controlAs<CheckBox>(name); }
+  CommandButton& button(std::string_view name) { return controlAs<CommandButton>(name); }
+  ProgressBar& progressBar(std::string_view name) { return controlAs<ProgressBar>(name); }
+  Timer& timer(std::string_view name) { return controlAs<Timer>(name); }
+  TabControl& tabControl(std::string_view name) { return controlAs<TabControl>(name); }
+
+  Application& application() { return app_; }
+
+  // Runs `work` off the UI thread, then `then` on the UI thread with its result.
+  // When this load of the window ends first (unload, close, program end), the
+  // work is asked to stop through its token and `then` never runs.
+  template <class R>
+  void runInBackground(std::function<R(std::stop_token)> work, std::function<void(R)> then);
+
+  // Entry points for the backend.
+  void dispatchClick(const std::string& name, int index);
+  void dispatchTimer(const std::string& name);
+  void dispatchResize();
+  void dispatchClose();
+
+ protected:
+  virtual void formLoad() {}
+  virtual void formResize() {}
+  virtual void click(const std::string& name, int index) {
+    (void)name;
+    (void)index;
+  }
+  virtual void timerTick(const std::string& name) { (void)name; }
+  // Just before the window is destroyed: the place to drop references to it.
+  virtual void formUnloading() {}
+
+ private:
+  NativeWindow& window() const;
+
+  // One per load: background results check it before touching the window.
+  struct LoadToken {
+    std::stop_source stop;
+  };
+
+  Application& app_;
+  std::unique_ptr<NativeWindow> native_;
+  std::shared_ptr<LoadToken> token_;
+};
+
+template <class R>
+void Form::runInBackground(std::function<R(std::stop_token)> work, std::function<void(R)> then) {
+  if (!token_) throw Error(kNotLoaded, "Tarnwick", "Object not loaded");
+  std::weak_ptr<LoadToken> weak = token_;
+  Application* app = &app_;
+  app_.startBackground(
+      [work = std::move(work), then = std::move(then), weak, app](std::stop_token stop) mutable {
+        auto result = std::make_shared<R>(work(stop));
+        if (stop.stop_requested()) return;
+        app->post([weak, then = std::move(then), result]() {
+          // The window may have been unloaded while the result was on its way.
+          auto alive = weak.lock();
+          if (!alive || alive->stop.stop_requested()) return;
+          then(std::move(*result));
+        });
+      },
+      token_->stop.get_token());
+}
+
+}  // namespace toolkit

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "toolkit/backend.h"
+
+namespace toolkit::qt {
+
+// The Qt 6 Widgets toolkit. Needs a QApplication to exist. In no-display mode
+// (offscreen platform) message boxes print to standard error instead.
+class QtBackend : public Backend {
+ public:
+  explicit QtBackend(bool noDisplay);
+  ~QtBackend() override;
+
+  std::unique_ptr<NativeWindow> createWindow(const WindowSpec& spec, Form& form) override;
+  void post(std::function<void()> task) override;
+  void messageBox(const std::string& title, const std::string& text) override;
+  int exec() override;
+  void quit(int exitCode) override;
+
+  bool noDisplay() const { return noDisplay_; }
+
+ private:
+  bool noDisplay_;
+};
+
+}  // namespace toolkit::qt

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace toolkit {
+
+// Text the program prints may come from the network. Every C0 or C1 control
+// character except tab and line feed (and DEL) is written as \xNN, so a hostile
+// reply cannot drive the user's terminal. Invalid UTF-8 bytes are escaped too.
+std::string escapeControlCharacters(std::string_view text);
+
+// True when there is a display to draw on: DISPLAY or WAYLAND_DISPLAY is set.
+bool hasDisplay(const char* display, const char* waylandDisplay);
+
+}  // namespace toolkit
