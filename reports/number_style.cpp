@@ -1,0 +1,118 @@
+#include "reports/number_style.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <locale>
+#include <stdexcept>
+#include <vector>
+
+namespace reports {
+namespace {
+
+// Separators come as wide characters, so a locale whose separator is not ASCII
+// (a narrow no-break space, say) keeps it instead of a narrowed stand-in.
+std::string utf8Of(wchar_t wide) {
+  auto c = static_cast<std::uint32_t>(wide);
+  std::string out;
+  if (c == 0) return out;
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+// Inserts the separator into a run of decimal digits, counting groups from the right.
+std::string grouped(std::string_view digits, const NumberStyle& style) {
+  if (style.grouping.empty() || style.thousandsSeparator.empty()) return std::string(digits);
+  // Where separators go, as counts of digits before them, found from the right.
+  std::vector<std::size_t> cuts;
+  std::size_t remaining = digits.size();
+  std::size_t size = 0;
+  for (std::size_t g = 0;; ++g) {
+    if (g < style.grouping.size()) {
+      const char next = style.grouping[g];
+      if (next <= 0 || next == CHAR_MAX) break;  // no further grouping
+      size = static_cast<std::size_t>(next);
+    }
+    if (remaining <= size) break;
+    remaining -= size;
+    cuts.push_back(remaining);
+  }
+  std::string out;
+  out.reserve(digits.size() + cuts.size() * style.thousandsSeparator.size());
+  std::size_t start = 0;
+  for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
+    out.append(digits.substr(start, *cut - start));
+    out += style.thousandsSeparator;
+    start = *cut;
+  }
+  out.append(digits.substr(start));
+  return out;
+}
+
+}  // namespace
+
+NumberStyle numberStyleFor(std::string_view localeName) {
+  NumberStyle style;
+  if (localeName.empty()) return style;
+  try {
+    const std::locale locale{std::string(localeName)};
+    const auto& punct = std::use_facet<std::numpunct<wchar_t>>(locale);
+    style.decimalPoint = utf8Of(punct.decimal_point());
+    if (style.decimalPoint.empty()) style.decimalPoint = ".";
+    style.grouping = punct.grouping();
+    if (!style.grouping.empty()) style.thousandsSeparator = utf8Of(punct.thousands_sep());
+    if (style.thousandsSeparator.empty()) style.grouping.clear();
+  } catch (const std::runtime_error&) {
+    // Not installed or not a locale name: numbers keep the C style.
+  }
+  return style;
+}
+
+std::string userNumericLocaleName() {
+  for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "C";
+}
+
+std::string formatTwoDecimals(double value, const NumberStyle& style) {
+  if (!std::isfinite(value)) return {};
+  // to_chars ignores every locale, so the separators are ours to place.
+  char buffer[400];
+  const auto [end, ec] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+  if (ec != std::errc()) return {};
+  std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+  std::string out;
+  if (!text.empty() && text.front() == '-') {
+    out += '-';
+    text.remove_prefix(1);
+  }
+  const std::size_t point = text.find('.');
+  out += grouped(text.substr(0, point), style);
+  if (point != std::string_view::npos) {
+    out += style.decimalPoint;
+    out.append(text.substr(point + 1));
+  }
+  return out;
+}
+
+}  // namespace reports
