@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string_view>
+
+namespace probes {
+
+// The program's fixed web endpoints. They live here and nowhere else; tests
+// hand other URLs to the probes instead of contacting these.
+
+// Answers a plain-text reply whose last space-separated word is the caller's
+// public address.
+inline constexpr std::string_view kEchoServiceUrl = "http://api.ipify.org/";
+
+// A home page expected to be reachable whenever the internet is; only whether
+// it opens matters.
+inline constexpr std::string_view kReachabilityUrl = "http://www.wikipedia.org";
+
+// A page that shows the visitor's public address, opened in the user's browser.
+inline constexpr std::string_view kPublicAddressPageUrl = "http://ifconfig.me/";
+
+}  // namespace probes

@@ -1,0 +1,119 @@
+#include "probes/public_address_fetcher.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/fakes/fake_internet_transfer.h"
+
+namespace {
+
+using fakes::FakeInternetTransfer;
+using Outcome = platform::FetchResult::Outcome;
+using Words = std::vector<std::string>;
+
+constexpr const char* kUrl = "http://echo.test/";
+
+struct Case {
+  const char* name;
+  platform::FetchResult reply;
+  Words words;
+  bool timedOut;
+};
+
+class PublicAddressWords : public testing::TestWithParam<Case> {};
+
+TEST_P(PublicAddressWords, OnlyASuccessfulReplyGivesWords) {
+  FakeInternetTransfer net;
+  net.replies = {GetParam().reply};
+  platform::FetchOptions options;
+  options.userAgent = "agent";
+  bool timedOut = !GetParam().timedOut;
+  EXPECT_EQ(probes::fetchPublicAddressWords(net, kUrl, options, {}, &timedOut), GetParam().words);
+  EXPECT_EQ(timedOut, GetParam().timedOut);
+  EXPECT_EQ(net.calls(), Words{std::string("fetch ") + kUrl});
+  EXPECT_EQ(net.fetchOptions().at(0).userAgent, "agent");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, PublicAddressWords,
+    testing::Values(
+        Case{"Address", FakeInternetTransfer::ok("203.0.113.7"), {"203.0.113.7"}, false},
+        Case{
+            "Sentence", FakeInternetTransfer::ok("IP: 203.0.113.7"), {"IP:", "203.0.113.7"}, false},
+        Case{"EmptyBody", FakeInternetTransfer::ok(""), {}, false},
+        // A 2xx reply that is not an address is still words.
+        Case{"NotAnAddress",
+             FakeInternetTransfer::ok("<html>hi</html>"),
+             {"<html>hi</html>"},
+             false},
+        Case{"HttpError", FakeInternetTransfer::failure(Outcome::HttpError, 503), {}, false},
+        Case{"TooLarge", FakeInternetTransfer::failure(Outcome::TooLarge, 200), {}, false},
+        Case{"Failed", FakeInternetTransfer::failure(Outcome::Failed), {}, false},
+        Case{"Cancelled", FakeInternetTransfer::failure(Outcome::Cancelled), {}, false},
+        Case{"TimedOut", FakeInternetTransfer::failure(Outcome::TimedOut), {}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PublicAddressFetcher, StopsRequestingOnceALoadHasTimedOut) {
+  FakeInternetTransfer net;
+  net.replies = {
+      FakeInternetTransfer::ok("203.0.113.7"), FakeInternetTransfer::failure(Outcome::Failed),
+      FakeInternetTransfer::failure(Outcome::TimedOut), FakeInternetTransfer::ok("203.0.113.8")};
+  probes::PublicAddressFetcher fetcher(net, kUrl, {});
+  EXPECT_EQ(fetcher.fetch(), Words{"203.0.113.7"});
+  EXPECT_EQ(fetcher.fetch(), Words{});  // a plain failure does not stop the load
+  EXPECT_FALSE(fetcher.timedOut());
+  EXPECT_EQ(fetcher.fetch(), Words{});
+  EXPECT_TRUE(fetcher.timedOut());
+  for (int i = 0; i < 18; ++i) EXPECT_EQ(fetcher.fetch(), Words{});
+  EXPECT_EQ(fetcher.requestsMade(), 3);
+  EXPECT_EQ(net.fetchCount(), 3);
+
+  // The next load starts afresh.
+  probes::PublicAddressFetcher nextLoad(net, kUrl, {});
+  EXPECT_EQ(nextLoad.fetch(), Words{"203.0.113.8"});
+}
+
+TEST(PublicAddressFetcher, NoRequestOnceStopped) {
+  FakeInternetTransfer net;
+  net.defaultReply = FakeInternetTransfer::ok("203.0.113.7");
+  probes::PublicAddressFetcher fetcher(net, kUrl, {});
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_EQ(fetcher.fetch(stop.get_token()), Words{});
+  EXPECT_EQ(net.fetchCount(), 0);
+}
+
+TEST(PublicAddressFetcher, PassesUrlOptionsAndStopToken) {
+  FakeInternetTransfer net;
+  std::stop_source stop;
+  bool sawToken = false;
+  net.onFetch = [&](const std::string& url, const platform::FetchOptions& options,
+                    std::stop_token token) {
+    EXPECT_EQ(url, kUrl);
+    EXPECT_EQ(options.timeout, std::chrono::milliseconds(1234));
+    sawToken = token.stop_possible();
+    return FakeInternetTransfer::ok("x");
+  };
+  platform::FetchOptions options;
+  options.timeout = std::chrono::milliseconds(1234);
+  probes::PublicAddressFetcher fetcher(net, kUrl, options);
+  EXPECT_EQ(fetcher.fetch(stop.get_token()), Words{"x"});
+  EXPECT_TRUE(sawToken);
+}
+
+// Background fetches of one load, one after another on fresh threads as the
+// ticks make them: the time-out seen on one thread holds for the next.
+TEST(PublicAddressFetcher, TimeOutSeenAcrossThreads) {
+  FakeInternetTransfer net;
+  net.defaultReply = FakeInternetTransfer::failure(Outcome::TimedOut);
+  probes::PublicAddressFetcher fetcher(net, kUrl, {});
+  for (int i = 0; i < 21; ++i) {
+    std::jthread tick([&] { fetcher.fetch(); });
+  }
+  EXPECT_EQ(net.fetchCount(), 1);
+}
+
+}  // namespace
