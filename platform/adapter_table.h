@@ -18,8 +18,8 @@ constexpr std::int32_t kInvalidData = 13;
 // `next` holds the byte offset of the next record from the buffer's start
 // (0 ends the chain): a 32-bit field cannot hold an address on a 64-bit system.
 namespace adapter_record {
-constexpr std::size_t kSize = 640;     // bytes a record occupies
-constexpr std::size_t kCopied = 637;   // bytes the reader copies out of each record
+constexpr std::size_t kSize = 640;    // bytes a record occupies
+constexpr std::size_t kCopied = 637;  // bytes the reader copies out of each record
 constexpr std::size_t kNext = 0;
 constexpr std::size_t kComboIndex = 4;
 constexpr std::size_t kAdapterName = 8;
@@ -32,7 +32,7 @@ constexpr std::size_t kIndex = 412;
 constexpr std::size_t kType = 416;
 constexpr std::size_t kDhcpEnabled = 420;
 constexpr std::size_t kCurrentIpAddress = 424;
-constexpr std::size_t kIpAddressList = 428;   // embedded address string record
+constexpr std::size_t kIpAddressList = 428;  // embedded address string record
 constexpr std::size_t kGatewayList = 468;
 constexpr std::size_t kAddressStringText = 4;  // offset of the text inside one
 constexpr std::size_t kIpAddress = kIpAddressList + kAddressStringText;  // 432

@@ -37,8 +37,7 @@ class InternetTransfer {
   using Handle = std::uintptr_t;
   virtual Handle internetOpen(const std::string& agent) = 0;
   // Succeeds as soon as a status line and headers arrive, whatever the status.
-  virtual Handle internetOpenUrl(Handle internet, const std::string& url,
-                                 std::stop_token stop) = 0;
+  virtual Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop) = 0;
   virtual bool internetCloseHandle(Handle handle) = 0;
 };
 

@@ -26,14 +26,16 @@ struct Null {
 using TextArray = std::vector<std::string>;
 using Variant = std::variant<Null, std::string, std::int32_t, std::int64_t, bool, TextArray>;
 
-inline bool isNull(const Variant& v) { return std::holds_alternative<Null>(v); }
+inline bool isNull(const Variant& v) {
+  return std::holds_alternative<Null>(v);
+}
 
 // Conversions as the logic needs them. Each throws toolkit::Error (type
 // mismatch, number 13) when the value has no such form; null converts to nothing.
-std::string toText(const Variant& v);          // text, integer (decimal) or flag ("True"/"False")
-std::int32_t toInt32(const Variant& v);        // integer in range, or decimal text
-bool toFlag(const Variant& v);                 // flag or integer (non-zero is true)
-const TextArray& toArray(const Variant& v);    // array only
+std::string toText(const Variant& v);        // text, integer (decimal) or flag ("True"/"False")
+std::int32_t toInt32(const Variant& v);      // integer in range, or decimal text
+bool toFlag(const Variant& v);               // flag or integer (non-zero is true)
+const TextArray& toArray(const Variant& v);  // array only
 
 // One object of a query's result. Property names are matched case-insensitively;
 // a name the object's class lacks is an error (kNotFound), not a null.

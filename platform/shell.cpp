@@ -2,6 +2,8 @@
 
 namespace platform {
 
-std::string browserCommandLine(const std::string& url) { return "explorer.exe \"" + url + "\""; }
+std::string browserCommandLine(const std::string& url) {
+  return "explorer.exe \"" + url + "\"";
+}
 
 }  // namespace platform

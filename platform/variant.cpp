@@ -6,7 +6,9 @@
 namespace platform {
 namespace {
 
-[[noreturn]] void mismatch() { throw toolkit::Error(kTypeMismatch, "Tarnwick", "Type mismatch"); }
+[[noreturn]] void mismatch() {
+  throw toolkit::Error(kTypeMismatch, "Tarnwick", "Type mismatch");
+}
 
 }  // namespace
 

@@ -29,7 +29,9 @@ class Error : public std::runtime_error {
 };
 
 // Builds an error number from its unsigned 32-bit image (0x8004B700 and the like).
-constexpr std::int32_t errorNumber(std::uint32_t image) { return static_cast<std::int32_t>(image); }
+constexpr std::int32_t errorNumber(std::uint32_t image) {
+  return static_cast<std::int32_t>(image);
+}
 
 // Runs one step whose failure is to be skipped: the error is dropped and the
 // caller goes on with its next step. Use it exactly where a step is meant to be

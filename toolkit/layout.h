@@ -46,8 +46,8 @@ struct ControlSpec {
   int page = -1;       // page of the parent tab control, when the parent is one
   int left = 0, top = 0, width = 0, height = 0;  // twips, in the parent's coordinates
   int tabIndex = -1;
-  std::string text;  // caption or text
-  std::optional<Font> font;  // the window's font when empty
+  std::string text;                  // caption or text
+  std::optional<Font> font;          // the window's font when empty
   std::optional<Colour> foreColour;  // platform standard when empty
   std::optional<Colour> backColour;  // platform standard (or transparent label) when empty
   Alignment alignment = Alignment::Left;
@@ -58,16 +58,16 @@ struct ControlSpec {
   bool visible = true;
   std::string toolTip;
   MousePointer pointer = MousePointer::Default;
-  int value = 0;            // check box value, progress bar value
-  std::string picture;      // resource path of a picture (":/..."), empty for none
-  int minimum = 0, maximum = 100;  // progress bar range
-  int interval = 0;         // timer interval in ms
+  int value = 0;                         // check box value, progress bar value
+  std::string picture;                   // resource path of a picture (":/..."), empty for none
+  int minimum = 0, maximum = 100;        // progress bar range
+  int interval = 0;                      // timer interval in ms
   std::vector<std::string> tabCaptions;  // tab control pages
-  int tabHeight = 0;        // tab control: height of the tab row in twips
+  int tabHeight = 0;                     // tab control: height of the tab row in twips
   int tabsPerRow = 0;
   std::optional<Font> tabFont;
-  int remotePort = 0;       // internet transfer control
-  int requestTimeout = 0;   // internet transfer control, seconds
+  int remotePort = 0;      // internet transfer control
+  int requestTimeout = 0;  // internet transfer control, seconds
 };
 
 enum class StartPosition { CenterScreen, SystemDefault };

@@ -14,7 +14,9 @@ constexpr int kTwipsPerPixel = 15;
 inline int twipsToPixels(Twips twips) {
   return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
-inline Twips pixelsToTwips(int pixels) { return static_cast<Twips>(pixels) * kTwipsPerPixel; }
+inline Twips pixelsToTwips(int pixels) {
+  return static_cast<Twips>(pixels) * kTwipsPerPixel;
+}
 
 // Colours are 0x00BBGGRR; 0x800000xx names a system colour by its index.
 using Colour = std::uint32_t;
@@ -23,11 +25,21 @@ constexpr Colour rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) |
          (static_cast<Colour>(blue) << 16);
 }
-constexpr bool isSystemColour(Colour c) { return (c & 0xFF000000u) == 0x80000000u; }
-constexpr int systemColourIndex(Colour c) { return static_cast<int>(c & 0xFFu); }
-constexpr std::uint8_t redOf(Colour c) { return c & 0xFF; }
-constexpr std::uint8_t greenOf(Colour c) { return (c >> 8) & 0xFF; }
-constexpr std::uint8_t blueOf(Colour c) { return (c >> 16) & 0xFF; }
+constexpr bool isSystemColour(Colour c) {
+  return (c & 0xFF000000u) == 0x80000000u;
+}
+constexpr int systemColourIndex(Colour c) {
+  return static_cast<int>(c & 0xFFu);
+}
+constexpr std::uint8_t redOf(Colour c) {
+  return c & 0xFF;
+}
+constexpr std::uint8_t greenOf(Colour c) {
+  return (c >> 8) & 0xFF;
+}
+constexpr std::uint8_t blueOf(Colour c) {
+  return (c >> 16) & 0xFF;
+}
 
 namespace system_colour {
 constexpr Colour kWindowBackground = 0x80000005;

@@ -1,11 +1,52 @@
 #include "toolkit/qt/qt_backend.h"
 
+#include <QApplication>
+#include <QDirIterator>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <cstdio>
+
+#include "toolkit/qt/qt_window.h"
+#include "toolkit/text_output.h"
+
 namespace toolkit::qt {
-QtBackend::QtBackend(bool noDisplay) : noDisplay_(noDisplay) {}
+
+QtBackend::QtBackend(bool noDisplay) : noDisplay_(noDisplay) {
+  // Faces the program ships (stand-ins for faces that may not be installed).
+  QDirIterator fonts(":/fonts", {"*.ttf", "*.otf"}, QDir::Files);
+  while (fonts.hasNext()) QFontDatabase::addApplicationFont(fonts.next());
+}
+
 QtBackend::~QtBackend() = default;
-std::unique_ptr<NativeWindow> QtBackend::createWindow(const WindowSpec&, Form&) { return nullptr; }
-void QtBackend::post(std::function<void()>) {}
-void QtBackend::messageBox(const std::string&, const std::string&) {}
-int QtBackend::exec() { return 0; }
-void QtBackend::quit(int) {}
+
+std::unique_ptr<NativeWindow> QtBackend::createWindow(const WindowSpec& spec, Form& form) {
+  return std::make_unique<QtWindow>(spec, form);
+}
+
+void QtBackend::post(std::function<void()> task) {
+  QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+}
+
+void QtBackend::messageBox(const std::string& title, const std::string& text) {
+  if (noDisplay_) {
+    const std::string out =
+        escapeControlCharacters(title) + "\n" + escapeControlCharacters(text) + "\n";
+    std::fputs(out.c_str(), stderr);
+    std::fflush(stderr);
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, QString::fromStdString(title),
+                  QString::fromStdString(text), QMessageBox::Ok);
+  box.exec();
+}
+
+int QtBackend::exec() {
+  return QApplication::exec();
+}
+
+void QtBackend::quit(int exitCode) {
+  QApplication::exit(exitCode);
+}
+
 }  // namespace toolkit::qt

@@ -1,0 +1,144 @@
+#include "toolkit/qt/qt_buttons.h"
+
+#include <qdrawutil.h>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOption>
+
+#include "toolkit/form.h"
+
+namespace toolkit::qt {
+
+GraphicalCheckBoxWidget::GraphicalCheckBoxWidget(QWidget* parent, QColor face, QColor text)
+    : QAbstractButton(parent), face_(face), text_(text) {
+  setCheckable(true);
+}
+
+void GraphicalCheckBoxWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect r = rect();
+  painter.fillRect(r, face_);
+  const bool pressed = isChecked() || isDown();
+  qDrawWinPanel(&painter, r, palette(), pressed, nullptr);
+  QRect textRect = r.adjusted(2, 2, -2, -2);
+  if (pressed) textRect.translate(1, 1);
+  painter.setFont(font());
+  if (isEnabled()) {
+    painter.setPen(text_);
+    painter.drawText(textRect, Qt::AlignCenter, text());
+  } else {
+    // Etched, as disabled captions are drawn: a light copy offset under a grey one.
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawText(textRect.translated(1, 1), Qt::AlignCenter, text());
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText).darker(130));
+    painter.drawText(textRect, Qt::AlignCenter, text());
+  }
+}
+
+namespace {
+
+QColor colourOr(const std::optional<Colour>& c, Colour fallback, const QPalette& p) {
+  return toQColor(c.value_or(fallback), p);
+}
+
+}  // namespace
+
+QtCheckBox::QtCheckBox(const ControlSpec& spec, QWidget* parent, ControlContext context)
+    : QtControl<CheckBox>(
+          spec,
+          new GraphicalCheckBoxWidget(
+              parent, colourOr(spec.backColour, system_colour::kButtonFace, parent->palette()),
+              colourOr(spec.foreColour, system_colour::kWindowText, parent->palette())),
+          std::move(context)) {
+  button_ = static_cast<GraphicalCheckBoxWidget*>(widget());
+  button_->setText(QString::fromStdString(spec.text));
+  button_->setChecked(spec.value == kChecked);
+  button_->setFocusPolicy(Qt::TabFocus);
+  auto link = this->context().link;
+  const std::string name = spec.name;
+  const int index = spec.index;
+  QObject::connect(button_, &QAbstractButton::clicked, button_, [link, name, index] {
+    if (link->form) link->form->dispatchClick(name, index);
+  });
+  initialise();
+}
+
+int QtCheckBox::value() const {
+  return button_->isChecked() ? kChecked : kUnchecked;
+}
+
+void QtCheckBox::setValue(int value) {
+  if (value != kChecked && value != kUnchecked) {
+    throw Error(380, "Tarnwick", "Invalid property value");
+  }
+  button_->setChecked(value == kChecked);
+}
+
+std::string QtCheckBox::caption() const {
+  return button_->text().toStdString();
+}
+void QtCheckBox::setCaption(const std::string& caption) {
+  button_->setText(QString::fromStdString(caption));
+}
+
+QtCommandButton::QtCommandButton(const ControlSpec& spec, QWidget* parent, ControlContext context)
+    : QtControl<CommandButton>(spec, new QPushButton(parent), std::move(context)) {
+  button_ = static_cast<QPushButton*>(widget());
+  button_->setText(QString::fromStdString(spec.text));
+  button_->setAutoDefault(false);
+  auto link = this->context().link;
+  const std::string name = spec.name;
+  const int index = spec.index;
+  QObject::connect(button_, &QPushButton::clicked, button_, [link, name, index] {
+    if (link->form) link->form->dispatchClick(name, index);
+  });
+  initialise();
+}
+
+std::string QtCommandButton::caption() const {
+  return button_->text().toStdString();
+}
+void QtCommandButton::setCaption(const std::string& caption) {
+  button_->setText(QString::fromStdString(caption));
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+      isEnabled() && onClick) {
+    onClick();
+  }
+}
+
+QtLabel::QtLabel(const ControlSpec& spec, QWidget* parent, ControlContext context)
+    : QtControl<Label>(spec, new ClickableLabel(parent), std::move(context)) {
+  label_ = static_cast<ClickableLabel*>(widget());
+  label_->setText(QString::fromStdString(spec.text));
+  label_->setTextFormat(Qt::PlainText);
+  label_->setWordWrap(true);
+  label_->setAlignment((spec.alignment == Alignment::Right    ? Qt::AlignRight
+                        : spec.alignment == Alignment::Center ? Qt::AlignHCenter
+                                                              : Qt::AlignLeft) |
+                       Qt::AlignTop);
+  label_->setAutoFillBackground(false);  // transparent: the parent shows through
+  QPalette palette = label_->palette();
+  palette.setColor(QPalette::WindowText,
+                   colourOr(spec.foreColour, system_colour::kWindowText, palette));
+  label_->setPalette(palette);
+  auto link = this->context().link;
+  const std::string name = spec.name;
+  const int index = spec.index;
+  label_->onClick = [link, name, index] {
+    if (link->form) link->form->dispatchClick(name, index);
+  };
+  initialise();
+}
+
+std::string QtLabel::caption() const {
+  return label_->text().toStdString();
+}
+void QtLabel::setCaption(const std::string& caption) {
+  label_->setText(QString::fromStdString(caption));
+}
+
+}  // namespace toolkit::qt

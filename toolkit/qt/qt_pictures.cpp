@@ -1,0 +1,119 @@
+#include "toolkit/qt/qt_pictures.h"
+
+#include <QFile>
+#include <QPainter>
+
+#include "toolkit/form.h"
+
+namespace toolkit::qt {
+
+QCursor loadHandCursor() {
+  static const char* kPath = ":/pictures/hand.png";
+  if (QFile::exists(kPath)) return QCursor(QPixmap(kPath), 12, 1);
+  return QCursor(Qt::PointingHandCursor);
+}
+
+namespace {
+
+QPixmap loadPicture(const std::string& path) {
+  if (path.empty()) return {};
+  return QPixmap(QString::fromStdString(path));
+}
+
+}  // namespace
+
+PictureWidget::PictureWidget(QWidget* parent, QPixmap picture, QColor background, bool frameless)
+    : QFrame(parent), picture_(std::move(picture)), background_(background), frameless_(frameless) {
+  if (!frameless_) {
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+  }
+}
+
+void PictureWidget::paintEvent(QPaintEvent* event) {
+  {
+    QPainter painter(this);
+    const QRect inside = contentsRect();
+    if (background_.isValid()) painter.fillRect(inside, background_);
+    if (!picture_.isNull()) {
+      painter.setClipRect(inside);
+      painter.drawPixmap(inside.topLeft(), picture_);
+    }
+  }
+  QFrame::paintEvent(event);
+}
+
+QtPictureBox::QtPictureBox(const ControlSpec& spec, QWidget* parent, ControlContext context)
+    : QtControl<PictureBox>(
+          spec,
+          new PictureWidget(parent, loadPicture(spec.picture),
+                            spec.backColour ? toQColor(*spec.backColour, parent->palette())
+                                            : parent->palette().color(QPalette::Button),
+                            spec.border == Border::None),
+          std::move(context)) {
+  initialise();
+}
+
+QPoint QtPictureBox::clientOrigin() const {
+  return static_cast<QFrame*>(widget())->contentsRect().topLeft();
+}
+
+namespace {
+
+class ImageWidget : public QWidget {
+ public:
+  ImageWidget(QWidget* parent, QPixmap picture) : QWidget(parent), picture_(std::move(picture)) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, picture_);
+  }
+
+ private:
+  QPixmap picture_;
+};
+
+}  // namespace
+
+QtImage::QtImage(const ControlSpec& spec, QWidget* parent, ControlContext context)
+    : QtControl<Image>(spec, new ImageWidget(parent, loadPicture(spec.picture)),
+                       std::move(context)) {
+  initialise();
+}
+
+QtTimer::QtTimer(const ControlSpec& spec, QObject* owner, ControlContext context)
+    : QtControl<Timer>(spec, nullptr, std::move(context)),
+      timer_(new QTimer(owner)),
+      interval_(spec.interval) {
+  auto link = this->context().link;
+  const std::string name = spec.name;
+  QObject::connect(timer_, &QTimer::timeout, timer_, [link, name] {
+    if (link->form) link->form->dispatchTimer(name);
+  });
+  apply();
+}
+
+QtTimer::~QtTimer() {
+  // The QTimer belongs to the dying window widget, which Qt deletes later.
+  if (timer_) timer_->stop();
+}
+
+void QtTimer::setInterval(int ms) {
+  if (ms < 0) throw Error(380, "Tarnwick", "Invalid property value");
+  interval_ = ms;
+  apply();
+}
+
+void QtTimer::apply() {
+  if (!timer_) return;
+  if (enabled() && interval_ > 0) {
+    timer_->start(interval_);  // restarts the interval, as a re-armed timer does
+  } else {
+    timer_->stop();
+  }
+}
+
+}  // namespace toolkit::qt

@@ -1,0 +1,264 @@
+#include "toolkit/qt/qt_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+#include <map>
+
+#include "toolkit/form.h"
+#include "toolkit/qt/qt_buttons.h"
+#include "toolkit/qt/qt_pictures.h"
+#include "toolkit/qt/qt_progress_bar.h"
+#include "toolkit/qt/qt_tab_control.h"
+#include "toolkit/qt/qt_text_box.h"
+
+namespace toolkit::qt {
+
+void FormWidget::closeEvent(QCloseEvent* event) {
+  // The close box unloads the window; the widget itself goes away later.
+  if (link_->form) link_->form->dispatchClose();
+  event->accept();
+}
+
+void FormWidget::raiseResize() {
+  if (link_->form) link_->form->dispatchResize();
+}
+
+void FormWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (isVisible()) raiseResize();
+}
+
+void FormWidget::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  raiseResize();
+}
+
+void FormWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) {
+    auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if ((change->oldState() & Qt::WindowMinimized) && !isMinimized()) raiseResize();
+  }
+}
+
+QtWindow::QtWindow(const WindowSpec& spec, Form& form)
+    : link_(std::make_shared<EventLink>(EventLink{&form})),
+      widget_(new FormWidget(link_)),
+      startPosition_(spec.startPosition) {
+  Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+  if (spec.minButton) flags |= Qt::WindowMinimizeButtonHint;
+  if (spec.maxButton) flags |= Qt::WindowMaximizeButtonHint;
+  widget_->setWindowFlags(flags);
+  widget_->setWindowTitle(QString::fromStdString(spec.caption));
+  if (!spec.icon.empty()) widget_->setWindowIcon(QIcon(QString::fromStdString(spec.icon)));
+  widget_->setFixedSize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight));
+  widget_->setFont(toQFont(spec.font));
+  if (spec.backColour) {
+    QPalette palette = widget_->palette();
+    palette.setColor(QPalette::Window, toQColor(*spec.backColour, palette));
+    widget_->setPalette(palette);
+    widget_->setAutoFillBackground(true);
+  }
+  createControls(spec);
+  orderControls(spec);
+}
+
+QtWindow::~QtWindow() {
+  link_->form = nullptr;
+  controls_.clear();
+  if (widget_) {
+    widget_->hide();
+    widget_->deleteLater();  // we may be inside one of its own event handlers
+  }
+}
+
+namespace {
+
+struct Container {
+  QWidget* widget;
+  QPoint origin;
+  QtTabControl* tabs;
+};
+
+template <class C, class... Args>
+std::unique_ptr<C> makeControl(Args&&... args) {
+  return std::make_unique<C>(std::forward<Args>(args)...);
+}
+
+}  // namespace
+
+void QtWindow::createControls(const WindowSpec& spec) {
+  std::map<std::string, Container> containers;
+  containers[""] = Container{widget_, QPoint(0, 0), nullptr};
+  std::vector<const ControlSpec*> pending;
+  for (const auto& c : spec.controls) pending.push_back(&c);
+
+  // Containers may be listed after their children: create in passes.
+  while (!pending.empty()) {
+    std::vector<const ControlSpec*> later;
+    for (const ControlSpec* s : pending) {
+      auto parent = containers.find(s->parent);
+      if (parent == containers.end()) {
+        later.push_back(s);
+        continue;
+      }
+      ControlContext context{link_, spec.font, parent->second.origin};
+      QWidget* into = parent->second.widget;
+      std::unique_ptr<Control> control;
+      QWidget* drawn = nullptr;
+      std::function<void(bool)> pageActive;
+      auto keep = [&](auto made) {
+        drawn = made->widget();
+        auto* raw = made.get();
+        pageActive = [raw](bool active) { raw->setPageActive(active); };
+        control = std::move(made);
+        return raw;
+      };
+      switch (s->kind) {
+        case ControlKind::TextBox:
+          keep(makeControl<QtTextBox>(*s, into, context));
+          break;
+        case ControlKind::Label:
+          keep(makeControl<QtLabel>(*s, into, context));
+          break;
+        case ControlKind::CheckBox:
+          keep(makeControl<QtCheckBox>(*s, into, context));
+          break;
+        case ControlKind::CommandButton:
+          keep(makeControl<QtCommandButton>(*s, into, context));
+          break;
+        case ControlKind::ProgressBar:
+          keep(makeControl<QtProgressBar>(*s, into, context));
+          break;
+        case ControlKind::Image:
+          keep(makeControl<QtImage>(*s, into, context));
+          break;
+        case ControlKind::Timer:
+          keep(makeControl<QtTimer>(*s, widget_.data(), context));
+          break;
+        case ControlKind::InternetTransfer:
+          keep(makeControl<QtInternetTransfer>(*s, context));
+          break;
+        case ControlKind::Winsock:
+          keep(makeControl<QtWinsock>(*s, context));
+          break;
+        case ControlKind::PictureBox: {
+          auto* box = keep(makeControl<QtPictureBox>(*s, into, context));
+          containers[s->name] = Container{box->widget(), box->clientOrigin(), nullptr};
+          break;
+        }
+        case ControlKind::TabControl: {
+          auto* tabs = keep(makeControl<QtTabControl>(*s, into, context));
+          containers[s->name] = Container{tabs->widget(), QPoint(0, 0), tabs};
+          break;
+        }
+      }
+      if (parent->second.tabs && s->page >= 0) {
+        parent->second.tabs->addMember(s->page, pageActive);
+      }
+      controls_.push_back(Entry{s->name, s->index, std::move(control), drawn});
+    }
+    if (later.size() == pending.size()) {
+      throw Error(kControlNotFound, "Tarnwick",
+                  "Container '" + later.front()->parent + "' not found");
+    }
+    pending.swap(later);
+  }
+}
+
+void QtWindow::orderControls(const WindowSpec& spec) {
+  // Each container lists its children front to back: raise them back to front.
+  for (auto it = spec.controls.rbegin(); it != spec.controls.rend(); ++it) {
+    if (QWidget* w = widgetOf(it->name, it->index)) w->raise();
+  }
+  std::vector<std::pair<int, QWidget*>> order;
+  for (const auto& s : spec.controls) {
+    QWidget* w = widgetOf(s.name, s.index);
+    if (w && s.tabIndex >= 0 && w->focusPolicy() != Qt::NoFocus) order.emplace_back(s.tabIndex, w);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    QWidget::setTabOrder(order[i - 1].second, order[i].second);
+  }
+}
+
+Control* QtWindow::find(std::string_view name, int index) {
+  for (auto& e : controls_) {
+    if (e.index == index && e.name == name) return e.control.get();
+  }
+  return nullptr;
+}
+
+QWidget* QtWindow::widgetOf(std::string_view name, int index) const {
+  for (const auto& e : controls_) {
+    if (e.index == index && e.name == name) return e.widget;
+  }
+  return nullptr;
+}
+
+void QtWindow::centreOnScreen() {
+  QScreen* screen = widget_->screen() ? widget_->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size = widget_->frameGeometry().size();
+  widget_->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+void QtWindow::show() {
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    if (startPosition_ == StartPosition::CenterScreen && !placed_) centreOnScreen();
+  }
+  if (widget_->isMinimized())
+    widget_->setWindowState(widget_->windowState() & ~Qt::WindowMinimized);
+  widget_->show();
+  widget_->raise();
+  widget_->activateWindow();
+}
+
+bool QtWindow::isVisible() const {
+  return widget_ && widget_->isVisible();
+}
+Twips QtWindow::innerWidth() const {
+  return pixelsToTwips(widget_->width());
+}
+Twips QtWindow::innerHeight() const {
+  return pixelsToTwips(widget_->height());
+}
+
+Twips QtWindow::left() const {
+  const int x = widget_->frameGeometry().x();
+  if (placed_ && twipsToPixels(placed_->first) == x) return placed_->first;
+  return pixelsToTwips(x);
+}
+
+Twips QtWindow::top() const {
+  const int y = widget_->frameGeometry().y();
+  if (placed_ && twipsToPixels(placed_->second) == y) return placed_->second;
+  return pixelsToTwips(y);
+}
+
+void QtWindow::moveTo(Twips left, Twips top) {
+  placed_ = std::make_pair(left, top);
+  widget_->move(twipsToPixels(left), twipsToPixels(top));
+}
+
+bool QtWindow::minimized() const {
+  return widget_->windowState() & Qt::WindowMinimized;
+}
+
+void QtWindow::setMinimized(bool minimized) {
+  Qt::WindowStates state = widget_->windowState();
+  widget_->setWindowState(minimized ? (state | Qt::WindowMinimized)
+                                    : (state & ~Qt::WindowMinimized));
+}
+
+std::string QtWindow::caption() const {
+  return widget_->windowTitle().toStdString();
+}
+
+}  // namespace toolkit::qt

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "toolkit/backend.h"
+#include "toolkit/qt/qt_control.h"
+
+namespace toolkit::qt {
+
+// The top-level widget of a form: passes close, resize and restore on.
+class FormWidget : public QWidget {
+ public:
+  explicit FormWidget(std::shared_ptr<EventLink> link) : link_(std::move(link)) {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void raiseResize();
+  std::shared_ptr<EventLink> link_;
+};
+
+class QtWindow : public NativeWindow {
+ public:
+  QtWindow(const WindowSpec& spec, Form& form);
+  ~QtWindow() override;
+
+  Control* find(std::string_view name, int index) override;
+  void show() override;
+  bool isVisible() const override;
+  Twips innerWidth() const override;
+  Twips innerHeight() const override;
+  Twips left() const override;
+  Twips top() const override;
+  void moveTo(Twips left, Twips top) override;
+  bool minimized() const override;
+  void setMinimized(bool minimized) override;
+  std::string caption() const override;
+
+  QWidget* widget() const { return widget_; }
+  // The widget that draws a control, or nullptr for controls that are not drawn.
+  QWidget* widgetOf(std::string_view name, int index = -1) const;
+
+ private:
+  struct Entry {
+    std::string name;
+    int index;
+    std::unique_ptr<Control> control;
+    QWidget* widget;
+  };
+  void createControls(const WindowSpec& spec);
+  void orderControls(const WindowSpec& spec);
+  void centreOnScreen();
+
+  std::shared_ptr<EventLink> link_;
+  QPointer<FormWidget> widget_;
+  std::vector<Entry> controls_;
+  StartPosition startPosition_;
+  bool shownOnce_ = false;
+  // The position last set in twips, kept while the window stays at its pixel.
+  std::optional<std::pair<Twips, Twips>> placed_;
+};
+
+}  // namespace toolkit::qt
