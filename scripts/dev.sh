@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# One entry point for building, running and testing Tarnwick.
+#   dev.sh run       install what is missing, build, start the program
+#   dev.sh test      install what is missing, build, run every test
+#   dev.sh sanitize  the same tests built with AddressSanitizer + UBSan
+# Every step is idempotent and quick when nothing changed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+build() {  # preset
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+case "${1:-}" in
+  run)
+    build default
+    exec ./build/default/app/tarnwick
+    ;;
+  test)
+    build default
+    ctest --preset default
+    ;;
+  sanitize)
+    build sanitize
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --preset sanitize
+    ;;
+  *)
+    echo "usage: $0 run|test|sanitize" >&2
+    exit 2
+    ;;
+esac
