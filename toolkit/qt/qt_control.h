@@ -95,6 +95,9 @@ class QtControl : public Interface {
   // Applies the spec's common widget properties; called once after creation.
   void initialise() {
     if (!widget_) return;
+    // Tests and tools find a control's widget by its name: "WAN", "lblYourOnline(1)".
+    widget_->setObjectName(QString::fromStdString(
+        spec_.index >= 0 ? spec_.name + "(" + std::to_string(spec_.index) + ")" : spec_.name));
     widget_->setFont(toQFont(font_));
     if (!spec_.toolTip.empty()) widget_->setToolTip(QString::fromStdString(spec_.toolTip));
     if (spec_.pointer == MousePointer::Hand) widget_->setCursor(handCursor());

@@ -216,8 +216,11 @@ void QtWindow::show() {
   if (widget_->isMinimized())
     widget_->setWindowState(widget_->windowState() & ~Qt::WindowMinimized);
   widget_->show();
-  widget_->raise();
-  widget_->activateWindow();
+  // Bring it to the front; the offscreen platform has no stacking to change.
+  if (QGuiApplication::platformName() != "offscreen") {
+    widget_->raise();
+    widget_->activateWindow();
+  }
 }
 
 bool QtWindow::isVisible() const {

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/application.h"
+#include "toolkit/form.h"
+#include "toolkit/qt/qt_backend.h"
+
+namespace toolkit_tests {
+
+// A form whose layout and handlers a test sets, recording every event.
+class TestForm : public toolkit::Form {
+ public:
+  TestForm(toolkit::Application& app, toolkit::WindowSpec spec)
+      : Form(app), spec_(std::move(spec)) {}
+
+  toolkit::WindowSpec layout() const override { return spec_; }
+
+  std::vector<std::string> events;
+  std::function<void()> onLoad;
+  std::function<void(const std::string&, int)> onClick;
+  std::function<void(const std::string&)> onTimer;
+
+ protected:
+  void formLoad() override {
+    events.push_back("Load");
+    if (onLoad) onLoad();
+  }
+  void formResize() override { events.push_back("Resize"); }
+  void click(const std::string& name, int index) override {
+    events.push_back("Click " + name);
+    if (onClick) onClick(name, index);
+  }
+  void timerTick(const std::string& name) override {
+    events.push_back("Timer " + name);
+    if (onTimer) onTimer(name);
+  }
+  void formUnloading() override { events.push_back("Unloading"); }
+
+ private:
+  toolkit::WindowSpec spec_;
+};
+
+// Runs the event loop for `ms` milliseconds, or until `done` holds.
+inline void pump(int ms, const std::function<bool()>& done = {}) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (done && done()) return;
+  }
+}
+
+inline toolkit::ControlSpec spec(toolkit::ControlKind kind, std::string name, int left, int top,
+                                 int width, int height) {
+  toolkit::ControlSpec s;
+  s.kind = kind;
+  s.name = std::move(name);
+  s.left = left;
+  s.top = top;
+  s.width = width;
+  s.height = height;
+  return s;
+}
+
+}  // namespace toolkit_tests

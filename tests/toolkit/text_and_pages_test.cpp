@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "tests/toolkit/test_form.h"
+#include "toolkit/text_output.h"
+
+namespace toolkit_tests {
+namespace {
+
+using toolkit::ControlKind;
+
+class TextAndPages : public ::testing::Test {
+ protected:
+  toolkit::qt::QtBackend backend{true};
+  toolkit::Application app{backend, "Test App"};
+};
+
+TEST_F(TextAndPages, InsertAtCaretAppendsPiecesAndKeepsLineEnds) {
+  toolkit::WindowSpec w;
+  w.clientWidth = w.clientHeight = 3000;
+  auto multi = spec(ControlKind::TextBox, "out", 0, 0, 3000, 3000);
+  multi.multiLine = true;
+  multi.scrollBars = toolkit::ScrollBars::Both;
+  auto single = spec(ControlKind::TextBox, "one", 0, 0, 3000, 300);
+  w.controls = {multi, single};
+  TestForm form(app, w);
+  form.load();
+  for (auto* name : {"out", "one"}) {
+    auto& box = form.textBox(name);
+    box.setText("");
+    EXPECT_EQ(box.caret(), 0);
+    const char* pieces[] = {"3 adapter(s) found.", "\r\n\r\n", "\tName = ", "été", "\r\n"};
+    std::string expected;
+    for (const char* piece : pieces) {
+      box.insertAtCaret(piece);
+      expected += piece;
+      EXPECT_EQ(box.text(), expected) << name;
+      EXPECT_EQ(box.caret(), static_cast<int>(expected.size())) << name;
+    }
+    box.setText("abc");
+    box.insertAtCaret("X");  // caret is at 0 after setting the text
+    EXPECT_EQ(box.text(), "Xabc") << name;
+  }
+}
+
+TEST_F(TextAndPages, SwitchingPagesKeepsEveryControlsOwnValues) {
+  toolkit::WindowSpec w;
+  w.clientWidth = 3000;
+  w.clientHeight = 3000;
+  auto tabs = spec(ControlKind::TabControl, "tabs", 0, 0, 3000, 3000);
+  tabs.tabCaptions = {"A", "B"};
+  tabs.tabHeight = 300;
+  auto first = spec(ControlKind::TextBox, "first", 0, 360, 1000, 300);
+  first.parent = "tabs";
+  first.page = 0;
+  auto hidden = spec(ControlKind::Label, "hidden", 0, 800, 1000, 300);
+  hidden.parent = "tabs";
+  hidden.page = 0;
+  auto second = spec(ControlKind::Label, "second", 0, 360, 1000, 300);
+  second.parent = "tabs";
+  second.page = 1;
+  w.controls = {first, hidden, second, tabs};
+  TestForm form(app, w);
+  form.show();
+  form.textBox("first").setText("kept");
+  form.label("hidden").setVisible(false);
+  auto& pages = form.tabControl("tabs");
+  EXPECT_EQ(pages.currentPage(), 0);
+  pages.setCurrentPage(1);
+  pages.setCurrentPage(0);
+  EXPECT_EQ(form.textBox("first").text(), "kept");
+  EXPECT_TRUE(form.textBox("first").visible());
+  EXPECT_FALSE(form.label("hidden").visible()) << "page switching must not show a hidden control";
+  form.unload();
+}
+
+TEST(TextOutput, ControlCharactersAreEscaped) {
+  struct Case {
+    std::string in, out;
+  } cases[] = {
+      {"plain 1.2.3.4", "plain 1.2.3.4"},
+      {"tab\tand\nline", "tab\tand\nline"},
+      {"\x1b[2J", "\\x1B[2J"},
+      {"cr\r\n", "cr\\x0D\n"},
+      {"nul\0x", "nul\\x00x"},
+      {"del\x7f", "del\\x7F"},
+      {"c1 \xc2\x9b"
+       "31m",
+       "c1 \\x9B31m"},
+      {"ok \xc3\xa9t\xc3\xa9", "ok \xc3\xa9t\xc3\xa9"},
+      {"bad \xff", "bad \\xFF"},
+  };
+  cases[4].in = std::string("nul\0x", 5);
+  for (const auto& c : cases) EXPECT_EQ(toolkit::escapeControlCharacters(c.in), c.out);
+}
+
+TEST(TextOutput, DisplayIsDetectedFromEitherVariable) {
+  EXPECT_FALSE(toolkit::hasDisplay(nullptr, nullptr));
+  EXPECT_FALSE(toolkit::hasDisplay("", ""));
+  EXPECT_TRUE(toolkit::hasDisplay(":0", nullptr));
+  EXPECT_TRUE(toolkit::hasDisplay(nullptr, "wayland-0"));
+}
+
+}  // namespace
+}  // namespace toolkit_tests
