@@ -117,7 +117,7 @@ void Form::runInBackground(std::function<R(std::stop_token)> work, std::function
           // The window may have been unloaded while the result was on its way.
           auto alive = weak.lock();
           if (!alive || alive->stop.stop_requested()) return;
-          then(std::move(*result));
+          app->runEvent([&] { then(std::move(*result)); });
         });
       },
       token_->stop.get_token());
