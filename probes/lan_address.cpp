@@ -39,11 +39,10 @@ bool looksPhysical(const platform::ManagementObject& config) {
   Tristate result = platform::isNull(identity)
                         ? Tristate()
                         : Tristate(platform::toText(identity) != kAllZeroIdentity);
-  const std::optional<std::string> text =
-      platform::isNull(description) ? std::nullopt
-                                    : std::optional<std::string>(platform::toText(description));
+  const bool hasText = !platform::isNull(description);
+  const std::string text = hasText ? platform::toText(description) : std::string();
   for (std::string_view word : kExcludedWords) {
-    result = both(result, text ? Tristate(!containsIgnoringCase(*text, word)) : Tristate());
+    result = both(result, hasText ? Tristate(!containsIgnoringCase(text, word)) : Tristate());
   }
   return result == true;  // a final null counts as failed
 }

@@ -113,7 +113,7 @@ void Form::runInBackground(std::function<R(std::stop_token)> work, std::function
       [work = std::move(work), then = std::move(then), weak, app](std::stop_token stop) mutable {
         auto result = std::make_shared<R>(work(stop));
         if (stop.stop_requested()) return;
-        app->post([weak, then = std::move(then), result]() {
+        app->post([weak, app, then = std::move(then), result]() {
           // The window may have been unloaded while the result was on its way.
           auto alive = weak.lock();
           if (!alive || alive->stop.stop_requested()) return;
