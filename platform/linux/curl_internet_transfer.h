@@ -1,0 +1,54 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/internet_transfer.h"
+
+namespace platform::linuxos {
+
+// Time limits of the transfers that FetchOptions does not carry. Tests shorten them.
+struct CurlTransferConfig {
+  // The reachability open: reaching the server (name lookup and connect), then
+  // its response headers.
+  std::chrono::milliseconds openConnectTimeout{30000};
+  std::chrono::milliseconds openResponseTimeout{30000};
+  // Longest sleep between two looks at a transfer's deadlines; a stop request
+  // wakes a transfer at once whatever this is.
+  std::chrono::milliseconds tick{50};
+};
+
+// The internet transfer on libcurl. Every call may come from any thread, and
+// several may run at once; each request has its own libcurl handles, released
+// on every way out.
+class CurlInternetTransfer final : public InternetTransfer {
+ public:
+  explicit CurlInternetTransfer(CurlTransferConfig config = {});
+  ~CurlInternetTransfer() override;
+
+  FetchResult fetchText(const std::string& url, const FetchOptions& options,
+                        std::stop_token stop) override;
+
+  Handle internetOpen(const std::string& agent) override;
+  Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop) override;
+  // Closing an internet handle also closes the URL handles opened through it.
+  bool internetCloseHandle(Handle handle) override;
+
+  // How many handles are open now.
+  std::size_t openHandles() const;
+
+ private:
+  struct HandleEntry {
+    Handle parent = 0;  // 0: an internet handle
+    std::string agent;
+  };
+
+  CurlTransferConfig config_;
+  mutable std::mutex mutex_;
+  std::map<Handle, HandleEntry> handles_;
+  Handle nextHandle_ = 0x100;
+};
+
+}  // namespace platform::linuxos

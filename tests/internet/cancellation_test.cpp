@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <thread>
+
+#include "platform/linux/curl_internet_transfer.h"
+#include "tests/support/http_test_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using tests_support::HttpReply;
+using tests_support::HttpTestServer;
+
+// Each call blocks on a server that never answers, with time-outs far longer
+// than the test; a stop request must end it promptly.
+struct Case {
+  const char* name;
+  HttpReply reply;
+  std::function<bool(platform::InternetTransfer&, const std::string&, std::stop_token)> call;
+};
+
+bool fetch(platform::InternetTransfer& net, const std::string& url, std::stop_token stop) {
+  return net.fetchText(url, {}, stop).outcome == platform::FetchResult::Outcome::Cancelled;
+}
+
+bool openUrl(platform::InternetTransfer& net, const std::string& url, std::stop_token stop) {
+  const auto internet = net.internetOpen("agent");
+  const bool failed = net.internetOpenUrl(internet, url, stop) == 0;
+  net.internetCloseHandle(internet);
+  return failed;
+}
+
+HttpReply trickle() {
+  HttpReply reply = HttpReply::text("203.0.113.7");
+  reply.bodyDelay = 1h;
+  return reply;
+}
+
+class Cancellation : public testing::TestWithParam<Case> {};
+
+TEST_P(Cancellation, StopEndsAHangingRequestQuickly) {
+  HttpTestServer server;
+  server.setReply(GetParam().reply);
+  platform::linuxos::CurlTransferConfig config;
+  config.tick = 1s;  // the stop request must wake the wait by itself
+  platform::linuxos::CurlInternetTransfer net(config);
+
+  std::stop_source stop;
+  Clock::time_point returned;
+  bool cancelled = false;
+  std::jthread worker([&] {
+    cancelled = GetParam().call(net, server.url(), stop.get_token());
+    returned = Clock::now();
+  });
+  // Let the request get under way before stopping it.
+  for (int i = 0; i < 100 && server.requests().empty(); ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_FALSE(server.requests().empty());
+  std::this_thread::sleep_for(50ms);
+  const Clock::time_point requested = Clock::now();
+  stop.request_stop();
+  worker.join();
+  EXPECT_TRUE(cancelled);
+  EXPECT_LT(returned - requested, 200ms);
+  printf("LATENCY %ld us\n", (long)std::chrono::duration_cast<std::chrono::microseconds>(returned - requested).count());
+  EXPECT_EQ(net.openHandles(), 0u);
+}
+
+TEST_P(Cancellation, AlreadyStoppedReturnsAtOnce) {
+  HttpTestServer server;
+  server.setReply(GetParam().reply);
+  platform::linuxos::CurlInternetTransfer net;
+  std::stop_source stop;
+  stop.request_stop();
+  const Clock::time_point started = Clock::now();
+  EXPECT_TRUE(GetParam().call(net, server.url(), stop.get_token()));
+  EXPECT_LT(Clock::now() - started, 200ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, Cancellation,
+    testing::Values(Case{"FetchNeverAnswered", HttpReply::neverAnswer(), fetch},
+                    Case{"FetchBodyHangs", trickle(), fetch},
+                    Case{"OpenUrlNeverAnswered", HttpReply::neverAnswer(), openUrl}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

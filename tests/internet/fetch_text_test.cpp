@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/linux/curl_internet_transfer.h"
+#include "probes/public_address_fetcher.h"
+#include "tests/support/http_test_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Outcome = platform::FetchResult::Outcome;
+using tests_support::HttpReply;
+using tests_support::HttpTestServer;
+using Words = std::vector<std::string>;
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
+HttpReply withFiller(std::size_t bytes, bool sendLength) {
+  HttpReply reply = HttpReply::text("");
+  reply.fillerBytes = bytes;
+  reply.sendLength = sendLength;
+  return reply;
+}
+
+HttpReply delayed(HttpReply reply, std::chrono::milliseconds delay) {
+  reply.delay = delay;
+  return reply;
+}
+
+struct Case {
+  const char* name;
+  HttpReply reply;
+  Outcome outcome;
+  long status;
+  Words words;
+  std::chrono::milliseconds timeout = 5s;
+};
+
+class FetchText : public testing::TestWithParam<Case> {};
+
+TEST_P(FetchText, OutcomeAndWords) {
+  HttpTestServer server;
+  server.setReply(GetParam().reply);
+  platform::linuxos::CurlInternetTransfer net;
+  platform::FetchOptions options;
+  options.userAgent = "{Brevan} WAN LAN TARNWICK 1.6";
+  options.timeout = GetParam().timeout;
+
+  const platform::FetchResult result = net.fetchText(server.url("/"), options, {});
+  EXPECT_EQ(result.outcome, GetParam().outcome);
+  EXPECT_EQ(result.httpStatus, GetParam().status);
+  EXPECT_EQ(probes::fetchPublicAddressWords(net, server.url("/"), options, {}), GetParam().words);
+
+  const auto requests = server.requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_EQ(requests[0].method, "GET");
+  EXPECT_EQ(requests[0].target, "/");
+  EXPECT_EQ(requests[0].header("User-Agent"), "{Brevan} WAN LAN TARNWICK 1.6");
+  // Nothing that would let a server send a compressed bomb.
+  EXPECT_EQ(requests[0].header("Accept-Encoding"), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, FetchText,
+    testing::Values(
+        Case{"AddressAlone", HttpReply::text("203.0.113.7"), Outcome::Ok, 200, {"203.0.113.7"}},
+        Case{"Sentence",
+             HttpReply::text("Your IP is 203.0.113.7"),
+             Outcome::Ok,
+             200,
+             {"Your", "IP", "is", "203.0.113.7"}},
+        Case{"TrailingSpace",
+             HttpReply::text("203.0.113.7 "),
+             Outcome::Ok,
+             200,
+             {"203.0.113.7", ""}},
+        Case{"TrailingLineBreak",
+             HttpReply::text("203.0.113.7\n"),
+             Outcome::Ok,
+             200,
+             {"203.0.113.7\n"}},
+        Case{"TwoSpaces",
+             HttpReply::text("IP:  203.0.113.7"),
+             Outcome::Ok,
+             200,
+             {"IP:", "", "203.0.113.7"}},
+        Case{"EmptyBody", HttpReply::text(""), Outcome::Ok, 200, {}},
+        Case{"NoContent", HttpReply::text("", 204), Outcome::Ok, 204, {}},
+        Case{"InvalidUtf8Replaced",
+             HttpReply::text("IP \xFF"
+                             "1"),
+             Outcome::Ok,
+             200,
+             {"IP",
+              "\xEF\xBF\xBD"
+              "1"}},
+        Case{"ServiceUnavailablePage",
+             HttpReply::text("<h1>503 Service Unavailable</h1>", 503),
+             Outcome::HttpError,
+             503,
+             {}},
+        Case{"NotFoundPage", HttpReply::text("Not Found", 404), Outcome::HttpError, 404, {}},
+        Case{"ExactlyOneMiB", withFiller(kMiB, true), Outcome::Ok, 200, {std::string(kMiB, 'x')}},
+        Case{"OneByteOver", withFiller(kMiB + 1, true), Outcome::TooLarge, 200, {}},
+        Case{"TwoMiBDeclared", withFiller(2 * kMiB, true), Outcome::TooLarge, 200, {}},
+        Case{"TwoMiBUndeclared", withFiller(2 * kMiB, false), Outcome::TooLarge, 200, {}},
+        Case{"NeverAnswers", HttpReply::neverAnswer(), Outcome::TimedOut, 0, {}, 300ms},
+        Case{"AnswersTooLate",
+             delayed(HttpReply::text("203.0.113.7"), 2s),
+             Outcome::TimedOut,
+             0,
+             {},
+             300ms},
+        Case{"AnswersInTime",
+             delayed(HttpReply::text("203.0.113.7"), 100ms),
+             Outcome::Ok,
+             200,
+             {"203.0.113.7"},
+             2s},
+        Case{"ClosesImmediately", HttpReply::closeImmediately(), Outcome::Failed, 0, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A server that streams without end: the transfer stops soon after the limit,
+// so neither side moves much more than the limit's worth of bytes.
+TEST(FetchTextMemory, EndlessBodyIsCutOffNearTheLimit) {
+  HttpTestServer server;
+  server.setReply(withFiller(512 * kMiB, false));
+  platform::linuxos::CurlInternetTransfer net;
+  const auto started = std::chrono::steady_clock::now();
+  const platform::FetchResult result = net.fetchText(server.url(), {}, {});
+  EXPECT_EQ(result.outcome, Outcome::TooLarge);
+  EXPECT_TRUE(result.body.empty());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+  server.stop();
+  // What the kernel's socket buffers took in, plus the limit.
+  EXPECT_LT(server.bytesSent(), 16 * kMiB);
+  printf("SENT %zu\n", server.bytesSent());
+}
+
+TEST(FetchTextPort, ClosedPortFailsAtOnce) {
+  std::string url;
+  {
+    HttpTestServer gone;
+    url = gone.url();
+  }
+  platform::linuxos::CurlInternetTransfer net;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(net.fetchText(url, {}, {}).outcome, Outcome::Failed);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+}
+
+TEST(FetchTextScheme, OnlyWebUrls) {
+  platform::linuxos::CurlInternetTransfer net;
+  EXPECT_EQ(net.fetchText("file:///etc/hostname", {}, {}).outcome, Outcome::Failed);
+}
+
+}  // namespace

@@ -1,0 +1,285 @@
+#include "tests/support/http_test_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <stdexcept>
+
+namespace tests_support {
+namespace {
+
+constexpr std::size_t kMaxRequestHead = 64 * 1024;
+constexpr auto kRequestReadTimeout = std::chrono::seconds(10);
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  std::transform(out.begin(), out.end(), out.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return out;
+}
+
+const char* reasonPhrase(int status) {
+  switch (status) {
+    case 200:
+      return "OK";
+    case 204:
+      return "No Content";
+    case 301:
+      return "Moved Permanently";
+    case 302:
+      return "Found";
+    case 307:
+      return "Temporary Redirect";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    case 503:
+      return "Service Unavailable";
+    default:
+      return "Status";
+  }
+}
+
+// Parses "METHOD target HTTP/1.1\r\nName: value\r\n...\r\n\r\n".
+HttpRequest parseHead(std::string_view head) {
+  HttpRequest request;
+  std::size_t lineEnd = head.find("\r\n");
+  std::string_view line = head.substr(0, lineEnd);
+  std::size_t sp1 = line.find(' ');
+  std::size_t sp2 = line.find(' ', sp1 == std::string_view::npos ? sp1 : sp1 + 1);
+  if (sp1 != std::string_view::npos) {
+    request.method = line.substr(0, sp1);
+    request.target = line.substr(sp1 + 1, sp2 == std::string_view::npos ? sp2 : sp2 - sp1 - 1);
+  }
+  while (lineEnd != std::string_view::npos) {
+    std::size_t start = lineEnd + 2;
+    lineEnd = head.find("\r\n", start);
+    line = head.substr(start, lineEnd == std::string_view::npos ? lineEnd : lineEnd - start);
+    std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    std::string_view value = line.substr(colon + 1);
+    while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+    request.headers.emplace_back(line.substr(0, colon), value);
+  }
+  return request;
+}
+
+}  // namespace
+
+std::string HttpRequest::header(std::string_view name) const {
+  for (const auto& [key, value] : headers) {
+    if (lower(key) == lower(name)) return value;
+  }
+  return {};
+}
+
+HttpReply HttpReply::text(std::string body, int status) {
+  HttpReply reply;
+  reply.status = status;
+  reply.body = std::move(body);
+  reply.headers = {{"Content-Type", "text/plain"}};
+  return reply;
+}
+
+HttpReply HttpReply::redirect(std::string location, int status) {
+  HttpReply reply;
+  reply.status = status;
+  reply.headers = {{"Location", std::move(location)}};
+  return reply;
+}
+
+HttpReply HttpReply::neverAnswer() {
+  HttpReply reply;
+  reply.action = Action::NeverAnswer;
+  return reply;
+}
+
+HttpReply HttpReply::closeImmediately() {
+  HttpReply reply;
+  reply.action = Action::CloseImmediately;
+  return reply;
+}
+
+HttpTestServer::HttpTestServer(Handler handler, std::uint16_t port, const std::string& address)
+    : address_(address), handler_(std::move(handler)) {
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  if (inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1) {
+    throw std::runtime_error("bad test server address " + address);
+  }
+  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  wakeFd_ = eventfd(0, EFD_CLOEXEC);
+  const int one = 1;
+  setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  if (listenFd_ < 0 || wakeFd_ < 0 ||
+      bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      listen(listenFd_, 64) != 0) {
+    const int error = errno;
+    if (listenFd_ >= 0) close(listenFd_);
+    if (wakeFd_ >= 0) close(wakeFd_);
+    throw std::runtime_error("test server cannot listen on " + address + ":" +
+                             std::to_string(port) + ": " + std::to_string(error));
+  }
+  socklen_t length = sizeof addr;
+  getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &length);
+  port_ = ntohs(addr.sin_port);
+  acceptor_ = std::thread([this] { acceptLoop(); });
+}
+
+HttpTestServer::~HttpTestServer() {
+  stop();
+  close(listenFd_);
+  close(wakeFd_);
+}
+
+void HttpTestServer::stop() {
+  if (stopped_.exchange(true)) return;
+  const std::uint64_t one = 1;
+  (void)!write(wakeFd_, &one, sizeof one);
+  acceptor_.join();
+  // The acceptor has ended, so the worker list no longer grows.
+  for (Worker& worker : workers_) worker.thread.join();
+  workers_.clear();
+}
+
+void HttpTestServer::setHandler(Handler handler) {
+  std::lock_guard lock(mutex_);
+  handler_ = std::move(handler);
+}
+
+void HttpTestServer::setReply(HttpReply reply) {
+  setHandler([reply = std::move(reply)](const HttpRequest&) { return reply; });
+}
+
+std::string HttpTestServer::url(std::string_view path) const {
+  return "http://" + address_ + ":" + std::to_string(port_) + std::string(path);
+}
+
+std::vector<HttpRequest> HttpTestServer::requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+void HttpTestServer::acceptLoop() {
+  for (;;) {
+    pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    if (poll(fds, 2, -1) < 0 && errno != EINTR) return;
+    if (fds[1].revents != 0) return;
+    if ((fds[0].revents & POLLIN) == 0) continue;
+    const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) continue;
+    ++connections_;
+    // Join the workers that have finished, so a long-running server keeps few threads.
+    std::erase_if(workers_, [](Worker& w) {
+      if (!w.done->load()) return false;
+      w.thread.join();
+      return true;
+    });
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    workers_.push_back({std::thread([this, fd, done] {
+                          serve(fd);
+                          close(fd);
+                          done->store(true);
+                        }),
+                        done});
+  }
+}
+
+// Waits until `fd` has data (true) or the server stops or time runs out (false).
+bool HttpTestServer::waitReadable(int fd, std::chrono::milliseconds timeout) const {
+  pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+  const int ready = poll(fds, 2, static_cast<int>(timeout.count()));
+  return ready > 0 && fds[1].revents == 0 && fds[0].revents != 0;
+}
+
+// Sleeps for `timeout` unless the server stops or the client leaves first
+// (false). A client's further bytes are read and dropped.
+bool HttpTestServer::waitQuiet(int fd, std::chrono::milliseconds timeout) const {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return true;
+    pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) return false;
+    if (fds[1].revents != 0) return false;
+    if (fds[0].revents != 0) {
+      char sink[512];
+      if (recv(fd, sink, sizeof sink, 0) <= 0) return false;
+    }
+  }
+}
+
+bool HttpTestServer::sendAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    pollfd fds[2] = {{fd, POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
+    if (poll(fds, 2, 10000) <= 0 || fds[1].revents != 0) return false;
+    const ssize_t sent = send(fd, data.data(), data.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent < 0) {
+      if (errno == EAGAIN || errno == EINTR) continue;
+      return false;
+    }
+    bytesSent_ += static_cast<std::size_t>(sent);
+    data.remove_prefix(static_cast<std::size_t>(sent));
+  }
+  return true;
+}
+
+void HttpTestServer::serve(int fd) {
+  std::string head;
+  char buffer[4096];
+  while (head.find("\r\n\r\n") == std::string::npos) {
+    if (head.size() > kMaxRequestHead || !waitReadable(fd, kRequestReadTimeout)) return;
+    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+    if (got <= 0) return;
+    head.append(buffer, static_cast<std::size_t>(got));
+  }
+  const HttpRequest request = parseHead(head);
+  Handler handler;
+  {
+    std::lock_guard lock(mutex_);
+    requests_.push_back(request);
+    handler = handler_;
+  }
+  const HttpReply reply = handler ? handler(request) : HttpReply::text("");
+
+  switch (reply.action) {
+    case HttpReply::Action::CloseImmediately:
+      return;
+    case HttpReply::Action::NeverAnswer:
+      while (waitQuiet(fd, std::chrono::hours(1))) {
+      }
+      return;
+    case HttpReply::Action::Answer:
+      break;
+  }
+  if (!waitQuiet(fd, reply.delay)) return;
+  std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + reasonPhrase(reply.status) +
+                    "\r\nConnection: close\r\n";
+  for (const auto& [name, value] : reply.headers) out += name + ": " + value + "\r\n";
+  if (reply.sendLength) {
+    out += "Content-Length: " + std::to_string(reply.body.size() + reply.fillerBytes) + "\r\n";
+  }
+  out += "\r\n";
+  if (!sendAll(fd, out) || !waitQuiet(fd, reply.bodyDelay) || !sendAll(fd, reply.body)) return;
+  const std::string filler(64 * 1024, 'x');
+  for (std::size_t left = reply.fillerBytes; left > 0;) {
+    const std::size_t chunk = std::min(left, filler.size());
+    if (!sendAll(fd, std::string_view(filler).substr(0, chunk))) return;
+    left -= chunk;
+  }
+  shutdown(fd, SHUT_WR);
+  // Let the client read to the end before the socket goes away.
+  waitQuiet(fd, std::chrono::seconds(2));
+}
+
+}  // namespace tests_support

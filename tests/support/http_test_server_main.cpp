@@ -1,0 +1,74 @@
+// The test HTTP server as a program, for scripts and benchmarks that run the
+// real binary: every request gets the same scripted reply.
+//
+//   tarnwick_test_http_server [--address A] [--port N] [--status N] [--body TEXT]
+//                             [--delay-ms N] [--never-answer] [--close-immediately]
+//                             [--seconds N]
+//
+// Prints "listening on A:PORT" once ready, then serves until SIGINT or SIGTERM,
+// or for at most --seconds (default 600).
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "tests/support/http_test_server.h"
+
+int main(int argc, char** argv) {
+  std::string address = "127.0.0.1";
+  long port = 0;
+  long seconds = 600;
+  tests_support::HttpReply reply = tests_support::HttpReply::text("");
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--address" && hasValue) {
+      address = argv[++i];
+    } else if (arg == "--port" && hasValue) {
+      port = std::strtol(argv[++i], nullptr, 10);
+    } else if (arg == "--status" && hasValue) {
+      reply.status = static_cast<int>(std::strtol(argv[++i], nullptr, 10));
+    } else if (arg == "--body" && hasValue) {
+      reply.body = argv[++i];
+    } else if (arg == "--delay-ms" && hasValue) {
+      reply.delay = std::chrono::milliseconds(std::strtol(argv[++i], nullptr, 10));
+    } else if (arg == "--seconds" && hasValue) {
+      seconds = std::strtol(argv[++i], nullptr, 10);
+    } else if (arg == "--never-answer") {
+      reply.action = tests_support::HttpReply::Action::NeverAnswer;
+    } else if (arg == "--close-immediately") {
+      reply.action = tests_support::HttpReply::Action::CloseImmediately;
+    } else {
+      std::fprintf(stderr, "unknown or incomplete option: %s\n", arg.c_str());
+      return 2;
+    }
+  }
+  if (port < 0 || port > 65535 || seconds <= 0) {
+    std::fprintf(stderr, "bad --port or --seconds\n");
+    return 2;
+  }
+
+  // Block the stop signals before the server's threads start, so only the
+  // wait below receives them.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  try {
+    tests_support::HttpTestServer server({}, static_cast<std::uint16_t>(port), address);
+    server.setReply(reply);
+    std::printf("listening on %s:%u\n", address.c_str(), server.port());
+    std::fflush(stdout);
+    const timespec limit{seconds, 0};
+    sigtimedwait(&signals, nullptr, &limit);
+    server.stop();
+    std::printf("served %d connection(s)\n", server.connections());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
