@@ -26,6 +26,8 @@ struct AdapterInventoryRecord {
   std::int16_t ServiceEnabled = 0;
   std::int16_t PhysicalAdapter = 0;
   std::string AdapterType;
+
+  bool operator==(const AdapterInventoryRecord&) const = default;
 };
 
 constexpr std::int16_t kTrue = -1;

@@ -62,9 +62,10 @@ std::string textAt(const Image& image, std::size_t offset, std::size_t width) {
   return TrimAtNul(SingleByteToUtf8(bytes));
 }
 
+// Numbers in the records are little-endian, as the platform writes them.
 std::uint32_t unsignedAt(const Image& image, std::size_t offset) {
   std::uint32_t value = 0;
-  std::memcpy(&value, image.data() + offset, sizeof value);
+  for (std::size_t k = 0; k < 4; ++k) value |= std::uint32_t{image[offset + k]} << (8 * k);
   return value;
 }
 

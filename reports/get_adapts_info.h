@@ -17,6 +17,8 @@ struct AdapterEntry {
   std::string IP;
   std::string Description;
   std::string GatewayIP;
+
+  bool operator==(const AdapterEntry&) const = default;
 };
 
 // Error numbers GetAdapterList raises, all with the source "GetAdaptersInfo".

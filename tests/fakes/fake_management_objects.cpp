@@ -37,6 +37,7 @@ platform::Variant FakeObject::property(std::string_view name) const {
 
 std::int32_t FakeObjectSet::count() const {
   if (countError) throw *countError;
+  if (countOverride) return *countOverride;
   return static_cast<std::int32_t>(objects_.size());
 }
 

@@ -43,6 +43,7 @@ class FakeObjectSet : public platform::ObjectSet {
 
   std::vector<FakeObject> objects_;
   std::optional<toolkit::Error> countError;
+  std::optional<std::int32_t> countOverride;  // a count that differs from the objects
   std::optional<toolkit::Error> enumerationError;
   std::size_t failAt = 0;
   mutable int enumerations = 0;
