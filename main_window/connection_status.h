@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/form.h"
+
+namespace main_window {
+
+// Text A contains text B, ignoring letter case; an empty A contains nothing.
+bool Contains(std::string_view text, std::string_view part);
+
+// Turns the reachability marker (txtStatus2), the LAN text (LAN) and the
+// completion tick's reply words into one of four connection states and shows it
+// in txtStatus, LAN, WAN and the status light. Every step that fails is skipped.
+void ClassifyConnection(toolkit::Form& form, const std::vector<std::string>& tickWords);
+
+}  // namespace main_window

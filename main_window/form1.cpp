@@ -1,0 +1,150 @@
+#include "main_window/form1.h"
+
+#include "main_window/app_title.h"
+#include "main_window/connection_status.h"
+#include "main_window/form1_layout.h"
+#include "main_window/progress_bar_colours.h"
+#include "probes/lan_address.h"
+#include "probes/reachability_probe.h"
+
+namespace main_window {
+namespace {
+
+using toolkit::skipOnFailure;
+
+constexpr float kProgressStep = 5;
+constexpr toolkit::Colour kBarBackground = 0x00000000;
+constexpr toolkit::Colour kBarColour = 0x0000FF00;
+constexpr const char* kLoopback = "127.0.0.1";
+
+const std::string& lastWord(const std::vector<std::string>& words) {
+  if (words.empty()) throw toolkit::Error(9, "Tarnwick", "Subscript out of range");
+  return words.back();
+}
+
+}  // namespace
+
+Form1::Form1(toolkit::Application& app, platform::Services services, MakerInfo maker,
+             GatheringSettings settings)
+    : Form(app), services_(services), maker_(std::move(maker)), settings_(std::move(settings)) {}
+
+toolkit::WindowSpec Form1::layout() const {
+  return Form1Layout(maker_);
+}
+
+std::string Form1::GetPhysicalLanIP() {
+  return probes::GetPhysicalLanIP(services_.management);
+}
+
+void Form1::fetchWords(std::function<void(Words)> then) {
+  auto fetcher = fetcher_;
+  runInBackground<Words>([fetcher](std::stop_token stop) { return fetcher->fetch(stop); },
+                         std::move(then));
+}
+
+void Form1::formLoad() {
+  platform::FetchOptions options;
+  options.userAgent = application().title();
+  options.timeout = settings_.fetchTimeout.value_or(
+      std::chrono::seconds(controlAs<toolkit::InternetTransferControl>("Inet1").requestTimeout()));
+  fetcher_ = std::make_shared<probes::PublicAddressFetcher>(services_.internet,
+                                                            settings_.echoServiceUrl, options);
+  tickInFlight_ = false;
+
+  // The results stay out of sight from the first paint on, while the start-up
+  // request is still on its way.
+  for (const char* name :
+       {"LAN2", "LAN", "WAN2", "WAN", "txtStatus", "txtLocal", "lblLocal", "chkgreen", "chkyellow",
+        "chkred", "chkstatus", "chkReload", "chkAdp", "Ainfo1", "Ainfo2"}) {
+    skipOnFailure([&] { control(name).setVisible(false); });
+  }
+  fetchWords([this](Words words) { finishStartUp(words); });
+}
+
+void Form1::finishStartUp(const Words& words) {
+  skipOnFailure([&] { textBox("WAN").setText(lastWord(words)); });
+  skipOnFailure([&] { timer("Timer1").setInterval(settings_.tickInterval); });
+}
+
+void Form1::timerTick(const std::string& name) {
+  // A tick that waits for its reply lets no other start; none comes after the pass.
+  if (name != "Timer1" || tickInFlight_ || !timer("Timer1").enabled()) return;
+  tickInFlight_ = true;
+  fetchWords([this](Words words) {
+    tickInFlight_ = false;
+    finishTick(words);
+  });
+}
+
+void Form1::finishTick(const Words& words) {
+  auto& bar = progressBar("ProgressBar1");
+  SetProgressBarColors(bar, kBarBackground, kBarColour);
+  bar.setValue(bar.value() + kProgressStep);
+  if (bar.value() != bar.maximum()) return;
+  completionPass(words);
+}
+
+void Form1::completionPass(const Words& tickWords) {
+  auto& bar = progressBar("ProgressBar1");
+  if (!(bar.maximum() > bar.value())) timer("Timer1").setEnabled(false);
+  const std::string agent = application().title();
+  const std::string url = settings_.reachabilityUrl;
+  platform::InternetTransfer* internet = &services_.internet;
+  tickInFlight_ = true;  // the pass is still running: no tick may start meanwhile
+  runInBackground<std::optional<std::string>>(
+      [internet, agent, url](std::stop_token stop) {
+        return probes::probeReachability(*internet, agent, url, stop);
+      },
+      [this, tickWords](std::optional<std::string> marker) {
+        tickInFlight_ = false;
+        if (marker) textBox("txtStatus2").setText(*marker);
+        finishCompletion(tickWords);
+      });
+}
+
+void Form1::finishCompletion(const Words& tickWords) {
+  skipOnFailure([&] { textBox("LAN").setText(GetPhysicalLanIP()); });
+  for (const char* name : {"ProgressBar1", "lblWorking"}) {
+    skipOnFailure([&] { control(name).setVisible(false); });
+  }
+  for (const char* name : {"LAN2", "LAN", "WAN2", "WAN", "txtLocal"}) {
+    skipOnFailure([&] { control(name).setVisible(true); });
+  }
+  skipOnFailure([&] { textBox("txtLocal").setText(kLoopback); });
+  for (const char* name : {"lblLocal", "chkReload", "chkAdp", "Ainfo1", "Ainfo2"}) {
+    skipOnFailure([&] { control(name).setVisible(true); });
+  }
+  ClassifyConnection(*this, tickWords);
+  if (onGatheringComplete) onGatheringComplete();
+}
+
+void Form1::formUnloading() {
+  fetcher_.reset();
+  tickInFlight_ = false;
+}
+
+void Form1::reload() {
+  unload();
+  load();
+  show();
+}
+
+void Form1::openPage(const std::string& url) {
+  services_.shell.openInBrowser(url, platform::kMinimizedFocus);
+}
+
+void Form1::click(const std::string& name, int) {
+  if (name == "Ainfo1" && adapterInfoWindow) {
+    adapterInfoWindow().show();
+  } else if (name == "Ainfo2" && additionalAdapterInfoWindow) {
+    additionalAdapterInfoWindow().show();
+  } else if (name == "chkReload") {
+    reload();
+  } else if (name == "WAN2") {
+    openPage(std::string(probes::kPublicAddressPageUrl));
+  } else if (name == "Brevan") {
+    openPage(maker_.webAddress);
+  }
+}
+
+}  // namespace main_window

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "main_window/gathering_settings.h"
+#include "main_window/maker_info.h"
+#include "platform/services.h"
+#include "probes/public_address_fetcher.h"
+#include "toolkit/form.h"
+
+namespace main_window {
+
+// The main window: gathers the addresses when it loads, shows them with the
+// status light, and carries the commands of its buttons.
+//
+// The network requests run off the UI thread. A tick that waits for its reply
+// lets no other tick start (ticks never overlap), while the window still paints,
+// moves and closes; unloading the window drops and cancels what is in flight.
+class Form1 : public toolkit::Form {
+ public:
+  Form1(toolkit::Application& app, platform::Services services, MakerInfo maker,
+        GatheringSettings settings = {});
+
+  toolkit::WindowSpec layout() const override;
+
+  // The LAN address as the main window shows it (see probes::GetPhysicalLanIP).
+  std::string GetPhysicalLanIP();
+
+  // The report windows the "1" and "2" buttons show.
+  std::function<toolkit::Form&()> adapterInfoWindow;
+  std::function<toolkit::Form&()> additionalAdapterInfoWindow;
+  // Called after each load's completion pass (the no-display mode prints then).
+  std::function<void()> onGatheringComplete;
+
+  // Public-address requests made by the current load (for tests).
+  int fetchesThisLoad() const { return fetcher_ ? fetcher_->requestsMade() : 0; }
+
+ protected:
+  void formLoad() override;
+  void timerTick(const std::string& name) override;
+  void click(const std::string& name, int index) override;
+  void formUnloading() override;
+
+ private:
+  using Words = std::vector<std::string>;
+  void fetchWords(std::function<void(Words)> then);
+  void finishStartUp(const Words& words);
+  void finishTick(const Words& words);
+  void completionPass(const Words& tickWords);
+  void finishCompletion(const Words& tickWords);
+  void reload();
+  void openPage(const std::string& url);
+
+  platform::Services services_;
+  MakerInfo maker_;
+  GatheringSettings settings_;
+  std::shared_ptr<probes::PublicAddressFetcher> fetcher_;  // one per load
+  bool tickInFlight_ = false;
+};
+
+}  // namespace main_window

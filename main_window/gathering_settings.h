@@ -1,0 +1,21 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "probes/endpoints.h"
+
+namespace main_window {
+
+// Where and how the main window gathers. The program always uses the defaults;
+// tests point the endpoints at a loopback server and shorten the time-outs.
+struct GatheringSettings {
+  std::string echoServiceUrl{probes::kEchoServiceUrl};
+  std::string reachabilityUrl{probes::kReachabilityUrl};
+  int tickInterval = 100;  // ms
+  // The echo request's time-out; empty means Inet1's request time-out.
+  std::optional<std::chrono::milliseconds> fetchTimeout;
+};
+
+}  // namespace main_window

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include "main_window/connection_status.h"
+#include "main_window/form1_layout.h"
+#include "toolkit/qt/qt_backend.h"
+
+namespace main_window_tests {
+namespace {
+
+// The main window's controls without its gathering sequence.
+class StatusForm : public toolkit::Form {
+ public:
+  using Form::Form;
+  toolkit::WindowSpec layout() const override {
+    return main_window::Form1Layout({"http://maker.test", "me@maker.test", "Someone"});
+  }
+};
+
+struct Light {
+  int value;
+  std::string caption;
+  int top;
+};
+
+struct Case {
+  std::string name;
+  std::string marker, lan;
+  std::vector<std::string> words;
+  std::string status, lanAfter, wanAfter;
+  Light green, yellow, red;
+};
+
+TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
+  const std::vector<std::string> words = {"Current", "IP:", "203.0.113.5"};
+  const Case cases[] = {
+      {"A offline with LAN",
+       "Offline",
+       "192.168.0.5",
+       words,
+       "LAN Only - Offline",
+       "192.168.0.5",
+       "Null",
+       {1, "", 1710},
+       {0, "LAN Only", 1720},
+       {0, "Offline", 1720}},
+      {"B online with LAN",
+       "online",
+       "10.0.0.2",
+       words,
+       "LAN And WAN - Online",
+       "10.0.0.2",
+       "start",
+       {0, "Online", 1720},
+       {0, "WAN/LAN", 1720},
+       {1, "", 1710}},
+      {"C loopback offline",
+       "Offline",
+       "127.0.0.1",
+       words,
+       "Offline",
+       "Null",
+       "Null",
+       {1, "", 1700},
+       {1, "", 1700},
+       {0, "Offline", 1720}},
+      {"D loopback online",
+       "online",
+       "127.0.0.1",
+       words,
+       "WAN Only - Online",
+       "Null",
+       "203.0.113.5",
+       {0, "Online", 1720},
+       {0, "WAN Only", 1720},
+       {1, "", 1700}},
+      {"D not found online",
+       "online",
+       "Not Found",
+       words,
+       "WAN Only - Online",
+       "Null",
+       "203.0.113.5",
+       {0, "Online", 1720},
+       {0, "WAN Only", 1720},
+       {1, "", 1700}},
+      {"D not found offline",
+       "Offline",
+       "Not Found",
+       words,
+       "WAN Only - Online",
+       "Null",
+       "203.0.113.5",
+       {0, "Online", 1720},
+       {0, "WAN Only", 1720},
+       {1, "", 1700}},
+      {"D empty marker",
+       "",
+       "192.168.0.5",
+       words,
+       "WAN Only - Online",
+       "Null",
+       "203.0.113.5",
+       {0, "Online", 1720},
+       {0, "WAN Only", 1720},
+       {1, "", 1700}},
+      {"D no 1 in address",
+       "online",
+       "20.20.20.20",
+       words,
+       "WAN Only - Online",
+       "Null",
+       "203.0.113.5",
+       {0, "Online", 1720},
+       {0, "WAN Only", 1720},
+       {1, "", 1700}},
+      {"C loopback inside text",
+       "OFFLINE",
+       "x127.0.0.1y",
+       words,
+       "Offline",
+       "Null",
+       "Null",
+       {1, "", 1700},
+       {1, "", 1700},
+       {0, "Offline", 1720}},
+      {"B 1 anywhere",
+       "ONLINE",
+       "25.1.2.3",
+       words,
+       "LAN And WAN - Online",
+       "25.1.2.3",
+       "start",
+       {0, "Online", 1720},
+       {0, "WAN/LAN", 1720},
+       {1, "", 1710}},
+      {"A 1 anywhere",
+       "Offline",
+       "25.1.2.3",
+       words,
+       "LAN Only - Offline",
+       "25.1.2.3",
+       "Null",
+       {1, "", 1710},
+       {0, "LAN Only", 1720},
+       {0, "Offline", 1720}},
+      {"D empty words keep start",
+       "online",
+       "Not Found",
+       {},
+       "WAN Only - Online",
+       "Null",
+       "start",
+       {0, "Online", 1720},
+       {0, "WAN Only", 1720},
+       {1, "", 1700}},
+      {"D trailing space empties",
+       "online",
+       "",
+       {"203.0.113.5", ""},
+       "WAN Only - Online",
+       "Null",
+       "",
+       {0, "Online", 1720},
+       {0, "WAN Only", 1720},
+       {1, "", 1700}},
+  };
+  toolkit::qt::QtBackend backend(true);
+  toolkit::Application app(backend, "test");
+  StatusForm form(app);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    form.unload();
+    form.load();
+    for (const char* n : {"chkstatus", "chkgreen", "chkyellow", "chkred"}) {
+      form.control(n).setVisible(false);
+    }
+    form.textBox("txtStatus2").setText(c.marker);
+    form.textBox("LAN").setText(c.lan);
+    form.textBox("WAN").setText("start");
+    main_window::ClassifyConnection(form, c.words);
+    EXPECT_EQ(form.textBox("txtStatus").text(), c.status);
+    EXPECT_EQ(form.textBox("LAN").text(), c.lanAfter);
+    EXPECT_EQ(form.textBox("WAN").text(), c.wanAfter);
+    const std::pair<const char*, Light> lights[] = {
+        {"chkgreen", c.green}, {"chkyellow", c.yellow}, {"chkred", c.red}};
+    for (const auto& [name, light] : lights) {
+      auto& box = form.checkBox(name);
+      EXPECT_EQ(box.value(), light.value) << name;
+      EXPECT_EQ(box.caption(), light.caption) << name;
+      EXPECT_EQ(box.top(), light.top) << name;
+      EXPECT_TRUE(box.visible()) << name;
+    }
+    EXPECT_TRUE(form.control("chkstatus").visible());
+    EXPECT_EQ(form.checkBox("chkstatus").caption(), "Online Status:");
+  }
+}
+
+TEST(ConnectionStatus, ContainsIgnoresCaseAndFindsNothingInEmptyText) {
+  EXPECT_TRUE(main_window::Contains("Offline", "offline"));
+  EXPECT_TRUE(main_window::Contains("xxOnLiNe", "online"));
+  EXPECT_FALSE(main_window::Contains("", ""));
+  EXPECT_FALSE(main_window::Contains("onlin", "online"));
+}
+
+}  // namespace
+}  // namespace main_window_tests

@@ -1,0 +1,160 @@
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "tests/main_window/main_window_fixture.h"
+
+namespace main_window_tests {
+namespace {
+
+using Outcome = platform::FetchResult::Outcome;
+using fakes::FakeInternetTransfer;
+
+TEST_F(MainWindowTest, TwentyTicksFillTheBarAndOnlyTheLastCompletes) {
+  internet.defaultReply = FakeInternetTransfer::ok("Your IP is 203.0.113.7");
+  startUp();
+  EXPECT_EQ(bar(), 0);
+  EXPECT_EQ(form().textBox("WAN").text(), "203.0.113.7");
+  EXPECT_FALSE(form().control("WAN").visible());
+  EXPECT_EQ(form().progressBar("ProgressBar1").barColour(), 0xFF000000u)
+      << "default colours until the first tick";
+  for (int i = 1; i <= 19; ++i) {
+    tick();
+    EXPECT_EQ(bar(), 5.0f * i);
+    EXPECT_TRUE(form().timer("Timer1").enabled());
+    EXPECT_TRUE(form().control("lblWorking").visible());
+  }
+  EXPECT_EQ(form().progressBar("ProgressBar1").barColour(), 0x0000FF00u);
+  EXPECT_EQ(form().progressBar("ProgressBar1").barBackground(), 0x00000000u);
+  tick();
+  EXPECT_EQ(bar(), 100);
+  EXPECT_FALSE(form().timer("Timer1").enabled());
+  EXPECT_EQ(internet.fetchCount(), 21);
+  EXPECT_EQ(form().textBox("txtLocal").text(), "127.0.0.1");
+
+  for (const char* name :
+       {"LAN2", "LAN", "WAN2", "WAN", "lblLocal", "txtLocal", "chkReload", "chkAdp", "Ainfo1",
+        "Ainfo2", "chkstatus", "chkgreen", "chkyellow", "chkred"}) {
+    EXPECT_TRUE(form().control(name).visible()) << name;
+  }
+  for (const char* name : {"ProgressBar1", "lblWorking", "txtStatus"}) {
+    EXPECT_FALSE(form().control(name).visible()) << name;
+  }
+  EXPECT_EQ(form().textBox("txtStatus2").text(), "online");
+  EXPECT_EQ(form().textBox("txtStatus").text(), "LAN And WAN - Online");
+  EXPECT_EQ(form().textBox("LAN").text(), "192.168.0.5");
+
+  // A tick that still arrives after completion changes nothing.
+  form().dispatchTimer("Timer1");
+  pump(50);
+  EXPECT_EQ(bar(), 100);
+}
+
+TEST_F(MainWindowTest, StartUpAndCompletionWordsReachWanAsTheBranchesSay) {
+  // Start-up reply, then 19 tick replies, then the completion tick's reply.
+  internet.replies.push_back(FakeInternetTransfer::ok("a b 198.51.100.1"));
+  for (int i = 0; i < 19; ++i) internet.replies.push_back(FakeInternetTransfer::ok("x"));
+  internet.replies.push_back(FakeInternetTransfer::ok("203.0.113.9"));
+  internet.openUrlResult = 0;      // target unreachable: "Offline"
+  management.configurations = {};  // "Not Found": branch D whatever the marker says
+  runToCompletion();
+  EXPECT_EQ(form().textBox("txtStatus2").text(), "Offline");
+  EXPECT_EQ(form().textBox("txtStatus").text(), "WAN Only - Online");
+  EXPECT_EQ(form().textBox("WAN").text(), "203.0.113.9") << "branch D takes the tick's word";
+  EXPECT_EQ(form().textBox("LAN").text(), "Null");
+}
+
+TEST_F(MainWindowTest, EmptyCompletionReplyKeepsTheStartUpAddressAndFailingLanLookupIsSkipped) {
+  internet.replies.push_back(FakeInternetTransfer::ok("198.51.100.1"));
+  internet.defaultReply = FakeInternetTransfer::failure(Outcome::HttpError, 503);
+  management.bindError = toolkit::Error(-2147217405, "SWbemLocator", "Access denied");
+  runToCompletion();
+  EXPECT_EQ(form().textBox("WAN").text(), "198.51.100.1");
+  EXPECT_EQ(form().textBox("txtStatus").text(), "WAN Only - Online");
+  EXPECT_EQ(app.messageBoxCount(), 0) << "the skipped steps report nothing";
+}
+
+TEST_F(MainWindowTest, OneTimedOutFetchStopsTheLoadsLaterFetches) {
+  internet.defaultReply = FakeInternetTransfer::failure(Outcome::TimedOut);
+  runToCompletion();
+  EXPECT_EQ(internet.fetchCount(), 1);
+  EXPECT_EQ(bar(), 100);
+  EXPECT_EQ(form().textBox("WAN").text(), "") << "no words anywhere";
+  EXPECT_EQ(form().textBox("txtStatus").text(), "LAN And WAN - Online");
+}
+
+TEST_F(MainWindowTest, NoInternetHandleLeavesTheMarkerEmpty) {
+  internet.defaultReply = FakeInternetTransfer::ok("203.0.113.7");
+  internet.openResult = 0;
+  runToCompletion();
+  EXPECT_EQ(form().textBox("txtStatus2").text(), "");
+  EXPECT_EQ(form().textBox("txtStatus").text(), "WAN Only - Online");
+}
+
+TEST_F(MainWindowTest, ClosingWhileARequestHangsCancelsItAndWritesNothingLate) {
+  std::atomic<bool> started{false};
+  std::atomic<long long> cancelledAfterMs{-1};
+  internet.onFetch = [&](const std::string&, const platform::FetchOptions&, std::stop_token stop) {
+    started = true;
+    const auto begin = std::chrono::steady_clock::now();
+    while (!stop.stop_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    cancelledAfterMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now() - begin)
+                           .count();
+    return FakeInternetTransfer::ok("203.0.113.66");
+  };
+  form().show();
+  pump(1000, [&] { return started.load(); });
+  ASSERT_TRUE(started);
+  const auto closedAt = std::chrono::steady_clock::now();
+  form().dispatchClose();
+  EXPECT_FALSE(form().isLoaded());
+  pump(300, [&] { return cancelledAfterMs >= 0; });
+  const auto waited = std::chrono::steady_clock::now() - closedAt;
+  EXPECT_LT(waited, std::chrono::milliseconds(200));
+  EXPECT_GE(cancelledAfterMs.load(), 0);
+}
+
+TEST_F(MainWindowTest, ReloadWhileFetchingStartsAFreshSequence) {
+  std::atomic<int> calls{0};
+  internet.onFetch = [&](const std::string&, const platform::FetchOptions&, std::stop_token stop) {
+    if (++calls == 2) {  // the first tick hangs until the reload cancels it
+      while (!stop.stop_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return FakeInternetTransfer::ok("203.0.113.1 stale");
+    }
+    return FakeInternetTransfer::ok("203.0.113.2");
+  };
+  startUp();
+  form().dispatchTimer("Timer1");
+  pump(100, [&] { return calls >= 2; });
+  form().textBox("txtStatus2").setText("scribble");
+  form().dispatchClick("chkReload", -1);
+  EXPECT_TRUE(form().isLoaded());
+  EXPECT_EQ(form().textBox("txtStatus2").text(), "") << "fresh controls";
+  EXPECT_EQ(form().checkBox("chkReload").value(), 0);
+  startUp();
+  EXPECT_EQ(bar(), 0);
+  EXPECT_EQ(form().textBox("WAN").text(), "203.0.113.2");
+  for (int i = 0; i < 20; ++i) tick();
+  EXPECT_EQ(bar(), 100);
+  EXPECT_EQ(form().textBox("txtStatus").text(), "LAN And WAN - Online");
+}
+
+TEST_F(MainWindowTest, LinksOpenTheirPagesMinimized) {
+  form().show();
+  form().dispatchClick("WAN2", -1);
+  form().dispatchClick("Brevan", -1);
+  EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://ifconfig.me/", "http://maker.test"}));
+  EXPECT_EQ(shell.styles, (std::vector<int>{2, 2}));
+
+  shell.failure = toolkit::Error(53, "Tarnwick", "File not found: xdg-open");
+  testing::internal::CaptureStderr();
+  form().dispatchClick("WAN2", -1);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(app.messageBoxCount(), 1);
+  EXPECT_NE(err.find("File not found: xdg-open"), std::string::npos);
+  EXPECT_TRUE(form().isLoaded()) << "the window goes on after the report";
+}
+
+}  // namespace
+}  // namespace main_window_tests
