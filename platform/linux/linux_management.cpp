@@ -1,0 +1,51 @@
+#include "platform/linux/linux_management.h"
+
+#include "platform/linux/adapter_objects.h"
+#include "platform/linux/network_facts.h"
+
+namespace platform::linuxos {
+namespace {
+
+constexpr const char* kSource = "LinuxManagement";
+constexpr std::int32_t kFailed = toolkit::errorNumber(0x80041001);
+
+// Query texts and monikers compare without regard to letter case, as the
+// management service's own language does.
+bool sameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<ObjectSet> LinuxManagementService::execQuery(std::string_view query) {
+  FactsFor purpose;
+  if (sameText(query, kAdapterQuery)) {
+    purpose = FactsFor::Adapters;
+  } else if (sameText(query, kConfigurationQuery)) {
+    purpose = FactsFor::Configurations;
+  } else {
+    throw toolkit::Error(kInvalidQuery, kSource, "Invalid query");
+  }
+  NetworkFacts facts;
+  try {
+    facts = gatherNetworkFacts(paths_, purpose);
+  } catch (const toolkit::Error& error) {
+    throw toolkit::Error(kFailed, kSource, "Generic failure: " + error.description());
+  }
+  return std::make_unique<PropertyObjectSet>(
+      purpose == FactsFor::Adapters ? adapterObjects(facts) : configurationObjects(facts));
+}
+
+std::unique_ptr<ManagementService> LinuxManagementLocator::bind(std::string_view moniker) {
+  if (!sameText(moniker, kCimv2Moniker)) {
+    throw toolkit::Error(kInvalidNamespace, kSource, "Invalid namespace");
+  }
+  return std::make_unique<LinuxManagementService>(paths_);
+}
+
+}  // namespace platform::linuxos

@@ -1,0 +1,73 @@
+#include "platform/linux/network_facts.h"
+
+#include <linux/if.h>
+#include <unistd.h>
+
+#include <climits>
+#include <optional>
+
+#include "platform/linux/adapter_properties.h"
+#include "platform/linux/hardware_database.h"
+#include "platform/linux/netlink_dump.h"
+#include "platform/linux/resolver_files.h"
+#include "platform/linux/sysfs_devices.h"
+
+namespace platform::linuxos {
+namespace {
+
+std::string hostName() {
+  char name[HOST_NAME_MAX + 1] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+bool wanted(const LinkFacts& link, FactsFor purpose) {
+  switch (purpose) {
+    case FactsFor::Adapters:
+      return true;
+    case FactsFor::Configurations:
+      return (link.flags & IFF_UP) != 0;
+    case FactsFor::AdapterTable:
+      return !isLoopback(link);
+  }
+  return false;
+}
+
+}  // namespace
+
+NetworkFacts gatherNetworkFacts(const SystemPaths& paths, FactsFor purpose) {
+  NetworkFacts facts;
+  {
+    NetlinkDump dump;
+    if (purpose != FactsFor::Adapters) {
+      facts.addresses = dump.addresses();
+      facts.routes = dump.routes();
+    }
+    facts.links = dump.links();
+  }
+  std::erase_if(facts.links, [&](const LinkFacts& link) { return !wanted(link, purpose); });
+
+  const SysfsDevices sysfs(paths.sysfs);
+  // Opened only when some link sits on a bus device: most snapshots of
+  // virtual links never need it.
+  std::optional<HardwareDatabase> names;
+  for (const LinkFacts& link : facts.links) {
+    if (isLoopback(link)) continue;  // no device, no speed; its description is fixed
+    DeviceFacts device = sysfs.read(link, purpose == FactsFor::Adapters);
+    if (!device.modalias.empty()) {
+      if (!names) names.emplace();
+      HardwareNames found = names->lookup(device.modalias);
+      device.vendor = std::move(found.vendor);
+      device.model = std::move(found.model);
+    }
+    facts.devices.emplace(link.index, std::move(device));
+  }
+
+  if (purpose == FactsFor::Configurations) {
+    facts.host.hostName = hostName();
+    readDnsServers(paths, facts.host);
+  }
+  return facts;
+}
+
+}  // namespace platform::linuxos

@@ -1,0 +1,50 @@
+#include "platform/linux/property_object.h"
+
+#include <limits>
+
+namespace platform::linuxos {
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+PropertyObject& PropertyObject::set(std::string name, Variant value) {
+  for (auto& [known, old] : properties_) {
+    if (sameName(known, name)) {
+      old = std::move(value);
+      return *this;
+    }
+  }
+  properties_.emplace_back(std::move(name), std::move(value));
+  return *this;
+}
+
+Variant PropertyObject::property(std::string_view name) const {
+  for (const auto& [known, value] : properties_) {
+    if (sameName(known, name)) return value;
+  }
+  throw toolkit::Error(kNotFound, "LinuxManagement",
+                       className_ + " has no property named \"" + std::string(name) + "\"");
+}
+
+std::int32_t PropertyObjectSet::count() const {
+  // A set never holds anywhere near this many interfaces; clamp all the same.
+  constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+  return static_cast<std::int32_t>(objects_.size() < kMax ? objects_.size() : kMax);
+}
+
+void PropertyObjectSet::forEach(const std::function<bool(const ManagementObject&)>& visit) const {
+  for (const PropertyObject& object : objects_) {
+    if (!visit(object)) return;
+  }
+}
+
+}  // namespace platform::linuxos
