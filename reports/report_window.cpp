@@ -1,0 +1,55 @@
+#include "reports/report_window.h"
+
+namespace reports {
+
+ReportWindow::ReportWindow(toolkit::Application& app, toolkit::Form& mainWindow,
+                           std::string caption, std::string icon)
+    : Form(app), mainWindow_(mainWindow), caption_(std::move(caption)), icon_(std::move(icon)) {}
+
+toolkit::WindowSpec ReportWindow::layout() const {
+  toolkit::WindowSpec w;
+  w.caption = caption_;
+  w.clientWidth = 5340;
+  w.clientHeight = 2790;
+  w.minButton = false;
+  w.maxButton = false;
+  w.startPosition = toolkit::StartPosition::SystemDefault;
+  w.icon = icon_;
+  w.font = toolkit::Font{"Tahoma", 8.25, 400, false};
+
+  toolkit::ControlSpec out;
+  out.kind = toolkit::ControlKind::TextBox;
+  out.name = "txtOut";
+  out.left = 0;
+  out.top = 0;
+  out.width = 5295;
+  out.height = 2775;
+  out.tabIndex = 0;
+  out.multiLine = true;
+  out.scrollBars = toolkit::ScrollBars::Both;  // long lines scroll, never wrap
+  out.backColour = toolkit::rgb(0, 0, 0);
+  out.foreColour = toolkit::rgb(0, 255, 0);
+  w.controls.push_back(out);
+  return w;
+}
+
+std::pair<float, float> ReportWindow::placement(float mainInnerWidth, float mainInnerHeight,
+                                                float mainLeft, float mainTop) {
+  return {mainInnerWidth / 60.0f + mainLeft, mainInnerHeight / 7.0f + mainTop};
+}
+
+void ReportWindow::placeBesideMainWindow() {
+  const auto [left, top] = placement(
+      static_cast<float>(mainWindow_.innerWidth()), static_cast<float>(mainWindow_.innerHeight()),
+      static_cast<float>(mainWindow_.left()), static_cast<float>(mainWindow_.top()));
+  setLeft(left);
+  setTop(top);
+  txtOut().setFocus();
+}
+
+void ReportWindow::formResize() {
+  if (minimized()) return;
+  txtOut().move(0, 0, innerWidth(), innerHeight());
+}
+
+}  // namespace reports

@@ -1,0 +1,29 @@
+#include "reports/report_windows.h"
+
+#include "reports/get_adapter_inventory.h"
+#include "reports/show_adapter_inventory.h"
+#include "reports/show_adapter_list.h"
+
+namespace reports {
+
+Form2::Form2(toolkit::Application& app, toolkit::Form& mainWindow,
+             platform::ManagementLocator& locator, std::string icon)
+    : ReportWindow(app, mainWindow, "Adapter Info", std::move(icon)), locator_(locator) {}
+
+void Form2::formLoad() {
+  AdapterCount = GetAdapterInventory(
+      locator_, Adapters, [this](const std::string& text) { application().messageBox(text); });
+  ShowAdapterInventory(txtOut(), Adapters, AdapterCount);
+  placeBesideMainWindow();
+}
+
+Form3::Form3(toolkit::Application& app, toolkit::Form& mainWindow, platform::AdapterTable& table)
+    : ReportWindow(app, mainWindow, "Additional Adapter Info", ""), table_(table) {}
+
+void Form3::formLoad() {
+  AdapterCount = GetAdapterList(table_, Adapters);
+  ShowAdapterList(txtOut(), Adapters, AdapterCount);
+  placeBesideMainWindow();
+}
+
+}  // namespace reports
