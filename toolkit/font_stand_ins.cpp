@@ -1,0 +1,41 @@
+#include "toolkit/font_stand_ins.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace toolkit {
+namespace {
+
+// DSEG14 Classic (bundled) is about 1.6 times as wide as the narrow display face
+// it replaces and a full em tall: three quarters of the size and four fifths of the
+// width keep the longest texts ("Gathering Information...", "Your Wan Ip Is:") about
+// 4 % inside their boxes. DejaVu Sans is about 13 % wider than Tahoma; 85 % keeps the
+// longest About line on one line of its text box. Where fonts-dejavu-extra is
+// installed that width picks the real condensed face.
+constexpr std::array<FontStandIn, 2> kStandIns = {{
+    {"Let's go Digital", "DSEG14 Classic", 0.75, 80},
+    {"Tahoma", "DejaVu Sans", 1.0, 85},
+}};
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace
+
+std::span<const FontStandIn> fontStandIns() {
+  return kStandIns;
+}
+
+const FontStandIn* findFontStandIn(std::string_view face) {
+  for (const auto& entry : kStandIns) {
+    if (sameIgnoringCase(entry.face, face)) return &entry;
+  }
+  return nullptr;
+}
+
+}  // namespace toolkit
