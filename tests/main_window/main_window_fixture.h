@@ -9,6 +9,7 @@
 
 #include "main_window/form1.h"
 #include "main_window/form1_layout.h"
+#include "reports/report_windows.h"
 #include "tests/fakes/fake_adapter_table.h"
 #include "tests/fakes/fake_internet_transfer.h"
 #include "tests/fakes/fake_management_objects.h"
