@@ -116,13 +116,18 @@ FetchResult CurlInternetTransfer::fetchText(const std::string& url, const FetchO
   curl_easy_setopt(e, CURLOPT_FAILONERROR, 1L);
   curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, milliseconds(options.timeout));
 
+  const Clock::time_point started = Clock::now();
   const TransferEnd end = runTransfer(e, stop, config_.tick);
+  const bool slow = Clock::now() - started >= config_.slowLookup;
   curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &result.httpStatus);
   if (end.cancelled) {
     result.outcome = FetchResult::Outcome::Cancelled;
     return result;
   }
   result.outcome = outcomeOf(end.code, sink.tooLarge);
+  if (slow && (end.code == CURLE_COULDNT_RESOLVE_HOST || end.code == CURLE_COULDNT_RESOLVE_PROXY)) {
+    result.outcome = FetchResult::Outcome::TimedOut;
+  }
   if (result.ok()) result.body = decodeUtf8Lossy(sink.bytes);
   return result;
 }

@@ -15,6 +15,10 @@ struct CurlTransferConfig {
   // its response headers.
   std::chrono::milliseconds openConnectTimeout{30000};
   std::chrono::milliseconds openResponseTimeout{30000};
+  // A failed name lookup that took at least this long is the resolver timing
+  // out (no answer at all), not a name that does not exist: the fetch then
+  // counts as timed out, like a connect that never completes.
+  std::chrono::milliseconds slowLookup{5000};
   // Longest sleep between two looks at a transfer's deadlines; a stop request
   // wakes a transfer at once whatever this is.
   std::chrono::milliseconds tick{50};
