@@ -6,6 +6,8 @@
 #include <map>
 #include <string_view>
 
+#include "toolkit/font_stand_ins.h"
+
 namespace toolkit::qt {
 namespace {
 
@@ -19,18 +21,6 @@ constexpr std::array<Colour, 25> kClassicScheme = {
 QColor fromBgr(Colour c) {
   return QColor(redOf(c), greenOf(c), blueOf(c));
 }
-
-struct StandIn {
-  std::string_view face;
-  std::string_view standIn;
-  double sizeScale;
-};
-
-// Faces the layouts name and what draws in their place when they are missing.
-constexpr std::array<StandIn, 2> kStandIns = {{
-    {"Let's go Digital", "DSEG14 Classic", 0.8},
-    {"Tahoma", "DejaVu Sans", 0.9},
-}};
 
 bool installed(const QString& family) {
   static std::map<QString, bool> cache;
@@ -65,20 +55,19 @@ QColor toQColor(Colour colour, const QPalette& palette) {
 QFont toQFont(const Font& font) {
   QString family = QString::fromStdString(font.face);
   double points = font.points;
+  int stretch = 0;  // the face as designed
   if (!installed(family)) {
-    for (const auto& s : kStandIns) {
-      if (family.compare(QString::fromUtf8(s.face.data(), static_cast<int>(s.face.size())),
-                         Qt::CaseInsensitive) == 0) {
-        family = QString::fromUtf8(s.standIn.data(), static_cast<int>(s.standIn.size()));
-        points *= s.sizeScale;
-        break;
-      }
+    if (const FontStandIn* s = findFontStandIn(font.face)) {
+      family = QString::fromUtf8(s->standIn.data(), static_cast<int>(s->standIn.size()));
+      points *= s->sizeScale;
+      stretch = s->stretch;
     }
   }
   QFont f(family);
   f.setPointSizeF(points);
   f.setWeight(static_cast<QFont::Weight>(font.weight));
   f.setItalic(font.italic);
+  if (stretch > 0) f.setStretch(stretch);
   return f;
 }
 
