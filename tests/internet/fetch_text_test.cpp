@@ -137,7 +137,6 @@ TEST(FetchTextMemory, EndlessBodyIsCutOffNearTheLimit) {
   server.stop();
   // What the kernel's socket buffers took in, plus the limit.
   EXPECT_LT(server.bytesSent(), 16 * kMiB);
-  printf("SENT %zu\n", server.bytesSent());
 }
 
 TEST(FetchTextPort, ClosedPortFailsAtOnce) {
