@@ -134,14 +134,6 @@ TEST(ShowAdapterInventory, GoldenTexts) {
   }
 }
 
-TEST(ShowAdapterInventory, CaretCountsCharacters) {
-  AdapterInventoryRecord r;
-  r.Description = "Caf\xC3\xA9";
-  fakes::FakeTextBox box;
-  ShowAdapterInventory(box, {r}, 1);
-  EXPECT_EQ(box.caret(), static_cast<int>(box.text().size()) - 1);
-}
-
 TEST(ShowAdapterInventory, CountBeyondTheRecordsIsASubscriptError) {
   fakes::FakeTextBox box;
   try {
