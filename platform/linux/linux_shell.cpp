@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "toolkit/error.h"
@@ -24,9 +25,13 @@ std::int64_t LinuxShell::openInBrowser(const std::string& url, int windowStyle) 
     throw toolkit::Error(53, "Tarnwick",
                          "File not found: " + program + " (" + std::strerror(rc) + ")");
   }
-  // xdg-open returns at once after handing the address on; reap it so no zombie stays.
-  int status = 0;
-  (void)waitpid(pid, &status, WNOHANG);
+  // xdg-open hands the address on and ends; reap it whenever it does, so no
+  // zombie stays behind and the UI thread never waits for it.
+  std::thread([pid] {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
   return pid;
 }
 
