@@ -3,20 +3,33 @@
 namespace main_window {
 namespace {
 
+// A field's text kept on its own line: a line feed inside it (a reply can
+// carry one) would otherwise start a line that looks like the program's own.
+std::string oneLine(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n')
+      out += "\\x0A";
+    else
+      out += c;
+  }
+  return out;
+}
+
 std::string light(toolkit::Form& form, const char* name) {
   auto& box = form.checkBox(name);
   return std::string(box.value() == toolkit::kChecked ? "pressed" : "raised") + " \"" +
-         box.caption() + "\"";
+         oneLine(box.caption()) + "\"";
 }
 
 }  // namespace
 
 std::string MainWindowSummary(toolkit::Form& form1) {
   std::string out = form1.caption() + "\n";
-  out += "Your Wan Ip Is: " + form1.textBox("WAN").text() + "\n";
-  out += "Your Lan Ip Is: " + form1.textBox("LAN").text() + "\n";
-  out += "Localhost: " + form1.textBox("txtLocal").text() + "\n";
-  out += "Online Status: " + form1.textBox("txtStatus").text() + "\n";
+  out += "Your Wan Ip Is: " + oneLine(form1.textBox("WAN").text()) + "\n";
+  out += "Your Lan Ip Is: " + oneLine(form1.textBox("LAN").text()) + "\n";
+  out += "Localhost: " + oneLine(form1.textBox("txtLocal").text()) + "\n";
+  out += "Online Status: " + oneLine(form1.textBox("txtStatus").text()) + "\n";
   out += "Lights: green " + light(form1, "chkgreen") + ", yellow " + light(form1, "chkyellow") +
          ", red " + light(form1, "chkred") + "\n";
   return out;

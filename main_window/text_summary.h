@@ -9,7 +9,9 @@ namespace main_window {
 // What the main window shows once it has gathered, as lines of text:
 //   <title>, Your Wan Ip Is: ..., Your Lan Ip Is: ..., Localhost: ...,
 //   Online Status: ..., Lights: green pressed "Online", ...
-// Line ends are "\n"; nothing is escaped here.
+// Line ends are "\n". A line feed inside a field is written as the four
+// characters \x0A, so every field stays on its line; other control characters
+// are left for the printer to escape.
 std::string MainWindowSummary(toolkit::Form& form1);
 
 // A report window as text: an empty line, its caption, then its report with
