@@ -1,0 +1,317 @@
+#include "tests/end_to_end/isolated_run.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace end_to_end {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Names that the program must resolve only through the private hosts file.
+constexpr const char* kHosts =
+    "127.0.0.1 localhost\n"
+    "::1 localhost\n"
+    "127.0.0.1 api.ipify.org\n"
+    "127.0.0.1 www.wikipedia.org\n";
+// Nothing listens there: a name missing from the hosts file is refused at once.
+constexpr const char* kResolver = "nameserver 127.0.0.9\noptions timeout:1 attempts:1\n";
+
+[[noreturn]] void fail(const std::string& what) {
+  const std::string text =
+      what + (errno != 0 ? std::string(": ") + std::strerror(errno) : "") + "\n";
+  (void)!write(STDERR_FILENO, text.data(), text.size());
+  _exit(125);
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+void bringLoopbackUp() {
+  const int s = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  ifreq request{};
+  std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
+  if (s < 0 || ioctl(s, SIOCGIFFLAGS, &request) != 0) fail("read lo flags");
+  request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP);
+  if (ioctl(s, SIOCSIFFLAGS, &request) != 0) fail("bring lo up");
+  close(s);
+}
+
+void runStaging(const std::vector<std::string>& command) {
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid < 0) fail("fork for staging");
+  if (pid == 0) {
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    errno = 0;
+    std::string line;
+    for (const std::string& word : command) line += word + " ";
+    fail("staging command failed: " + line);
+  }
+}
+
+// The program's environment: this one without a display and without proxies,
+// so that it runs offscreen and every request goes to the hosts file's address.
+std::vector<std::string> programEnvironment() {
+  std::vector<std::string> out;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    std::string text(*entry);
+    std::string name = text.substr(0, text.find('='));
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "display" || name == "wayland_display" || name.ends_with("_proxy")) continue;
+    out.push_back(text);
+  }
+  return out;
+}
+
+struct ChildPlan {
+  const RunSetup* setup;
+  std::string directory;
+  const char* program;
+  char* const* envp;
+  int outWrite;
+  int errWrite;
+};
+
+// The first child: enters the namespaces, starts the server, runs the program
+// as its own child and records what happened in the run directory.
+[[noreturn]] void childMain(const ChildPlan& plan) {
+  const RunSetup& setup = *plan.setup;
+  if (unshare(CLONE_NEWNS | (setup.privateNetwork ? CLONE_NEWNET : 0)) != 0) fail("unshare");
+  // Nothing mounted from here on may show in the machine's mount namespace.
+  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) fail("make / private");
+  if (mount((plan.directory + "/hosts").c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) != 0) {
+    fail("bind /etc/hosts");
+  }
+  if (mount((plan.directory + "/resolv.conf").c_str(), "/etc/resolv.conf", nullptr, MS_BIND,
+            nullptr) != 0) {
+    fail("bind /etc/resolv.conf");
+  }
+  if (setup.privateNetwork) {
+    // sysfs shows the links of the namespace that mounted it.
+    umount2("/sys", MNT_DETACH);
+    if (mount("sysfs", "/sys", "sysfs", 0, nullptr) != 0) fail("mount sysfs");
+    bringLoopbackUp();
+    for (const auto& command : setup.stagingCommands) runStaging(command);
+  }
+
+  std::optional<tests_support::HttpTestServer> server;
+  if (setup.server) {
+    try {
+      server.emplace(*setup.server, 80, "127.0.0.1");
+    } catch (const std::exception& error) {
+      errno = 0;
+      fail(error.what());
+    }
+  }
+
+  const pid_t pid = fork();
+  if (pid < 0) fail("fork for the program");
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    dup2(plan.outWrite, STDOUT_FILENO);
+    dup2(plan.errWrite, STDERR_FILENO);
+    char* const argv[] = {const_cast<char*>(plan.program), nullptr};
+    execve(plan.program, argv, plan.envp);
+    _exit(127);
+  }
+  close(plan.outWrite);
+  close(plan.errWrite);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  std::string requests;
+  if (server) {
+    server->stop();
+    for (const auto& request : server->requests()) {
+      requests += request.header("Host") + "\t" + request.target + "\t" +
+                  request.header("User-Agent") + "\n";
+    }
+  }
+  writeFile(plan.directory + "/requests", requests);
+  writeFile(plan.directory + "/status", std::to_string(status));
+  _exit(0);
+}
+
+void appendAvailable(int fd, std::string& into, bool& open) {
+  char buffer[4096];
+  const ssize_t got = read(fd, buffer, sizeof buffer);
+  if (got > 0) {
+    into.append(buffer, static_cast<std::size_t>(got));
+  } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
+    open = false;
+  }
+}
+
+}  // namespace
+
+std::string isolationUnavailable() {
+  if (geteuid() != 0) return "end-to-end runs need root (private mount and network namespaces)";
+  const pid_t pid = fork();
+  if (pid == 0) _exit(unshare(CLONE_NEWNS | CLONE_NEWNET) == 0 ? 0 : 1);
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return "private mount and network namespaces are not available here";
+  }
+  return {};
+}
+
+RunResult runIsolated(const std::string& program, const RunSetup& setup) {
+  RunResult result;
+  char directoryTemplate[] = "/tmp/tarnwick-e2e-XXXXXX";
+  if (mkdtemp(directoryTemplate) == nullptr) {
+    result.setupError = "cannot make a run directory";
+    return result;
+  }
+  const std::string directory = directoryTemplate;
+  writeFile(directory + "/hosts", kHosts);
+  writeFile(directory + "/resolv.conf", kResolver);
+  writeFile(directory + "/setup.log", "");
+
+  const std::vector<std::string> environment = programEnvironment();
+  std::vector<char*> envp;
+  for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
+  envp.push_back(nullptr);
+
+  int outPipe[2];
+  int errPipe[2];
+  if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
+    result.setupError = "cannot make pipes";
+    return result;
+  }
+  const int logFd = open((directory + "/setup.log").c_str(), O_WRONLY | O_CLOEXEC);
+  const ChildPlan plan{&setup, directory, program.c_str(), envp.data(), outPipe[1], errPipe[1]};
+
+  const auto start = Clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    close(outPipe[0]);
+    close(errPipe[0]);
+    dup2(logFd, STDOUT_FILENO);
+    dup2(logFd, STDERR_FILENO);
+    childMain(plan);
+  }
+  close(logFd);
+  close(outPipe[1]);
+  close(errPipe[1]);
+  if (child < 0) {
+    close(outPipe[0]);
+    close(errPipe[0]);
+    result.setupError = "fork failed";
+    return result;
+  }
+  setpgid(child, child);  // also here, so the kill below cannot miss the group
+
+  // Collect both streams until they close or time runs out.
+  const auto deadline = start + setup.timeLimit;
+  bool outOpen = true;
+  bool errOpen = true;
+  while (outOpen || errOpen) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) {
+      result.timedOut = true;
+      break;
+    }
+    pollfd fds[2] = {{outOpen ? outPipe[0] : -1, POLLIN, 0},
+                     {errOpen ? errPipe[0] : -1, POLLIN, 0}};
+    if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
+    if (fds[0].revents != 0) appendAvailable(outPipe[0], result.out, outOpen);
+    if (fds[1].revents != 0) appendAvailable(errPipe[0], result.err, errOpen);
+  }
+  result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  // The child ends right after the program; give it a moment to stop its server.
+  int childStatus = 0;
+  while (!result.timedOut) {
+    if (waitpid(child, &childStatus, WNOHANG) == child) break;
+    if (Clock::now() >= deadline) result.timedOut = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (result.timedOut) {
+    kill(-child, SIGKILL);
+    waitpid(child, &childStatus, 0);
+  }
+  close(outPipe[0]);
+  close(errPipe[0]);
+
+  const std::string status = readFile(directory + "/status");
+  if (!status.empty()) {
+    const int programStatus = std::atoi(status.c_str());
+    result.ran = true;
+    result.exitStatus = WIFEXITED(programStatus) ? WEXITSTATUS(programStatus) : -1;
+  } else if (!result.timedOut) {
+    result.setupError = readFile(directory + "/setup.log");
+  }
+  std::istringstream requests(readFile(directory + "/requests"));
+  for (std::string line; std::getline(requests, line);) result.requests.push_back(line);
+  for (const char* name : {"hosts", "resolv.conf", "setup.log", "status", "requests"}) {
+    unlink((directory + "/" + name).c_str());
+  }
+  rmdir(directory.c_str());
+  return result;
+}
+
+bool loopbackPort80Answers() {
+  const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(80);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool answers = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(s);
+  return answers;
+}
+
+MachinePort80Lock::MachinePort80Lock(std::chrono::seconds wait) {
+  fd_ = open(kPort80LockPath, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0) return;
+  const auto deadline = Clock::now() + wait;
+  while (!(held_ = flock(fd_, LOCK_EX | LOCK_NB) == 0) && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+MachinePort80Lock::~MachinePort80Lock() {
+  if (fd_ >= 0) close(fd_);
+}
+
+}  // namespace end_to_end

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/http_test_server.h"
+
+namespace end_to_end {
+
+// How the program is run. Whatever is asked, it runs in a private mount
+// namespace whose hosts file points the program's two fixed host names at
+// 127.0.0.1 and whose resolver file names a server that does not exist, with
+// no display and no proxy variables: it cannot reach past this machine.
+struct RunSetup {
+  // Run in a fresh network namespace with loopback up, instead of the machine's.
+  bool privateNetwork = false;
+  // Commands (argv form, no shell) run inside that namespace before the
+  // program starts, to stage links and addresses.
+  std::vector<std::vector<std::string>> stagingCommands;
+  // The scripted server on 127.0.0.1:80 beside the program; none: port 80 is closed.
+  std::optional<tests_support::HttpTestServer::Handler> server;
+  std::chrono::seconds timeLimit{30};
+};
+
+struct RunResult {
+  bool ran = false;        // the namespaces were set up and the program started
+  std::string setupError;  // why not, when it did not
+  bool timedOut = false;   // killed at the time limit
+  int exitStatus = -1;     // the program's exit status, -1 when it did not exit normally
+  std::string out;
+  std::string err;
+  // The requests the server saw, one "Host target User-Agent" line each.
+  std::vector<std::string> requests;
+  std::chrono::milliseconds elapsed{0};
+};
+
+// Why these runs cannot be made here; empty when they can.
+std::string isolationUnavailable();
+
+// Runs `program` (no arguments) under `setup` and collects what it printed.
+RunResult runIsolated(const std::string& program, const RunSetup& setup);
+
+// Whether something on this machine already answers on 127.0.0.1:80.
+bool loopbackPort80Answers();
+
+// Serialises the runs that use 127.0.0.1:80 in the machine's own network
+// namespace, across processes (the tests run in parallel under CTest, and the
+// start-up benchmark takes the same lock). Held while the object lives.
+class MachinePort80Lock {
+ public:
+  explicit MachinePort80Lock(std::chrono::seconds wait);
+  ~MachinePort80Lock();
+  MachinePort80Lock(const MachinePort80Lock&) = delete;
+  MachinePort80Lock& operator=(const MachinePort80Lock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  int fd_ = -1;
+  bool held_ = false;
+};
+
+inline constexpr const char* kPort80LockPath = "/tmp/tarnwick-loopback-port80.lock";
+
+}  // namespace end_to_end

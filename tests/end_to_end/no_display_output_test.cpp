@@ -1,0 +1,195 @@
+// The real program in no-display mode, run in private namespaces against a
+// scripted server on 127.0.0.1:80 that stands in for both of its web endpoints.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/linux/linux_management.h"
+#include "probes/lan_address.h"
+#include "tests/end_to_end/isolated_run.h"
+#include "toolkit/error.h"
+
+namespace end_to_end {
+namespace {
+
+using tests_support::HttpReply;
+using tests_support::HttpRequest;
+
+constexpr const char* kAgent = "{Brevan} WAN LAN TARNWICK 1.6";
+constexpr const char* kTitleLine = "{Brevan} WAN LAN TARNWICK v1.6";
+constexpr const char* kPhysicalLan = "<the machine's physical LAN address>";
+
+// A reply that tries to drive the terminal (title, clear screen, a C1 CSI) and
+// to forge a line of the output.
+const std::string kHostileBody =
+    "Your address: \x1b]0;owned\x07\x1b[2J\xc2\x9b"
+    "31m203.0.113.9\x7f\r\nOnline:forged";
+
+const char* kLightsLanAndWan = R"(green raised "Online", yellow raised "WAN/LAN", red pressed "")";
+const char* kLightsLanOnly = R"(green pressed "", yellow raised "LAN Only", red raised "Offline")";
+const char* kLightsWanOnly = R"(green raised "Online", yellow raised "WAN Only", red pressed "")";
+
+struct Scenario {
+  const char* name;
+  bool privateNetwork;  // else the machine's own network namespace
+  bool serverUp;
+  int echoStatus;
+  std::string echoBody;
+  std::string wan;  // as printed
+  std::string lan;  // as printed, or kPhysicalLan
+  std::string status;
+  std::string lights;
+};
+
+void PrintTo(const Scenario& scenario, std::ostream* out) {
+  *out << scenario.name;
+}
+
+const Scenario kScenarios[] = {
+    {"LanAndWanOnline", false, true, 200, "203.0.113.7", "203.0.113.7", kPhysicalLan,
+     "LAN And WAN - Online", kLightsLanAndWan},
+    {"ServerDownIsLanOnlyOffline", false, false, 0, "", "Null", kPhysicalLan, "LAN Only - Offline",
+     kLightsLanOnly},
+    {"VirtualLinksOnlyIsWanOnlyOnline", true, true, 200, "Your IP is 203.0.113.7", "203.0.113.7",
+     "Null", "WAN Only - Online", kLightsWanOnly},
+    {"HostileEchoIsPrintedEscaped", true, true, 200, kHostileBody,
+     "\\x1B]0;owned\\x07\\x1B[2J\\x9B31m203.0.113.9\\x7F\\x0D\\x0AOnline:forged", "Null",
+     "WAN Only - Online", kLightsWanOnly},
+    {"ErrorPageIsNeverTheAddress", true, true, 503, "503 Service Unavailable", "", "Null",
+     "WAN Only - Online", kLightsWanOnly},
+};
+
+// Both endpoints resolve to the same server; the Host header tells them apart.
+tests_support::HttpTestServer::Handler endpoints(const Scenario& scenario) {
+  return [status = scenario.echoStatus, body = scenario.echoBody](const HttpRequest& request) {
+    if (request.header("Host") == "api.ipify.org") return HttpReply::text(body, status);
+    if (request.header("Host") == "www.wikipedia.org") return HttpReply::text("<html></html>");
+    return HttpReply::text("unexpected host", 404);
+  };
+}
+
+// Two virtual links joined to each other, with documentation addresses.
+const std::vector<std::vector<std::string>> kVethPair = {
+    {"ip", "link", "add", "e2e-veth-a", "type", "veth", "peer", "name", "e2e-veth-b"},
+    {"ip", "addr", "add", "198.51.100.1/24", "dev", "e2e-veth-a"},
+    {"ip", "addr", "add", "198.51.100.2/24", "dev", "e2e-veth-b"},
+    {"ip", "link", "set", "e2e-veth-a", "up"},
+    {"ip", "link", "set", "e2e-veth-b", "up"},
+};
+
+std::string expectedBlock(const Scenario& scenario, const std::string& lan) {
+  return std::string(kTitleLine) + "\n" + "Your Wan Ip Is: " + scenario.wan + "\n" +
+         "Your Lan Ip Is: " + lan + "\n" + "Localhost: 127.0.0.1\n" +
+         "Online Status: " + scenario.status + "\n" + "Lights: " + scenario.lights + "\n";
+}
+
+// Bytes that would reach the terminal as controls: everything below 0x20 but
+// tab and line feed, DEL, and the C1 range encoded in UTF-8 (C2 80..C2 9F).
+std::string rawControls(const std::string& text) {
+  std::string found;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                    static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(text[i + 1]) < 0xA0;
+    if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F || c1) {
+      found += "offset " + std::to_string(i) + " byte " + std::to_string(c) + "; ";
+    }
+  }
+  return found;
+}
+
+std::string machineLanAddress() {
+  platform::linuxos::LinuxManagementLocator locator;
+  try {
+    return probes::GetPhysicalLanIP(locator);
+  } catch (const toolkit::Error& error) {
+    return "(lookup failed: " + error.description() + ")";
+  }
+}
+
+class NoDisplayOutput : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(NoDisplayOutput, PrintsTheGatheredWindowAndBothReports) {
+  const Scenario& scenario = GetParam();
+  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
+
+  RunSetup setup;
+  setup.privateNetwork = scenario.privateNetwork;
+  if (scenario.privateNetwork) setup.stagingCommands = kVethPair;
+  if (scenario.serverUp) setup.server = endpoints(scenario);
+
+  std::string lan = scenario.lan;
+  std::optional<MachinePort80Lock> lock;
+  if (!scenario.privateNetwork) {
+    lock.emplace(std::chrono::seconds(90));
+    if (!lock->held()) GTEST_SKIP() << "another run kept " << kPort80LockPath << " for 90 s";
+    if (loopbackPort80Answers()) {
+      GTEST_SKIP() << "something on this machine already listens on 127.0.0.1:80";
+    }
+    lan = machineLanAddress();
+    if (lan.find('1') == std::string::npos) {
+      GTEST_SKIP() << "the machine's physical LAN address is \"" << lan
+                   << "\", which has no \"1\": the LAN branches cannot be reached here";
+    }
+  }
+
+  const RunResult run = runIsolated(TARNWICK_PROGRAM, setup);
+  ASSERT_FALSE(run.timedOut) << "killed after " << setup.timeLimit.count() << " s; stdout:\n"
+                             << run.out;
+  ASSERT_TRUE(run.ran) << run.setupError;
+
+  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(rawControls(run.out), "");
+  // Twenty ticks of 100 ms come before the result.
+  EXPECT_GE(run.elapsed.count(), 2000);
+
+  const std::string block = expectedBlock(scenario, lan);
+  ASSERT_EQ(run.out.substr(0, block.size()), block);
+
+  // Then each report window: an empty line, its caption, its report.
+  const std::string rest = run.out.substr(block.size());
+  const std::string first = "\nAdapter Info\n";
+  const std::string second = "\nAdditional Adapter Info\n";
+  ASSERT_EQ(rest.substr(0, first.size()), first) << rest;
+  const std::size_t secondAt = rest.find(second);
+  ASSERT_NE(secondAt, std::string::npos) << rest;
+  const std::string inventory = rest.substr(first.size(), secondAt - first.size());
+  const std::string adapterList = rest.substr(secondAt + second.size());
+  EXPECT_NE(inventory.find(" adapter(s) found.\n"), std::string::npos) << inventory;
+  EXPECT_NE(adapterList.find(" adapter(s) found.\n"), std::string::npos) << adapterList;
+  if (scenario.privateNetwork) {
+    for (const char* link : {"e2e-veth-a", "e2e-veth-b"}) {
+      EXPECT_NE(inventory.find(link), std::string::npos) << link << " in\n" << inventory;
+      EXPECT_NE(adapterList.find(link), std::string::npos) << link << " in\n" << adapterList;
+    }
+  }
+
+  // One load: a start-up fetch and one per tick, then one reachability probe.
+  if (scenario.serverUp) {
+    const std::string echo = std::string("api.ipify.org\t/\t") + kAgent;
+    const std::string target = std::string("www.wikipedia.org\t/\t") + kAgent;
+    int echoes = 0;
+    int probes = 0;
+    for (const std::string& request : run.requests) {
+      if (request == echo) {
+        ++echoes;
+      } else if (request == target) {
+        ++probes;
+      } else {
+        ADD_FAILURE() << "unexpected request: " << request;
+      }
+    }
+    EXPECT_EQ(echoes, 21);
+    EXPECT_EQ(probes, 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, NoDisplayOutput, ::testing::ValuesIn(kScenarios),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace end_to_end
