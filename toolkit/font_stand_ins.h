@@ -8,12 +8,14 @@ namespace toolkit {
 // What draws a face that a layout names when that face is not installed. The
 // stand-ins are wider than the faces they replace, so they are drawn narrower
 // (stretch) and, for the seven-segment face, smaller, so that every text a layout
-// shows whole still fits its box.
+// shows whole still fits its box. The seven-segment stand-in's space is a fifth of
+// its digit width, so words run together unless the gaps are widened.
 struct FontStandIn {
   std::string_view face;     // as a layout names it
   std::string_view standIn;  // installed or bundled family drawn in its place
   double sizeScale;          // multiplies the point size
   int stretch;               // width in percent of the stand-in's normal width
+  double wordSpacing;        // extra space between words, in ems of the drawn size
 };
 
 std::span<const FontStandIn> fontStandIns();

@@ -55,12 +55,14 @@ QColor toQColor(Colour colour, const QPalette& palette) {
 QFont toQFont(const Font& font) {
   QString family = QString::fromStdString(font.face);
   double points = font.points;
-  int stretch = 0;  // the face as designed
+  int stretch = 0;         // the face as designed
+  double wordSpacing = 0;  // ems
   if (!installed(family)) {
     if (const FontStandIn* s = findFontStandIn(font.face)) {
       family = QString::fromUtf8(s->standIn.data(), static_cast<int>(s->standIn.size()));
       points *= s->sizeScale;
       stretch = s->stretch;
+      wordSpacing = s->wordSpacing;
     }
   }
   QFont f(family);
@@ -68,6 +70,7 @@ QFont toQFont(const Font& font) {
   f.setWeight(static_cast<QFont::Weight>(font.weight));
   f.setItalic(font.italic);
   if (stretch > 0) f.setStretch(stretch);
+  if (wordSpacing > 0) f.setWordSpacing(wordSpacing * QFontInfo(f).pixelSize());
   return f;
 }
 

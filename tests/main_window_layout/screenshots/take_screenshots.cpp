@@ -1,0 +1,103 @@
+// Draws the main window over scripted services (no network, no real adapters)
+// and saves a picture of each page: the gathering phase, the finished first
+// page, "Legend" and "About / Help". scripts/screenshots.sh runs it.
+//
+//   tarnwick_screenshots OUTPUT_DIR
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QWidget>
+#include <cstdio>
+#include <functional>
+
+#include "main_window/app_title.h"
+#include "main_window/form1.h"
+#include "main_window/form1_layout.h"
+#include "tests/fakes/fake_adapter_table.h"
+#include "tests/fakes/fake_internet_transfer.h"
+#include "tests/fakes/fake_management_objects.h"
+#include "tests/fakes/fake_shell.h"
+#include "toolkit/application.h"
+#include "toolkit/qt/qt_backend.h"
+
+namespace {
+
+// Runs the event loop until `done` holds, for at most `ms` milliseconds.
+bool pumpUntil(int ms, const std::function<bool()>& done) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (done()) return true;
+  }
+  return done();
+}
+
+QWidget* windowTitled(const QString& title) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top->windowTitle() == title && top->isVisible()) return top;
+  }
+  return nullptr;
+}
+
+bool save(QWidget* window, const QDir& dir, const char* name) {
+  QCoreApplication::processEvents();
+  const QString path = dir.filePath(name);
+  if (!window->grab().save(path)) {
+    std::fprintf(stderr, "cannot write %s\n", path.toLocal8Bit().constData());
+    return false;
+  }
+  std::printf("%s\n", path.toLocal8Bit().constData());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qtApplication(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    return 2;
+  }
+  const QDir dir(QString::fromLocal8Bit(argv[1]));
+  if (!dir.exists() && !QDir().mkpath(dir.path())) return 1;
+
+  toolkit::qt::QtBackend backend(false);
+  toolkit::Application app(backend, main_window::kApplicationTitle);
+
+  // A LAN adapter and an echo service that answer with documentation addresses.
+  fakes::FakeManagement management;
+  management.configurations = {
+      fakes::FakeObject{{"SettingID", std::string("{6B29FC40-CA47-1067-B31D-00DD010662DA}")},
+                        {"Description", std::string("Intel(R) Ethernet")},
+                        {"IpAddress", platform::TextArray({"192.168.0.5"})}}};
+  fakes::FakeAdapterTable table;
+  fakes::FakeInternetTransfer internet;
+  internet.defaultReply = fakes::FakeInternetTransfer::ok("Your address is 203.0.113.7");
+  fakes::FakeShell shell;
+  main_window::GatheringSettings settings;
+  settings.echoServiceUrl = "http://echo.invalid/";
+  settings.reachabilityUrl = "http://target.invalid/";
+
+  main_window::Form1 form(app, platform::Services{management, table, internet, shell},
+                          main_window::BuiltInMakerInfo(), settings);
+  form.show();
+  QWidget* window = windowTitled(main_window::kForm1Caption);
+  if (!window) return 1;
+
+  auto& bar = form.progressBar("ProgressBar1");
+  if (!pumpUntil(10000, [&] { return bar.value() >= 50; })) return 1;
+  if (!save(window, dir, "gathering.png")) return 1;
+  if (!pumpUntil(10000, [&] { return !bar.visible() && form.control("chkred").visible(); })) {
+    return 1;
+  }
+  if (!save(window, dir, "done.png")) return 1;
+  form.tabControl("SSTTab0").setCurrentPage(main_window::kLegendPage);
+  if (!save(window, dir, "legend.png")) return 1;
+  form.tabControl("SSTTab0").setCurrentPage(main_window::kAboutPage);
+  if (!save(window, dir, "about.png")) return 1;
+  form.unload();
+  return 0;
+}
