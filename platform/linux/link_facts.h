@@ -23,6 +23,8 @@ struct LinkFacts {
   std::uint16_t arpType = 0;  // ARPHRD_*
   std::vector<std::uint8_t> address;
   std::vector<std::uint8_t> permanentAddress;  // empty when the kernel reports none
+  std::string parentBus;     // the bus device the kernel names ("pci", "usb", "virtio")
+  std::string parentDevice;  // and its name on that bus ("0000:00:03.0"); empty for none
 };
 
 // One address of the address dump.
@@ -44,7 +46,6 @@ struct RouteFacts {
   std::uint32_t table = 0;
   std::uint8_t type = 0;       // RTN_*
   std::uint8_t dstLength = 0;  // 0 for a default route
-  bool hasDst = false;         // a destination address was given
   std::vector<Hop> hops;
 };
 

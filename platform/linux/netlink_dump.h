@@ -9,10 +9,12 @@ struct nl_sock;
 namespace platform::linuxos {
 
 // One rtnetlink socket in the calling thread's network namespace, and one
-// kernel dump per call: every link, every address, the main table's routes.
-// A dump the kernel marks as interrupted (the set changed under it) is taken
-// again, a bounded number of times. Failures raise toolkit::Error with the
-// netlink library's error number.
+// kernel dump per call: every link, every address, the default routes (the
+// main table's, where the kernel filters by table). libnl carries the
+// protocol; the messages go through the parsers of rtnetlink_parse.h. A dump
+// the kernel marks as interrupted (the set changed under it) is taken again,
+// a bounded number of times. Failures raise toolkit::Error with the netlink
+// library's error number.
 class NetlinkDump {
  public:
   NetlinkDump();

@@ -1,6 +1,7 @@
 #include "platform/linux/network_facts.h"
 
 #include <linux/if.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 #include <climits>
@@ -8,6 +9,7 @@
 
 #include "platform/linux/adapter_properties.h"
 #include "platform/linux/hardware_database.h"
+#include "platform/linux/link_speeds.h"
 #include "platform/linux/netlink_dump.h"
 #include "platform/linux/resolver_files.h"
 #include "platform/linux/sysfs_devices.h"
@@ -19,6 +21,11 @@ std::string hostName() {
   char name[HOST_NAME_MAX + 1] = {};
   if (gethostname(name, sizeof name - 1) != 0) return {};
   return name;
+}
+
+bool parentsReported() {
+  utsname system{};
+  return uname(&system) == 0 && kernelReportsParents(system.release);
 }
 
 bool wanted(const LinkFacts& link, FactsFor purpose) {
@@ -48,12 +55,17 @@ NetworkFacts gatherNetworkFacts(const SystemPaths& paths, FactsFor purpose) {
   std::erase_if(facts.links, [&](const LinkFacts& link) { return !wanted(link, purpose); });
 
   const SysfsDevices sysfs(paths.sysfs);
+  const bool parents = parentsReported();
+  std::optional<LinkSpeeds> speeds;
+  if (purpose == FactsFor::Adapters) speeds.emplace();
   // Opened only when some link sits on a bus device: most snapshots of
   // virtual links never need it.
   std::optional<HardwareDatabase> names;
   for (const LinkFacts& link : facts.links) {
     if (isLoopback(link)) continue;  // no device, no speed; its description is fixed
-    DeviceFacts device = sysfs.read(link, purpose == FactsFor::Adapters);
+    DeviceFacts device = sysfs.read(link, parents);
+    // A link that is down has no speed, as sysfs has it.
+    if (speeds && (link.flags & IFF_UP) != 0) device.speedMbps = speeds->megabits(link.name);
     if (!device.modalias.empty()) {
       if (!names) names.emplace();
       HardwareNames found = names->lookup(device.modalias);

@@ -39,6 +39,11 @@ std::optional<std::string> readLink(int directory, const char* name) {
   return std::string(buffer, static_cast<std::size_t>(length));
 }
 
+std::string resolvedPath(const std::string& path) {
+  std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr), &std::free);
+  return resolved ? std::string(resolved.get()) : std::string();
+}
+
 std::string baseName(const std::string& path) {
   const auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -51,18 +56,23 @@ std::string trimmed(std::string text) {
   return text;
 }
 
-// Interface names never hold a slash, and "." or ".." would leave the class
-// directory; such a name from a hostile kernel reply reads nothing.
+// Names from a kernel reply become path components: one that holds a slash,
+// or is "." or "..", would leave the directory it is meant for, and reads nothing.
 bool usableName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+bool isWireless(int classDirectory) {
+  return faccessat(classDirectory, "phy80211", F_OK, 0) == 0 ||
+         faccessat(classDirectory, "wireless", F_OK, 0) == 0;
 }
 
 }  // namespace
 
 SysfsDevices::SysfsDevices(const std::string& root) : root_(root) {
   // Device paths come back resolved; the root they are checked against must be too.
-  std::unique_ptr<char, decltype(&std::free)> resolved(realpath(root.c_str(), nullptr), &std::free);
-  if (resolved) root_ = resolved.get();
+  const std::string resolved = resolvedPath(root);
+  if (!resolved.empty()) root_ = resolved;
 }
 
 std::optional<long long> parseSysfsNumber(const std::string& text) {
@@ -75,52 +85,75 @@ std::optional<long long> parseSysfsNumber(const std::string& text) {
   return number;
 }
 
-DeviceFacts SysfsDevices::read(const LinkFacts& link, bool withSpeed) const {
-  DeviceFacts facts;
-  if (!usableName(link.name)) return facts;
-  const std::string path = root_ + "/class/net/" + link.name;
-  Descriptor directory(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  if (directory.fd < 0) return facts;
-  const auto index = readSmallFile(directory.fd, "ifindex");
-  if (!index || parseSysfsNumber(*index) != link.index) return facts;
+bool kernelReportsParents(const std::string& release) {
+  int major = 0, minor = 0;
+  const char* end = release.data() + release.size();
+  const auto [afterMajor, majorError] = std::from_chars(release.data(), end, major);
+  if (majorError != std::errc() || afterMajor == end || *afterMajor != '.') return false;
+  const auto [afterMinor, minorError] = std::from_chars(afterMajor + 1, end, minor);
+  if (minorError != std::errc()) return false;
+  return major > 5 || (major == 5 && minor >= 16);
+}
 
-  if (withSpeed) {
-    // Reading the speed of a link that is down fails; that is "none".
-    if (const auto speed = readSmallFile(directory.fd, "speed")) {
-      const auto mbps = parseSysfsNumber(*speed);
-      if (mbps && *mbps > 0) facts.speedMbps = static_cast<std::uint64_t>(*mbps);
-    }
+int SysfsDevices::classDirectory(const LinkFacts& link) const {
+  if (!usableName(link.name)) return -1;
+  const std::string path = root_ + "/class/net/" + link.name;
+  const int fd = open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  const auto index = readSmallFile(fd, "ifindex");
+  if (!index || parseSysfsNumber(*index) != link.index) {
+    close(fd);
+    return -1;
   }
-  if (!readLink(directory.fd, "device")) return facts;
+  return fd;
+}
+
+DeviceFacts SysfsDevices::read(const LinkFacts& link, bool parentsReported) const {
+  DeviceFacts facts;
+  if (!link.parentDevice.empty()) {
+    // The bus's device list is not tied to a network namespace.
+    if (!usableName(link.parentBus) || !usableName(link.parentDevice)) return facts;
+    facts.hasBusDevice = true;
+    readBusDevice(root_ + "/bus/" + link.parentBus + "/devices/" + link.parentDevice, facts);
+    const Descriptor directory(classDirectory(link));
+    if (directory.fd >= 0) facts.wireless = isWireless(directory.fd);
+    return facts;
+  }
+  if (parentsReported) return facts;
+
+  // A kernel that names no parents: the class directory's device link tells.
+  const Descriptor directory(classDirectory(link));
+  if (directory.fd < 0 || !readLink(directory.fd, "device")) return facts;
   facts.hasBusDevice = true;
-  if (const auto driver = readLink(directory.fd, "device/driver")) facts.driver = baseName(*driver);
-  facts.wireless = faccessat(directory.fd, "phy80211", F_OK, 0) == 0 ||
-                   faccessat(directory.fd, "wireless", F_OK, 0) == 0;
-  const std::string devicePath = path + "/device";
-  std::unique_ptr<char, decltype(&std::free)> resolved(realpath(devicePath.c_str(), nullptr),
-                                                       &std::free);
-  if (resolved) facts.modalias = busModalias(resolved.get()).value_or("");
+  facts.wireless = isWireless(directory.fd);
+  readBusDevice(root_ + "/class/net/" + link.name + "/device", facts);
   return facts;
+}
+
+void SysfsDevices::readBusDevice(const std::string& devicePath, DeviceFacts& facts) const {
+  const std::string path = resolvedPath(devicePath);
+  if (path.empty()) return;
+  const Descriptor directory(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (directory.fd < 0) return;
+  if (const auto driver = readLink(directory.fd, "driver")) facts.driver = baseName(*driver);
+  facts.modalias = busModalias(path).value_or("");
 }
 
 std::optional<std::string> SysfsDevices::busModalias(const std::string& devicePath) const {
   // Each step drops one path component, so the walk ends at the root.
   std::string directory = devicePath;
-  while (directory.size() > root_.size() && directory.compare(0, root_.size(), root_) == 0) {
-    Descriptor fd(open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  while (directory.size() > root_.size() && directory.compare(0, root_.size(), root_) == 0 &&
+         directory[root_.size()] == '/') {
+    const Descriptor fd(open(directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (fd.fd >= 0) {
       const auto subsystem = readLink(fd.fd, "subsystem");
-      if (subsystem) {
-        const std::string bus = baseName(*subsystem);
-        if (bus == "pci" || bus == "usb") {
-          const auto modalias = readSmallFile(fd.fd, "modalias");
-          if (modalias && !trimmed(*modalias).empty()) return trimmed(*modalias);
-        }
+      const std::string bus = subsystem ? baseName(*subsystem) : std::string();
+      if (bus == "pci" || bus == "usb") {
+        const auto modalias = readSmallFile(fd.fd, "modalias");
+        if (modalias && !trimmed(*modalias).empty()) return trimmed(*modalias);
       }
     }
-    const auto slash = directory.find_last_of('/');
-    if (slash == std::string::npos || slash == 0) break;
-    directory.resize(slash);
+    directory.resize(directory.find_last_of('/'));
   }
   return std::nullopt;
 }
