@@ -35,16 +35,38 @@ constexpr int kRounds = 40;
 
 using Clock = std::chrono::steady_clock;
 
-double medianMs(const std::function<void()>& work) {
-  work();  // warm up
-  std::vector<double> times;
-  for (int i = 0; i < kRounds; ++i) {
-    const auto start = Clock::now();
-    work();
-    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+// Times each workload once per round, round after round, so that whatever
+// else the machine does weighs on all of them alike; returns the medians.
+std::vector<double> medianMs(const std::vector<std::function<void()>>& workloads) {
+  std::vector<std::vector<double>> times(workloads.size());
+  for (const auto& work : workloads) work();  // warm up
+  for (int round = 0; round < kRounds; ++round) {
+    for (std::size_t i = 0; i < workloads.size(); ++i) {
+      const auto start = Clock::now();
+      workloads[i]();
+      times[i].push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  std::vector<double> medians;
+  for (auto& list : times) {
+    std::sort(list.begin(), list.end());
+    medians.push_back(list[list.size() / 2]);
+  }
+  return medians;
+}
+
+// Waits, a bounded time, for the links' IPv6 duplicate address detection to
+// end, so the kernel is quiet when the timing starts.
+void waitForQuiet() {
+  for (int i = 0; i < 100; ++i) {
+    FILE* pipe = popen("ip -6 addr show tentative", "r");
+    if (pipe == nullptr) return;
+    char buffer[256];
+    const bool busy = fread(buffer, 1, sizeof buffer, pipe) > 0;
+    pclose(pipe);
+    if (!busy) return;
+    usleep(100 * 1000);
+  }
 }
 
 bool enterPrivateNetwork() {
@@ -165,22 +187,23 @@ int main() {
   std::printf("bench_adapter_facts: %d interfaces (+ lo), %d rounds, medians\n", 2 * kPairs,
               kRounds);
 
+  waitForQuiet();
+
   volatile std::size_t sink = 0;
-  const double ours = medianMs([&] { sink = sink + bothQueries(); });
-  const double adapters = medianMs([&] {
-    sink = sink + platform::linuxos::gatherNetworkFacts({}, platform::linuxos::FactsFor::Adapters)
-                      .links.size();
+  using platform::linuxos::FactsFor;
+  using platform::linuxos::gatherNetworkFacts;
+  const auto medians = medianMs({
+      [&] { sink = sink + bothQueries(); },
+      [&] { sink = sink + gatherNetworkFacts({}, FactsFor::Adapters).links.size(); },
+      [&] { sink = sink + gatherNetworkFacts({}, FactsFor::Configurations).links.size(); },
+      [] {
+        runIp({"-j", "addr", "show"});
+        runIp({"-j", "route", "show"});
+      },
+      [&] { sink = sink + rawDump(); },
   });
-  const double configurations = medianMs([&] {
-    sink = sink +
-           platform::linuxos::gatherNetworkFacts({}, platform::linuxos::FactsFor::Configurations)
-               .links.size();
-  });
-  const double ip = medianMs([] {
-    runIp({"-j", "addr", "show"});
-    runIp({"-j", "route", "show"});
-  });
-  const double raw = medianMs([&] { sink = sink + rawDump(); });
+  const double ours = medians[0], adapters = medians[1], configurations = medians[2];
+  const double ip = medians[3], raw = medians[4];
 
   std::printf("  both queries (objects)        %8.2f ms\n", ours);
   std::printf("    adapter facts               %8.2f ms\n", adapters);

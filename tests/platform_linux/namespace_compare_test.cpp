@@ -45,6 +45,8 @@ const char* const kStaging[] = {
     "ip route add default via 192.0.2.1 dev veth0 metric 100",
     "ip route add default via 203.0.113.254 dev br0 metric 200",
     "ip -6 route add default via 2001:db8:1::1 dev veth0 metric 100",
+    "ip route add default metric 300 nexthop via 192.0.2.2 dev veth0 nexthop via 203.0.113.253 "
+    "dev br0",
 };
 
 // The states the staging leads to, once carriers have settled.
@@ -217,6 +219,14 @@ TEST_F(NamespaceCompareTest, BothQueriesAndTheTableMatchIproute) {
       if (sameFacts(before, expected)) break;
     }
     ASSERT_EQ(status, platform::kSuccess);
+    // The staging shows in iproute2's view, so the comparison below is not of nothing.
+    const auto veth0 = std::find_if(expected.begin(), expected.end(),
+                                    [](const Expected& e) { return e.name == "veth0"; });
+    ASSERT_NE(veth0, expected.end());
+    EXPECT_EQ(veth0->gateways4, (TextArray{"192.0.2.1", "192.0.2.2"}));
+    EXPECT_EQ(veth0->gateways6, TextArray{"2001:db8:1::1"});
+    EXPECT_EQ(std::vector<std::string>(veth0->addresses.begin(), veth0->addresses.begin() + 2),
+              (TextArray{"192.0.2.10", "192.0.2.11"}));
     char host[HOST_NAME_MAX + 1] = {};
     gethostname(host, sizeof host - 1);
 

@@ -153,10 +153,9 @@ TEST(AddressMessage, ReadsTheLocalAddress) {
 }
 
 TEST(AddressMessage, RejectsOddFamiliesAndSizes) {
-  const std::uint8_t four[4] = {192, 0, 2, 1};
   const std::uint8_t sixteen[16] = {};
   const std::vector<std::uint8_t> cases[] = {
-      addressMessage(AF_PACKET, four, nullptr, 0),
+      addressMessage(AF_PACKET, sixteen, nullptr, 0),
       addressMessage(AF_INET6, nullptr, nullptr, 0),
       NetlinkMessage(RTM_NEWADDR, ifaddrmsg{AF_INET, 24, 0, 0, 3})
           .attribute(IFA_LOCAL, sixteen, sizeof sixteen)
