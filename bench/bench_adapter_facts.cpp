@@ -59,7 +59,7 @@ std::vector<double> medianMs(const std::vector<std::function<void()>>& workloads
 // end, so the kernel is quiet when the timing starts.
 void waitForQuiet() {
   for (int i = 0; i < 100; ++i) {
-    FILE* pipe = popen("ip -6 addr show tentative", "r");
+    FILE* pipe = popen("ip -6 addr show tentative 2>/dev/null", "r");
     if (pipe == nullptr) return;
     char buffer[256];
     const bool busy = fread(buffer, 1, sizeof buffer, pipe) > 0;
@@ -102,13 +102,15 @@ bool stageInterfaces() {
   return ok;
 }
 
-// Runs `ip` with its output thrown away, as a process of its own.
+// Runs `ip` with its output (and its notes on interrupted dumps) thrown away,
+// as a process of its own.
 void runIp(std::vector<const char*> arguments) {
   arguments.insert(arguments.begin(), "ip");
   arguments.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   if (posix_spawnp(&pid, "ip", &actions, nullptr, const_cast<char**>(arguments.data()), environ) ==
       0) {
