@@ -8,14 +8,15 @@ namespace toolkit {
 namespace {
 
 // DSEG14 Classic (bundled) is about 1.6 times as wide as the narrow display face
-// it replaces and a full em tall. At 72 % of the size and 72 % of the width, with a
-// quarter em added to each space, the longest texts ("Your Wan Ip Is:", "Gathering
-// Information...") stay about 6 % inside their boxes. DejaVu Sans is about 13 %
-// wider than Tahoma; 85 % keeps the longest About line within its text box. Where
+// it replaces and a full em tall. At 72 % of the size and 60 % of the width, with a
+// quarter em added to each space and a tenth of an em between letters, the longest
+// texts ("Your Wan Ip Is:", "Gathering Information...") stay inside their boxes
+// and the points of an address stand apart. DejaVu Sans is about 13 % wider than
+// Tahoma; 85 % keeps the longest About line within its text box. Where
 // fonts-dejavu-extra is installed that width picks the real condensed face.
 constexpr std::array<FontStandIn, 2> kStandIns = {{
-    {"Let's go Digital", "DSEG14 Classic", 0.72, 72, 0.25},
-    {"Tahoma", "DejaVu Sans", 1.0, 85, 0.0},
+    {"Let's go Digital", "DSEG14 Classic", 0.72, 60, 0.25, 0.10},
+    {"Tahoma", "DejaVu Sans", 1.0, 85, 0.0, 0.0},
 }};
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {

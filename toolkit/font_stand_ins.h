@@ -9,13 +9,16 @@ namespace toolkit {
 // stand-ins are wider than the faces they replace, so they are drawn narrower
 // (stretch) and, for the seven-segment face, smaller, so that every text a layout
 // shows whole still fits its box. The seven-segment stand-in's space is a fifth of
-// its digit width, so words run together unless the gaps are widened.
+// its digit width, so words run together unless the gaps are widened; its point
+// has no width of its own and, slanted, runs into the next digit unless letters
+// get a little room ("203.0.113.7" would read "2030.1137").
 struct FontStandIn {
   std::string_view face;     // as a layout names it
   std::string_view standIn;  // installed or bundled family drawn in its place
   double sizeScale;          // multiplies the point size
   int stretch;               // width in percent of the stand-in's normal width
   double wordSpacing;        // extra space between words, in ems of the drawn size
+  double letterSpacing;      // extra space between letters, in ems of the drawn size
 };
 
 std::span<const FontStandIn> fontStandIns();

@@ -55,14 +55,16 @@ QColor toQColor(Colour colour, const QPalette& palette) {
 QFont toQFont(const Font& font) {
   QString family = QString::fromStdString(font.face);
   double points = font.points;
-  int stretch = 0;         // the face as designed
-  double wordSpacing = 0;  // ems
+  int stretch = 0;           // the face as designed
+  double wordSpacing = 0;    // ems
+  double letterSpacing = 0;  // ems
   if (!installed(family)) {
     if (const FontStandIn* s = findFontStandIn(font.face)) {
       family = QString::fromUtf8(s->standIn.data(), static_cast<int>(s->standIn.size()));
       points *= s->sizeScale;
       stretch = s->stretch;
       wordSpacing = s->wordSpacing;
+      letterSpacing = s->letterSpacing;
     }
   }
   QFont f(family);
@@ -71,6 +73,9 @@ QFont toQFont(const Font& font) {
   f.setItalic(font.italic);
   if (stretch > 0) f.setStretch(stretch);
   if (wordSpacing > 0) f.setWordSpacing(wordSpacing * QFontInfo(f).pixelSize());
+  if (letterSpacing > 0) {
+    f.setLetterSpacing(QFont::AbsoluteSpacing, letterSpacing * QFontInfo(f).pixelSize());
+  }
   return f;
 }
 
