@@ -89,15 +89,21 @@ void runStaging(const std::vector<std::string>& command) {
 
 // The program's environment: this one without a display and without proxies,
 // so that it runs offscreen and every request goes to the hosts file's address.
-std::vector<std::string> programEnvironment() {
+std::vector<std::string> programEnvironment(const std::vector<std::string>& extra) {
+  const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
   std::vector<std::string> out;
   for (char** entry = environ; *entry != nullptr; ++entry) {
-    std::string text(*entry);
-    std::string name = text.substr(0, text.find('='));
+    const std::string text(*entry);
+    std::string name = nameOf(text);
+    bool replaced = false;
+    for (const std::string& own : extra) replaced = replaced || nameOf(own) == name;
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name == "display" || name == "wayland_display" || name.ends_with("_proxy")) continue;
+    if (replaced || name == "display" || name == "wayland_display" || name.ends_with("_proxy")) {
+      continue;
+    }
     out.push_back(text);
   }
+  out.insert(out.end(), extra.begin(), extra.end());
   return out;
 }
 
@@ -205,7 +211,7 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
   writeFile(directory + "/resolv.conf", kResolver);
   writeFile(directory + "/setup.log", "");
 
-  const std::vector<std::string> environment = programEnvironment();
+  const std::vector<std::string> environment = programEnvironment(setup.environment);
   std::vector<char*> envp;
   for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
   envp.push_back(nullptr);

@@ -21,6 +21,8 @@ struct RunSetup {
   std::vector<std::vector<std::string>> stagingCommands;
   // The scripted server on 127.0.0.1:80 beside the program; none: port 80 is closed.
   std::optional<tests_support::HttpTestServer::Handler> server;
+  // "NAME=value" entries set for the program, replacing inherited ones.
+  std::vector<std::string> environment;
   std::chrono::seconds timeLimit{30};
 };
 
