@@ -1,7 +1,8 @@
 #include "main_window/connection_status.h"
 
+#include "toolkit/text.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace main_window {
 namespace {
@@ -23,12 +24,7 @@ void showLight(toolkit::Form& form) {
 }  // namespace
 
 bool Contains(std::string_view text, std::string_view part) {
-  if (text.empty() || part.size() > text.size()) return false;
-  const auto equal = [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) ==
-           std::tolower(static_cast<unsigned char>(b));
-  };
-  return std::search(text.begin(), text.end(), part.begin(), part.end(), equal) != text.end();
+  return toolkit::containsIgnoringCase(text, part);
 }
 
 void ClassifyConnection(toolkit::Form& form, const std::vector<std::string>& tickWords) {

@@ -1,8 +1,9 @@
 #include "probes/lan_address.h"
 
+#include "toolkit/text.h"
+
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <optional>
 
 namespace probes {
@@ -22,14 +23,6 @@ Tristate both(Tristate a, Tristate b) {
   return true;
 }
 
-bool containsIgnoringCase(std::string_view text, std::string_view word) {
-  auto same = [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  };
-  return std::search(text.begin(), text.end(), word.begin(), word.end(), same) != text.end();
-}
-
 // The five tests of one adapter configuration. Both properties are read every
 // time, so a failing read surfaces even when the other test already decides.
 bool looksPhysical(const platform::ManagementObject& config) {
@@ -42,7 +35,8 @@ bool looksPhysical(const platform::ManagementObject& config) {
   const bool hasText = !platform::isNull(description);
   const std::string text = hasText ? platform::toText(description) : std::string();
   for (std::string_view word : kExcludedWords) {
-    result = both(result, hasText ? Tristate(!containsIgnoringCase(text, word)) : Tristate());
+    result =
+        both(result, hasText ? Tristate(!toolkit::containsIgnoringCase(text, word)) : Tristate());
   }
   return result == true;  // a final null counts as failed
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "toolkit/text.h"
+
 namespace toolkit {
 namespace {
 
@@ -9,30 +11,6 @@ void appendEscape(std::string& out, unsigned value) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "\\x%02X", value & 0xFFu);
   out += buf;
-}
-
-// Length of the valid UTF-8 sequence at text[i], or 0 when it is not one.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF)
-    length = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF)
-    length = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4)
-    length = 4;
-  else
-    return 0;
-  if (i + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-  }
-  if (lead == 0xE0 && byte(i + 1) < 0xA0) return 0;   // overlong
-  if (lead == 0xED && byte(i + 1) >= 0xA0) return 0;  // surrogate
-  if (lead == 0xF0 && byte(i + 1) < 0x90) return 0;   // overlong
-  if (lead == 0xF4 && byte(i + 1) >= 0x90) return 0;  // beyond U+10FFFF
-  return length;
 }
 
 }  // namespace
@@ -50,7 +28,7 @@ std::string escapeControlCharacters(std::string_view text) {
       ++i;
       continue;
     }
-    const std::size_t length = utf8SequenceLength(text, i);
+    const std::size_t length = utf8SequenceLength(text.substr(i));
     if (length == 0) {
       appendEscape(out, c);
       ++i;

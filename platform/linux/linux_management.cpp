@@ -3,30 +3,23 @@
 #include "platform/linux/adapter_objects.h"
 #include "platform/linux/network_facts.h"
 
+#include "toolkit/text.h"
+
 namespace platform::linuxos {
 namespace {
 
 constexpr const char* kSource = "LinuxManagement";
 constexpr std::int32_t kFailed = toolkit::errorNumber(0x80041001);
 
-// Query texts and monikers compare without regard to letter case, as the
-// management service's own language does.
-bool sameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
+// Query texts and monikers compare without regard to letter case, as the
+// management service's own language does.
 std::unique_ptr<ObjectSet> LinuxManagementService::execQuery(std::string_view query) {
   FactsFor purpose;
-  if (sameText(query, kAdapterQuery)) {
+  if (toolkit::equalIgnoringCase(query, kAdapterQuery)) {
     purpose = FactsFor::Adapters;
-  } else if (sameText(query, kConfigurationQuery)) {
+  } else if (toolkit::equalIgnoringCase(query, kConfigurationQuery)) {
     purpose = FactsFor::Configurations;
   } else {
     throw toolkit::Error(kInvalidQuery, kSource, "Invalid query");
@@ -42,7 +35,7 @@ std::unique_ptr<ObjectSet> LinuxManagementService::execQuery(std::string_view qu
 }
 
 std::unique_ptr<ManagementService> LinuxManagementLocator::bind(std::string_view moniker) {
-  if (!sameText(moniker, kCimv2Moniker)) {
+  if (!toolkit::equalIgnoringCase(moniker, kCimv2Moniker)) {
     throw toolkit::Error(kInvalidNamespace, kSource, "Invalid namespace");
   }
   return std::make_unique<LinuxManagementService>(paths_);

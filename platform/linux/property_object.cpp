@@ -2,23 +2,14 @@
 
 #include <limits>
 
+#include "toolkit/text.h"
+
 namespace platform::linuxos {
-namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 PropertyObject& PropertyObject::set(std::string name, Variant value) {
   for (auto& [known, old] : properties_) {
-    if (sameName(known, name)) {
+    if (toolkit::equalIgnoringCase(known, name)) {
       old = std::move(value);
       return *this;
     }
@@ -29,7 +20,7 @@ PropertyObject& PropertyObject::set(std::string name, Variant value) {
 
 Variant PropertyObject::property(std::string_view name) const {
   for (const auto& [known, value] : properties_) {
-    if (sameName(known, name)) return value;
+    if (toolkit::equalIgnoringCase(known, name)) return value;
   }
   throw toolkit::Error(kNotFound, "LinuxManagement",
                        className_ + " has no property named \"" + std::string(name) + "\"");
