@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <functional>
+
 #include <memory>
+#include "tests/support/event_pump.h"
 
 #include "main_window/form1.h"
 #include "main_window/form1_layout.h"
@@ -18,14 +18,7 @@
 
 namespace main_window_tests {
 
-inline void pump(int ms, const std::function<bool()>& done = {}) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < ms) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (done && done()) return;
-  }
-}
+using tests_support::pump;
 
 inline fakes::FakeObject configuration(const std::string& description,
                                        std::vector<std::string> addresses) {

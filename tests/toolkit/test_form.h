@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <functional>
+
 #include <string>
 #include <vector>
+#include "tests/support/event_pump.h"
 
 #include "toolkit/application.h"
 #include "toolkit/form.h"
@@ -45,15 +45,7 @@ class TestForm : public toolkit::Form {
   toolkit::WindowSpec spec_;
 };
 
-// Runs the event loop for `ms` milliseconds, or until `done` holds.
-inline void pump(int ms, const std::function<bool()>& done = {}) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < ms) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (done && done()) return;
-  }
-}
+using tests_support::pump;
 
 inline toolkit::ControlSpec spec(toolkit::ControlKind kind, std::string name, int left, int top,
                                  int width, int height) {
