@@ -28,7 +28,7 @@ Form1::Form1(toolkit::Application& app, platform::Services services, MakerInfo m
              GatheringSettings settings)
     : Form(app), services_(services), maker_(std::move(maker)), settings_(std::move(settings)) {}
 
-toolkit::WindowSpec Form1::layout() const {
+toolkit::WindowLayout Form1::layout() const {
   return Form1Layout(maker_);
 }
 

@@ -24,7 +24,7 @@ class Form1 : public toolkit::Form {
   Form1(toolkit::Application& app, platform::Services services, MakerInfo maker,
         GatheringSettings settings = {});
 
-  toolkit::WindowSpec layout() const override;
+  toolkit::WindowLayout layout() const override;
 
   // The LAN address as the main window shows it (see probes::GetPhysicalLanIP).
   std::string GetPhysicalLanIP();

@@ -13,7 +13,7 @@ using toolkit::Alignment;
 using toolkit::Border;
 using toolkit::Colour;
 using toolkit::ControlKind;
-using toolkit::ControlSpec;
+using toolkit::ControlLayout;
 using toolkit::Font;
 using toolkit::MousePointer;
 using toolkit::rgb;
@@ -30,8 +30,9 @@ struct Box {
   int left, top, width, height;
 };
 
-ControlSpec control(ControlKind kind, std::string name, std::string parent, Box box, int tabIndex) {
-  ControlSpec c;
+ControlLayout control(ControlKind kind, std::string name, std::string parent, Box box,
+                      int tabIndex) {
+  ControlLayout c;
   c.kind = kind;
   c.name = std::move(name);
   c.parent = std::move(parent);
@@ -45,14 +46,15 @@ ControlSpec control(ControlKind kind, std::string name, std::string parent, Box 
   return c;
 }
 
-ControlSpec onPage(ControlSpec c, int page) {
+ControlLayout onPage(ControlLayout c, int page) {
   c.page = page;
   return c;
 }
 
 // The green-on-black seven-segment boxes of the first page: flat, right-aligned.
-ControlSpec digitalBox(std::string name, std::string parent, Box box, int tabIndex, Colour back) {
-  ControlSpec c = control(ControlKind::TextBox, std::move(name), std::move(parent), box, tabIndex);
+ControlLayout digitalBox(std::string name, std::string parent, Box box, int tabIndex, Colour back) {
+  ControlLayout c =
+      control(ControlKind::TextBox, std::move(name), std::move(parent), box, tabIndex);
   c.font = kD14;
   c.foreColour = kGreen;
   c.backColour = back;
@@ -62,9 +64,9 @@ ControlSpec digitalBox(std::string name, std::string parent, Box box, int tabInd
 }
 
 // A transparent label; no background colour means the parent shows through.
-ControlSpec label(std::string name, std::string parent, Box box, int tabIndex, std::string caption,
-                  const Font& font, Colour fore) {
-  ControlSpec c = control(ControlKind::Label, std::move(name), std::move(parent), box, tabIndex);
+ControlLayout label(std::string name, std::string parent, Box box, int tabIndex,
+                    std::string caption, const Font& font, Colour fore) {
+  ControlLayout c = control(ControlKind::Label, std::move(name), std::move(parent), box, tabIndex);
   c.text = std::move(caption);
   c.font = font;
   c.foreColour = fore;
@@ -72,9 +74,9 @@ ControlSpec label(std::string name, std::string parent, Box box, int tabIndex, s
 }
 
 // A graphical check box: a push-button face filled with its background colour.
-ControlSpec toggle(std::string name, Box box, int tabIndex, std::string caption,
-                   std::optional<Colour> fore, Colour back) {
-  ControlSpec c = control(ControlKind::CheckBox, std::move(name), kPanel, box, tabIndex);
+ControlLayout toggle(std::string name, Box box, int tabIndex, std::string caption,
+                     std::optional<Colour> fore, Colour back) {
+  ControlLayout c = control(ControlKind::CheckBox, std::move(name), kPanel, box, tabIndex);
   c.text = std::move(caption);
   c.font = kT8B;
   c.foreColour = fore;
@@ -84,19 +86,19 @@ ControlSpec toggle(std::string name, Box box, int tabIndex, std::string caption,
   return c;
 }
 
-ControlSpec disabled(ControlSpec c) {
+ControlLayout disabled(ControlLayout c) {
   c.enabled = false;
   return c;
 }
 
-ControlSpec handPointer(ControlSpec c) {
+ControlLayout handPointer(ControlLayout c) {
   c.pointer = MousePointer::Hand;
   return c;
 }
 
-ControlSpec button(std::string name, std::string parent, Box box, int tabIndex,
-                   std::string caption) {
-  ControlSpec c =
+ControlLayout button(std::string name, std::string parent, Box box, int tabIndex,
+                     std::string caption) {
+  ControlLayout c =
       control(ControlKind::CommandButton, std::move(name), std::move(parent), box, tabIndex);
   c.text = std::move(caption);
   c.font = kT8;
@@ -104,8 +106,8 @@ ControlSpec button(std::string name, std::string parent, Box box, int tabIndex,
   return c;
 }
 
-ControlSpec legendLabel(std::string name, int index, Box box, int tabIndex, std::string caption) {
-  ControlSpec c =
+ControlLayout legendLabel(std::string name, int index, Box box, int tabIndex, std::string caption) {
+  ControlLayout c =
       onPage(label(std::move(name), kTab, box, tabIndex, std::move(caption), kD12, kLegendGreen),
              kLegendPage);
   c.index = index;
@@ -114,8 +116,8 @@ ControlSpec legendLabel(std::string name, int index, Box box, int tabIndex, std:
 }
 
 // The black panel of the first page and everything on it, front to back.
-void addPanelControls(std::vector<ControlSpec>& out) {
-  ControlSpec bar =
+void addPanelControls(std::vector<ControlLayout>& out) {
+  ControlLayout bar =
       control(ControlKind::ProgressBar, "ProgressBar1", kPanel, {240, 2280, 5025, 165}, 24);
   bar.minimum = 0;
   bar.maximum = 100;
@@ -137,12 +139,12 @@ void addPanelControls(std::vector<ControlSpec>& out) {
 
   out.push_back(digitalBox("txtLocal", kPanel, {2250, 1200, 3015, 405}, 9, kBlack));
 
-  ControlSpec inet = control(ControlKind::InternetTransfer, "Inet1", kPanel, {}, -1);
+  ControlLayout inet = control(ControlKind::InternetTransfer, "Inet1", kPanel, {}, -1);
   inet.remotePort = 80;
   inet.requestTimeout = 60;
   out.push_back(inet);
   out.push_back(control(ControlKind::Winsock, "Winsock1", kPanel, {}, -1));
-  ControlSpec timer = control(ControlKind::Timer, "Timer1", kPanel, {}, -1);
+  ControlLayout timer = control(ControlKind::Timer, "Timer1", kPanel, {}, -1);
   timer.enabled = true;
   timer.interval = 0;  // no ticks until the start-up sets an interval
   out.push_back(timer);
@@ -154,14 +156,14 @@ void addPanelControls(std::vector<ControlSpec>& out) {
   out.push_back(label("lblWorking", kPanel, {480, 120, 4515, 435}, 7, "Gathering Information...",
                       kD21, kGreen));
   out.push_back(label("LAN2", kPanel, {240, 745, 1740, 285}, 6, "Your Lan Ip Is:", kD14, kGreen));
-  ControlSpec wanLabel =
+  ControlLayout wanLabel =
       label("WAN2", kPanel, {240, 270, 1740, 285}, 5, "Your Wan Ip Is:", kD14, kGreen);
   wanLabel.toolTip = "WAN IP NOT SHOWING UP - CLICK HERE.";
   out.push_back(wanLabel);
 }
 
 // Page 0, "WAN LAN", front to back. The address boxes lie over the panel's rows.
-void addWanLanPage(std::vector<ControlSpec>& out) {
+void addWanLanPage(std::vector<ControlLayout>& out) {
   out.push_back(
       onPage(digitalBox("txtStatus", kTab, {5280, 600, 3015, 405}, 3, kBlack), kWanLanPage));
   out.push_back(onPage(
@@ -169,7 +171,7 @@ void addWanLanPage(std::vector<ControlSpec>& out) {
   out.push_back(onPage(
       digitalBox("WAN", kTab, {2280, 600, 3015, 405}, 1, system_colour::kWindowText), kWanLanPage));
 
-  ControlSpec panel = control(ControlKind::PictureBox, kPanel, kTab, {0, 360, 5520, 2625}, 4);
+  ControlLayout panel = control(ControlKind::PictureBox, kPanel, kTab, {0, 360, 5520, 2625}, 4);
   panel.page = kWanLanPage;
   panel.border = Border::Flat;
   panel.picture = kPanelPicture;
@@ -178,7 +180,7 @@ void addWanLanPage(std::vector<ControlSpec>& out) {
 }
 
 // Page 1, "Legend": each sentence stands above the row of the picture it explains.
-void addLegendPage(std::vector<ControlSpec>& out) {
+void addLegendPage(std::vector<ControlLayout>& out) {
   out.push_back(legendLabel("lblYourOffline", 1, {2040, 2320, 1380, 240}, 22, "Your offline."));
   out.push_back(legendLabel("lblYourOffline", 0, {720, 1720, 4140, 240}, 21,
                             "Your offline connected to router only."));
@@ -187,25 +189,25 @@ void addLegendPage(std::vector<ControlSpec>& out) {
   out.push_back(
       legendLabel("lblYourOnline", 0, {1320, 520, 2955, 240}, 19, "Your online with modem only."));
 
-  ControlSpec legend =
+  ControlLayout legend =
       onPage(control(ControlKind::Image, "Image1", kTab, {0, 360, 5580, 2670}, -1), kLegendPage);
   legend.picture = kLegendPicture;
   out.push_back(legend);
 }
 
 // Page 2, "About / Help": the text, the logo in its top-right corner, the Visit button.
-void addAboutPage(std::vector<ControlSpec>& out, const MakerInfo& maker) {
-  ControlSpec visit = onPage(
+void addAboutPage(std::vector<ControlLayout>& out, const MakerInfo& maker) {
+  ControlLayout visit = onPage(
       button("Brevan", kTab, {0, 2740, 5535, 240}, 12, "Visit " + maker.webAddress), kAboutPage);
   visit.toolTip = "Click to visit Quillsey";
   out.push_back(visit);
 
-  ControlSpec logo = onPage(
+  ControlLayout logo = onPage(
       control(ControlKind::PictureBox, "Picture4", kTab, {4320, 360, 900, 825}, 13), kAboutPage);
   logo.picture = kLogoPicture;
   out.push_back(logo);
 
-  ControlSpec text =
+  ControlLayout text =
       onPage(control(ControlKind::TextBox, "txtText1", kTab, {0, 360, 5490, 2400}, 11), kAboutPage);
   text.text = AboutText(maker);
   text.font = kT8;
@@ -219,8 +221,8 @@ void addAboutPage(std::vector<ControlSpec>& out, const MakerInfo& maker) {
 
 }  // namespace
 
-toolkit::WindowSpec Form1Layout(const MakerInfo& maker) {
-  toolkit::WindowSpec window;
+toolkit::WindowLayout Form1Layout(const MakerInfo& maker) {
+  toolkit::WindowLayout window;
   window.caption = kForm1Caption;
   window.clientWidth = 5490;
   window.clientHeight = 2940;
@@ -233,14 +235,14 @@ toolkit::WindowSpec Form1Layout(const MakerInfo& maker) {
 
   auto& out = window.controls;
   // Right of the client area, so never seen: it only carries the reachability marker.
-  ControlSpec marker = control(ControlKind::TextBox, "txtStatus2", "", {5640, 1080, 735, 285}, 8);
+  ControlLayout marker = control(ControlKind::TextBox, "txtStatus2", "", {5640, 1080, 735, 285}, 8);
   marker.font = kT8;
   marker.border = Border::Sunken;
   out.push_back(marker);
 
   // Runs 45 twips past the right and 75 past the bottom of the client area; the
   // frame cuts that off.
-  ControlSpec tab = control(ControlKind::TabControl, kTab, "", {0, 0, 5535, 3015}, 0);
+  ControlLayout tab = control(ControlKind::TabControl, kTab, "", {0, 0, 5535, 3015}, 0);
   tab.tabCaptions = {"WAN LAN", "Legend", "About / Help"};
   tab.tabsPerRow = 3;
   tab.tabHeight = 295;  // 5.20 mm

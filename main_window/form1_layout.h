@@ -30,6 +30,6 @@ inline constexpr int kAboutPage = 2;
 // Form1 as it is created: the frame, the three-page tab control and every control
 // with its place, text, font, colours and flags. Each container's children are
 // listed front to back.
-toolkit::WindowSpec Form1Layout(const MakerInfo& maker);
+toolkit::WindowLayout Form1Layout(const MakerInfo& maker);
 
 }  // namespace main_window

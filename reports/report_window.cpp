@@ -6,8 +6,8 @@ ReportWindow::ReportWindow(toolkit::Application& app, toolkit::Form& mainWindow,
                            std::string caption, std::string icon)
     : Form(app), mainWindow_(mainWindow), caption_(std::move(caption)), icon_(std::move(icon)) {}
 
-toolkit::WindowSpec ReportWindow::layout() const {
-  toolkit::WindowSpec w;
+toolkit::WindowLayout ReportWindow::layout() const {
+  toolkit::WindowLayout w;
   w.caption = caption_;
   w.clientWidth = 5340;
   w.clientHeight = 2790;
@@ -17,7 +17,7 @@ toolkit::WindowSpec ReportWindow::layout() const {
   w.icon = icon_;
   w.font = toolkit::Font{"Tahoma", 8.25, 400, false};
 
-  toolkit::ControlSpec out;
+  toolkit::ControlLayout out;
   out.kind = toolkit::ControlKind::TextBox;
   out.name = "txtOut";
   out.left = 0;

@@ -13,7 +13,7 @@ class ReportWindow : public toolkit::Form {
   ReportWindow(toolkit::Application& app, toolkit::Form& mainWindow, std::string caption,
                std::string icon);
 
-  toolkit::WindowSpec layout() const override;
+  toolkit::WindowLayout layout() const override;
 
   // Where the window goes: a sixtieth of the main window's inner width to the
   // right of it and a seventh of its inner height below, in single precision.

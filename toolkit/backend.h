@@ -34,7 +34,7 @@ class NativeWindow {
 class Backend {
  public:
   virtual ~Backend() = default;
-  virtual std::unique_ptr<NativeWindow> createWindow(const WindowSpec& spec, Form& form) = 0;
+  virtual std::unique_ptr<NativeWindow> createWindow(const WindowLayout& layout, Form& form) = 0;
   // Runs `task` on the UI thread; callable from any thread.
   virtual void post(std::function<void()> task) = 0;
   // Modal; a text, a stop icon and one OK button.

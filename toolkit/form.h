@@ -30,7 +30,7 @@ class Form {
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  virtual WindowSpec layout() const = 0;
+  virtual WindowLayout layout() const = 0;
 
   // Creates the window and its controls, then raises formLoad. When formLoad
   // fails the window is unloaded again and the error goes to the caller.

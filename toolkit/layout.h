@@ -38,7 +38,7 @@ enum class MousePointer { Default, Hand };
 
 // One control as the window creates it. Plain data, so a window's layout is a
 // table that tests can read without a display.
-struct ControlSpec {
+struct ControlLayout {
   ControlKind kind = ControlKind::Label;
   std::string name;
   int index = -1;      // member of a control array when >= 0
@@ -72,7 +72,7 @@ struct ControlSpec {
 
 enum class StartPosition { CenterScreen, SystemDefault };
 
-struct WindowSpec {
+struct WindowLayout {
   std::string caption;
   int clientWidth = 0, clientHeight = 0;  // twips
   bool minButton = false;
@@ -81,7 +81,7 @@ struct WindowSpec {
   std::string icon;  // resource path, empty for the platform's default
   Font font;
   std::optional<Colour> backColour;
-  std::vector<ControlSpec> controls;  // each container's children front to back
+  std::vector<ControlLayout> controls;  // each container's children front to back
 };
 
 }  // namespace toolkit

@@ -11,7 +11,7 @@ namespace {
 class StatusForm : public toolkit::Form {
  public:
   using Form::Form;
-  toolkit::WindowSpec layout() const override {
+  toolkit::WindowLayout layout() const override {
     return main_window::Form1Layout({"http://maker.test", "me@maker.test", "Someone"});
   }
 };

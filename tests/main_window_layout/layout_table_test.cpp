@@ -16,20 +16,20 @@ namespace main_window {
 namespace {
 
 using toolkit::ControlKind;
-using toolkit::ControlSpec;
+using toolkit::ControlLayout;
 
 const MakerInfo kMaker{"http://maker.example.test", "mail@maker.example.test", "Someone"};
 
 class Form1LayoutTable : public ::testing::Test {
  protected:
-  const toolkit::WindowSpec window = Form1Layout(kMaker);
+  const toolkit::WindowLayout window = Form1Layout(kMaker);
 
-  const ControlSpec& find(const std::string& name, int index = -1) const {
+  const ControlLayout& find(const std::string& name, int index = -1) const {
     for (const auto& c : window.controls) {
       if (c.name == name && c.index == index) return c;
     }
     ADD_FAILURE() << "no control " << name << "(" << index << ")";
-    static const ControlSpec none;
+    static const ControlLayout none;
     return none;
   }
   // Position of a control in its container's front-to-back list.
@@ -94,7 +94,7 @@ TEST_F(Form1LayoutTable, PageMembersAreOnTheirPages) {
     }
   }
   EXPECT_EQ(std::count_if(window.controls.begin(), window.controls.end(),
-                          [](const ControlSpec& c) { return c.parent == "SSTTab0"; }),
+                          [](const ControlLayout& c) { return c.parent == "SSTTab0"; }),
             static_cast<long>(members));
 }
 

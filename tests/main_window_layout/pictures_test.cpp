@@ -11,12 +11,12 @@
 namespace main_window {
 namespace {
 
-const toolkit::ControlSpec& find(const toolkit::WindowSpec& window, const char* name) {
+const toolkit::ControlLayout& find(const toolkit::WindowLayout& window, const char* name) {
   for (const auto& c : window.controls) {
     if (c.name == name) return c;
   }
   ADD_FAILURE() << name;
-  static const toolkit::ControlSpec none;
+  static const toolkit::ControlLayout none;
   return none;
 }
 

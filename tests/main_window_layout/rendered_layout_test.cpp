@@ -30,24 +30,24 @@ namespace main_window {
 namespace {
 
 using toolkit::ControlKind;
-using toolkit::ControlSpec;
+using toolkit::ControlLayout;
 
 // Form1's layout without its start-up, so every control keeps its layout values.
 class LayoutOnlyForm : public toolkit::Form {
  public:
-  LayoutOnlyForm(toolkit::Application& app, toolkit::WindowSpec spec)
-      : Form(app), spec_(std::move(spec)) {}
-  toolkit::WindowSpec layout() const override { return spec_; }
+  LayoutOnlyForm(toolkit::Application& app, toolkit::WindowLayout entry)
+      : Form(app), layout_(std::move(entry)) {}
+  toolkit::WindowLayout layout() const override { return layout_; }
 
  private:
-  toolkit::WindowSpec spec_;
+  toolkit::WindowLayout layout_;
 };
 
-std::string widgetName(const ControlSpec& c) {
+std::string widgetName(const ControlLayout& c) {
   return c.index >= 0 ? c.name + "(" + std::to_string(c.index) + ")" : c.name;
 }
 
-bool drawn(const ControlSpec& c) {
+bool drawn(const ControlLayout& c) {
   return c.kind != ControlKind::Timer && c.kind != ControlKind::InternetTransfer &&
          c.kind != ControlKind::Winsock;
 }
@@ -73,14 +73,14 @@ class RenderedLayout : public ::testing::Test {
 
   bool shown(const std::string& name) const { return widget(name)->isVisibleTo(window); }
 
-  QWidget* widget(const ControlSpec& c) const { return widget(widgetName(c)); }
+  QWidget* widget(const ControlLayout& c) const { return widget(widgetName(c)); }
   QWidget* widget(const std::string& name) const {
     auto* w = window->findChild<QWidget*>(QString::fromStdString(name));
     EXPECT_NE(w, nullptr) << name;
     return w;
   }
 
-  const ControlSpec& spec(const std::string& name, int index = -1) const {
+  const ControlLayout& entry(const std::string& name, int index = -1) const {
     for (const auto& c : layout.controls) {
       if (c.name == name && c.index == index) return c;
     }
@@ -95,10 +95,10 @@ class RenderedLayout : public ::testing::Test {
 
   // Where a control's box lies in the window, in pixels, from the layout alone:
   // a picture box's children start inside its one-pixel border.
-  QRect expectedRect(const ControlSpec& c) const {
+  QRect expectedRect(const ControlLayout& c) const {
     QPointF origin(0, 0);
-    for (const ControlSpec* p = &c; !p->parent.empty();) {
-      p = &spec(p->parent);
+    for (const ControlLayout* p = &c; !p->parent.empty();) {
+      p = &entry(p->parent);
       origin += QPointF(p->left / 15.0, p->top / 15.0);
       if (p->kind == ControlKind::PictureBox && p->border != toolkit::Border::None) {
         origin += QPointF(1, 1);
@@ -109,7 +109,7 @@ class RenderedLayout : public ::testing::Test {
         .toRect();
   }
 
-  const toolkit::WindowSpec layout =
+  const toolkit::WindowLayout layout =
       Form1Layout(MakerInfo{"http://maker.example.test", "mail@maker.example.test", "Someone"});
   toolkit::qt::QtBackend backend{true};
   toolkit::Application app{backend, "Tarnwick test"};
@@ -169,7 +169,7 @@ TEST_F(RenderedLayout, TabKeyFollowsTheTabOrder) {
   }
   for (const char* name :
        {"WAN", "LAN", "txtStatus", "txtLocal", "txtText1", "Brevan", "Ainfo1", "chkReload"}) {
-    EXPECT_TRUE(byTab.contains(spec(name).tabIndex)) << name << " takes no focus";
+    EXPECT_TRUE(byTab.contains(entry(name).tabIndex)) << name << " takes no focus";
   }
   // Between two controls the chain may pass widgets that take no focus (a text
   // box's viewport and scroll bars); Tab skips those.
@@ -226,7 +226,7 @@ TEST_F(RenderedLayout, AboutTextScrollsVertically) {
   showPage(kAboutPage);
   auto* text = qobject_cast<QPlainTextEdit*>(widget("txtText1"));
   ASSERT_NE(text, nullptr);
-  EXPECT_EQ(form.textBox("txtText1").text(), spec("txtText1").text);
+  EXPECT_EQ(form.textBox("txtText1").text(), entry("txtText1").text);
   QScrollBar* bar = text->verticalScrollBar();
   EXPECT_TRUE(bar->isVisible());
   EXPECT_GT(bar->maximum(), 0);
@@ -298,7 +298,7 @@ TEST_F(RenderedLayout, CheckedTextsAreDrawnWhole) {
   for (const auto& [name, text] : captions) {
     QWidget* w = widget(name);
     const QFontMetricsF metrics(w->font());
-    const QString caption = QString::fromStdString(text.empty() ? spec(name).text : text);
+    const QString caption = QString::fromStdString(text.empty() ? entry(name).text : text);
     EXPECT_LE(drawnWidth(metrics, caption), w->width() - 5) << name << ": " << text;
   }
   // Tab captions within their tabs.

@@ -16,8 +16,8 @@ namespace {
 class MainWindow : public toolkit::Form {
  public:
   using Form::Form;
-  toolkit::WindowSpec layout() const override {
-    toolkit::WindowSpec w;
+  toolkit::WindowLayout layout() const override {
+    toolkit::WindowLayout w;
     w.caption = "main";
     w.clientWidth = 5490;
     w.clientHeight = 2940;

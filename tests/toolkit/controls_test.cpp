@@ -19,13 +19,13 @@ class Controls : public ::testing::Test {
 };
 
 TEST_F(Controls, TimerTicksOnlyWhenEnabledWithAnInterval) {
-  toolkit::WindowSpec w;
+  toolkit::WindowLayout w;
   w.clientWidth = w.clientHeight = 1500;
-  auto zero = spec(ControlKind::Timer, "zero", 0, 0, 0, 0);
-  auto off = spec(ControlKind::Timer, "off", 0, 0, 0, 0);
+  auto zero = entry(ControlKind::Timer, "zero", 0, 0, 0, 0);
+  auto off = entry(ControlKind::Timer, "off", 0, 0, 0, 0);
   off.interval = 10;
   off.enabled = false;
-  auto on = spec(ControlKind::Timer, "on", 0, 0, 0, 0);
+  auto on = entry(ControlKind::Timer, "on", 0, 0, 0, 0);
   on.interval = 10;
   w.controls = {zero, off, on};
   TestForm form(app, w);
@@ -47,16 +47,16 @@ TEST_F(Controls, TimerTicksOnlyWhenEnabledWithAnInterval) {
 }
 
 TEST_F(Controls, NestedGeometryKeepsSharedEdgesAndOverlaps) {
-  toolkit::WindowSpec w;
+  toolkit::WindowLayout w;
   w.clientWidth = 5490;
   w.clientHeight = 2940;
-  auto picture = spec(ControlKind::PictureBox, "pic", 0, 360, 5520, 2625);
+  auto picture = entry(ControlKind::PictureBox, "pic", 0, 360, 5520, 2625);
   picture.border = toolkit::Border::Flat;
-  auto a = spec(ControlKind::CommandButton, "a", 1580, 2040, 350, 340);
+  auto a = entry(ControlKind::CommandButton, "a", 1580, 2040, 350, 340);
   a.parent = "pic";
-  auto b = spec(ControlKind::CommandButton, "b", 1920, 2040, 350, 340);  // overlaps a by 10
+  auto b = entry(ControlKind::CommandButton, "b", 1920, 2040, 350, 340);  // overlaps a by 10
   b.parent = "pic";
-  auto c = spec(ControlKind::CheckBox, "c", 240, 2040, 1335, 340);  // ends 5 before a
+  auto c = entry(ControlKind::CheckBox, "c", 240, 2040, 1335, 340);  // ends 5 before a
   c.parent = "pic";
   w.controls = {a, b, c, picture};
   TestForm form(app, w);

@@ -15,10 +15,10 @@ namespace toolkit_tests {
 // A form whose layout and handlers a test sets, recording every event.
 class TestForm : public toolkit::Form {
  public:
-  TestForm(toolkit::Application& app, toolkit::WindowSpec spec)
-      : Form(app), spec_(std::move(spec)) {}
+  TestForm(toolkit::Application& app, toolkit::WindowLayout entry)
+      : Form(app), layout_(std::move(entry)) {}
 
-  toolkit::WindowSpec layout() const override { return spec_; }
+  toolkit::WindowLayout layout() const override { return layout_; }
 
   std::vector<std::string> events;
   std::function<void()> onLoad;
@@ -42,14 +42,14 @@ class TestForm : public toolkit::Form {
   void formUnloading() override { events.push_back("Unloading"); }
 
  private:
-  toolkit::WindowSpec spec_;
+  toolkit::WindowLayout layout_;
 };
 
 using tests_support::pump;
 
-inline toolkit::ControlSpec spec(toolkit::ControlKind kind, std::string name, int left, int top,
-                                 int width, int height) {
-  toolkit::ControlSpec s;
+inline toolkit::ControlLayout entry(toolkit::ControlKind kind, std::string name, int left, int top,
+                                    int width, int height) {
+  toolkit::ControlLayout s;
   s.kind = kind;
   s.name = std::move(name);
   s.left = left;

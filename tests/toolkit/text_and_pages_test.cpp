@@ -15,12 +15,12 @@ class TextAndPages : public ::testing::Test {
 };
 
 TEST_F(TextAndPages, InsertAtCaretAppendsPiecesAndKeepsLineEnds) {
-  toolkit::WindowSpec w;
+  toolkit::WindowLayout w;
   w.clientWidth = w.clientHeight = 3000;
-  auto multi = spec(ControlKind::TextBox, "out", 0, 0, 3000, 3000);
+  auto multi = entry(ControlKind::TextBox, "out", 0, 0, 3000, 3000);
   multi.multiLine = true;
   multi.scrollBars = toolkit::ScrollBars::Both;
-  auto single = spec(ControlKind::TextBox, "one", 0, 0, 3000, 300);
+  auto single = entry(ControlKind::TextBox, "one", 0, 0, 3000, 300);
   w.controls = {multi, single};
   TestForm form(app, w);
   form.load();
@@ -43,19 +43,19 @@ TEST_F(TextAndPages, InsertAtCaretAppendsPiecesAndKeepsLineEnds) {
 }
 
 TEST_F(TextAndPages, SwitchingPagesKeepsEveryControlsOwnValues) {
-  toolkit::WindowSpec w;
+  toolkit::WindowLayout w;
   w.clientWidth = 3000;
   w.clientHeight = 3000;
-  auto tabs = spec(ControlKind::TabControl, "tabs", 0, 0, 3000, 3000);
+  auto tabs = entry(ControlKind::TabControl, "tabs", 0, 0, 3000, 3000);
   tabs.tabCaptions = {"A", "B"};
   tabs.tabHeight = 300;
-  auto first = spec(ControlKind::TextBox, "first", 0, 360, 1000, 300);
+  auto first = entry(ControlKind::TextBox, "first", 0, 360, 1000, 300);
   first.parent = "tabs";
   first.page = 0;
-  auto hidden = spec(ControlKind::Label, "hidden", 0, 800, 1000, 300);
+  auto hidden = entry(ControlKind::Label, "hidden", 0, 800, 1000, 300);
   hidden.parent = "tabs";
   hidden.page = 0;
-  auto second = spec(ControlKind::Label, "second", 0, 360, 1000, 300);
+  auto second = entry(ControlKind::Label, "second", 0, 360, 1000, 300);
   second.parent = "tabs";
   second.page = 1;
   w.controls = {first, hidden, second, tabs};

@@ -11,15 +11,15 @@ namespace {
 
 using toolkit::ControlKind;
 
-toolkit::WindowSpec smallWindow() {
-  toolkit::WindowSpec w;
+toolkit::WindowLayout smallWindow() {
+  toolkit::WindowLayout w;
   w.caption = "Test";
   w.clientWidth = 3000;
   w.clientHeight = 1500;
-  auto box = spec(ControlKind::TextBox, "txt", 0, 0, 1500, 300);
+  auto box = entry(ControlKind::TextBox, "txt", 0, 0, 1500, 300);
   box.text = "initial";
   w.controls.push_back(box);
-  auto button = spec(ControlKind::CommandButton, "cmd", 0, 600, 1500, 300);
+  auto button = entry(ControlKind::CommandButton, "cmd", 0, 600, 1500, 300);
   button.text = "Go";
   w.controls.push_back(button);
   return w;

@@ -20,8 +20,8 @@ QtBackend::QtBackend(bool noDisplay) : noDisplay_(noDisplay) {
 
 QtBackend::~QtBackend() = default;
 
-std::unique_ptr<NativeWindow> QtBackend::createWindow(const WindowSpec& spec, Form& form) {
-  return std::make_unique<QtWindow>(spec, form);
+std::unique_ptr<NativeWindow> QtBackend::createWindow(const WindowLayout& layout, Form& form) {
+  return std::make_unique<QtWindow>(layout, form);
 }
 
 void QtBackend::post(std::function<void()> task) {

@@ -11,7 +11,7 @@ class QtBackend : public Backend {
   explicit QtBackend(bool noDisplay);
   ~QtBackend() override;
 
-  std::unique_ptr<NativeWindow> createWindow(const WindowSpec& spec, Form& form) override;
+  std::unique_ptr<NativeWindow> createWindow(const WindowLayout& layout, Form& form) override;
   void post(std::function<void()> task) override;
   void messageBox(const std::string& title, const std::string& text) override;
   int exec() override;

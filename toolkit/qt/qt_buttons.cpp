@@ -43,20 +43,20 @@ QColor colourOr(const std::optional<Colour>& c, Colour fallback, const QPalette&
 
 }  // namespace
 
-QtCheckBox::QtCheckBox(const ControlSpec& spec, QWidget* parent, ControlContext context)
+QtCheckBox::QtCheckBox(const ControlLayout& layout, QWidget* parent, ControlContext context)
     : QtControl<CheckBox>(
-          spec,
+          layout,
           new GraphicalCheckBoxWidget(
-              parent, colourOr(spec.backColour, system_colour::kButtonFace, parent->palette()),
-              colourOr(spec.foreColour, system_colour::kWindowText, parent->palette())),
+              parent, colourOr(layout.backColour, system_colour::kButtonFace, parent->palette()),
+              colourOr(layout.foreColour, system_colour::kWindowText, parent->palette())),
           std::move(context)) {
   button_ = static_cast<GraphicalCheckBoxWidget*>(widget());
-  button_->setText(QString::fromStdString(spec.text));
-  button_->setChecked(spec.value == kChecked);
+  button_->setText(QString::fromStdString(layout.text));
+  button_->setChecked(layout.value == kChecked);
   button_->setFocusPolicy(Qt::TabFocus);
   auto link = this->context().link;
-  const std::string name = spec.name;
-  const int index = spec.index;
+  const std::string name = layout.name;
+  const int index = layout.index;
   QObject::connect(button_, &QAbstractButton::clicked, button_, [link, name, index] {
     if (link->form) link->form->dispatchClick(name, index);
   });
@@ -81,14 +81,15 @@ void QtCheckBox::setCaption(const std::string& caption) {
   button_->setText(QString::fromStdString(caption));
 }
 
-QtCommandButton::QtCommandButton(const ControlSpec& spec, QWidget* parent, ControlContext context)
-    : QtControl<CommandButton>(spec, new QPushButton(parent), std::move(context)) {
+QtCommandButton::QtCommandButton(const ControlLayout& layout, QWidget* parent,
+                                 ControlContext context)
+    : QtControl<CommandButton>(layout, new QPushButton(parent), std::move(context)) {
   button_ = static_cast<QPushButton*>(widget());
-  button_->setText(QString::fromStdString(spec.text));
+  button_->setText(QString::fromStdString(layout.text));
   button_->setAutoDefault(false);
   auto link = this->context().link;
-  const std::string name = spec.name;
-  const int index = spec.index;
+  const std::string name = layout.name;
+  const int index = layout.index;
   QObject::connect(button_, &QPushButton::clicked, button_, [link, name, index] {
     if (link->form) link->form->dispatchClick(name, index);
   });
@@ -110,24 +111,24 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
   }
 }
 
-QtLabel::QtLabel(const ControlSpec& spec, QWidget* parent, ControlContext context)
-    : QtControl<Label>(spec, new ClickableLabel(parent), std::move(context)) {
+QtLabel::QtLabel(const ControlLayout& layout, QWidget* parent, ControlContext context)
+    : QtControl<Label>(layout, new ClickableLabel(parent), std::move(context)) {
   label_ = static_cast<ClickableLabel*>(widget());
-  label_->setText(QString::fromStdString(spec.text));
+  label_->setText(QString::fromStdString(layout.text));
   label_->setTextFormat(Qt::PlainText);
   label_->setWordWrap(true);
-  label_->setAlignment((spec.alignment == Alignment::Right    ? Qt::AlignRight
-                        : spec.alignment == Alignment::Center ? Qt::AlignHCenter
-                                                              : Qt::AlignLeft) |
+  label_->setAlignment((layout.alignment == Alignment::Right    ? Qt::AlignRight
+                        : layout.alignment == Alignment::Center ? Qt::AlignHCenter
+                                                                : Qt::AlignLeft) |
                        Qt::AlignTop);
   label_->setAutoFillBackground(false);  // transparent: the parent shows through
   QPalette palette = label_->palette();
   palette.setColor(QPalette::WindowText,
-                   colourOr(spec.foreColour, system_colour::kWindowText, palette));
+                   colourOr(layout.foreColour, system_colour::kWindowText, palette));
   label_->setPalette(palette);
   auto link = this->context().link;
-  const std::string name = spec.name;
-  const int index = spec.index;
+  const std::string name = layout.name;
+  const int index = layout.index;
   label_->onClick = [link, name, index] {
     if (link->form) link->form->dispatchClick(name, index);
   };

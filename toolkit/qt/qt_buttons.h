@@ -25,7 +25,7 @@ class GraphicalCheckBoxWidget : public QAbstractButton {
 
 class QtCheckBox : public QtControl<CheckBox> {
  public:
-  QtCheckBox(const ControlSpec& spec, QWidget* parent, ControlContext context);
+  QtCheckBox(const ControlLayout& layout, QWidget* parent, ControlContext context);
   int value() const override;
   void setValue(int value) override;
   std::string caption() const override;
@@ -37,7 +37,7 @@ class QtCheckBox : public QtControl<CheckBox> {
 
 class QtCommandButton : public QtControl<CommandButton> {
  public:
-  QtCommandButton(const ControlSpec& spec, QWidget* parent, ControlContext context);
+  QtCommandButton(const ControlLayout& layout, QWidget* parent, ControlContext context);
   std::string caption() const override;
   void setCaption(const std::string& caption) override;
 
@@ -57,7 +57,7 @@ class ClickableLabel : public QLabel {
 
 class QtLabel : public QtControl<Label> {
  public:
-  QtLabel(const ControlSpec& spec, QWidget* parent, ControlContext context);
+  QtLabel(const ControlLayout& layout, QWidget* parent, ControlContext context);
   std::string caption() const override;
   void setCaption(const std::string& caption) override;
 

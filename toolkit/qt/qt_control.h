@@ -27,27 +27,27 @@ struct ControlContext {
   QPoint origin;  // the container's client origin inside its widget, in pixels
 };
 
-// Common part of every Qt control: the spec's values, the control's own
+// Common part of every Qt control: the layout's values, the control's own
 // visibility flag (a tab page hides its members without touching it) and
 // geometry kept in twips, so what the logic sets is what it reads back.
 template <class Interface>
 class QtControl : public Interface {
  public:
-  QtControl(const ControlSpec& spec, QWidget* widget, ControlContext context)
-      : spec_(spec),
+  QtControl(const ControlLayout& layout, QWidget* widget, ControlContext context)
+      : layout_(layout),
         widget_(widget),
         context_(std::move(context)),
-        font_(spec.font.value_or(context_.windowFont)),
-        visible_(spec.visible),
-        enabled_(spec.enabled),
-        left_(spec.left),
-        top_(spec.top),
-        width_(spec.width),
-        height_(spec.height) {}
+        font_(layout.font.value_or(context_.windowFont)),
+        visible_(layout.visible),
+        enabled_(layout.enabled),
+        left_(layout.left),
+        top_(layout.top),
+        width_(layout.width),
+        height_(layout.height) {}
 
-  ControlKind kind() const override { return spec_.kind; }
-  const std::string& name() const override { return spec_.name; }
-  int index() const override { return spec_.index; }
+  ControlKind kind() const override { return layout_.kind; }
+  const std::string& name() const override { return layout_.name; }
+  int index() const override { return layout_.index; }
 
   bool visible() const override { return visible_; }
   void setVisible(bool visible) override {
@@ -73,14 +73,14 @@ class QtControl : public Interface {
     applyGeometry();
   }
 
-  int tabIndex() const override { return spec_.tabIndex; }
-  std::string toolTip() const override { return spec_.toolTip; }
+  int tabIndex() const override { return layout_.tabIndex; }
+  std::string toolTip() const override { return layout_.toolTip; }
   Font font() const override { return font_; }
   Colour foreColour() const override {
-    return spec_.foreColour.value_or(system_colour::kWindowText);
+    return layout_.foreColour.value_or(system_colour::kWindowText);
   }
   Colour backColour() const override {
-    return spec_.backColour.value_or(system_colour::kButtonFace);
+    return layout_.backColour.value_or(system_colour::kButtonFace);
   }
 
   // Set by a tab control for the members of its pages.
@@ -90,17 +90,18 @@ class QtControl : public Interface {
   }
 
   QWidget* widget() const { return widget_; }
-  const ControlSpec& spec() const { return spec_; }
+  const ControlLayout& layout() const { return layout_; }
 
-  // Applies the spec's common widget properties; called once after creation.
+  // Applies the layout's common widget properties; called once after creation.
   void initialise() {
     if (!widget_) return;
     // Tests and tools find a control's widget by its name: "WAN", "lblYourOnline(1)".
     widget_->setObjectName(QString::fromStdString(
-        spec_.index >= 0 ? spec_.name + "(" + std::to_string(spec_.index) + ")" : spec_.name));
+        layout_.index >= 0 ? layout_.name + "(" + std::to_string(layout_.index) + ")"
+                           : layout_.name));
     widget_->setFont(toQFont(font_));
-    if (!spec_.toolTip.empty()) widget_->setToolTip(QString::fromStdString(spec_.toolTip));
-    if (spec_.pointer == MousePointer::Hand) widget_->setCursor(handCursor());
+    if (!layout_.toolTip.empty()) widget_->setToolTip(QString::fromStdString(layout_.toolTip));
+    if (layout_.pointer == MousePointer::Hand) widget_->setCursor(handCursor());
     widget_->setEnabled(enabled_);
     applyGeometry();
     applyVisibility();
@@ -121,7 +122,7 @@ class QtControl : public Interface {
       widget_->setGeometry(toPixels(left_, top_, width_, height_).translated(context_.origin));
   }
 
-  ControlSpec spec_;
+  ControlLayout layout_;
   QPointer<QWidget> widget_;
   ControlContext context_;
   Font font_;

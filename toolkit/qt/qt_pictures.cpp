@@ -43,13 +43,13 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
 }
 
-QtPictureBox::QtPictureBox(const ControlSpec& spec, QWidget* parent, ControlContext context)
+QtPictureBox::QtPictureBox(const ControlLayout& layout, QWidget* parent, ControlContext context)
     : QtControl<PictureBox>(
-          spec,
-          new PictureWidget(parent, loadPicture(spec.picture),
-                            spec.backColour ? toQColor(*spec.backColour, parent->palette())
-                                            : parent->palette().color(QPalette::Button),
-                            spec.border == Border::None),
+          layout,
+          new PictureWidget(parent, loadPicture(layout.picture),
+                            layout.backColour ? toQColor(*layout.backColour, parent->palette())
+                                              : parent->palette().color(QPalette::Button),
+                            layout.border == Border::None),
           std::move(context)) {
   initialise();
 }
@@ -78,18 +78,18 @@ class ImageWidget : public QWidget {
 
 }  // namespace
 
-QtImage::QtImage(const ControlSpec& spec, QWidget* parent, ControlContext context)
-    : QtControl<Image>(spec, new ImageWidget(parent, loadPicture(spec.picture)),
+QtImage::QtImage(const ControlLayout& layout, QWidget* parent, ControlContext context)
+    : QtControl<Image>(layout, new ImageWidget(parent, loadPicture(layout.picture)),
                        std::move(context)) {
   initialise();
 }
 
-QtTimer::QtTimer(const ControlSpec& spec, QObject* owner, ControlContext context)
-    : QtControl<Timer>(spec, nullptr, std::move(context)),
+QtTimer::QtTimer(const ControlLayout& layout, QObject* owner, ControlContext context)
+    : QtControl<Timer>(layout, nullptr, std::move(context)),
       timer_(new QTimer(owner)),
-      interval_(spec.interval) {
+      interval_(layout.interval) {
   auto link = this->context().link;
-  const std::string name = spec.name;
+  const std::string name = layout.name;
   QObject::connect(timer_, &QTimer::timeout, timer_, [link, name] {
     if (link->form) link->form->dispatchTimer(name);
   });

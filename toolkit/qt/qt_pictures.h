@@ -25,35 +25,35 @@ class PictureWidget : public QFrame {
 
 class QtPictureBox : public QtControl<PictureBox> {
  public:
-  QtPictureBox(const ControlSpec& spec, QWidget* parent, ControlContext context);
+  QtPictureBox(const ControlLayout& layout, QWidget* parent, ControlContext context);
   // Where children's (0, 0) lies inside the panel: inside its border.
   QPoint clientOrigin() const;
 };
 
 class QtImage : public QtControl<Image> {
  public:
-  QtImage(const ControlSpec& spec, QWidget* parent, ControlContext context);
+  QtImage(const ControlLayout& layout, QWidget* parent, ControlContext context);
 };
 
 // Controls that are not drawn.
 class QtInternetTransfer : public QtControl<InternetTransferControl> {
  public:
-  QtInternetTransfer(const ControlSpec& spec, ControlContext context)
-      : QtControl<InternetTransferControl>(spec, nullptr, std::move(context)) {}
-  int remotePort() const override { return spec().remotePort; }
-  int requestTimeout() const override { return spec().requestTimeout; }
+  QtInternetTransfer(const ControlLayout& layout, ControlContext context)
+      : QtControl<InternetTransferControl>(layout, nullptr, std::move(context)) {}
+  int remotePort() const override { return layout().remotePort; }
+  int requestTimeout() const override { return layout().requestTimeout; }
 };
 
 class QtWinsock : public QtControl<Winsock> {
  public:
-  QtWinsock(const ControlSpec& spec, ControlContext context)
-      : QtControl<Winsock>(spec, nullptr, std::move(context)) {}
+  QtWinsock(const ControlLayout& layout, ControlContext context)
+      : QtControl<Winsock>(layout, nullptr, std::move(context)) {}
 };
 
 // Ticks once per interval while enabled with an interval above 0.
 class QtTimer : public QtControl<Timer> {
  public:
-  QtTimer(const ControlSpec& spec, QObject* owner, ControlContext context);
+  QtTimer(const ControlLayout& layout, QObject* owner, ControlContext context);
   ~QtTimer() override;
   int interval() const override { return interval_; }
   void setInterval(int ms) override;

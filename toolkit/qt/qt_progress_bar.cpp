@@ -17,9 +17,9 @@ void ProgressWidget::paintEvent(QPaintEvent*) {
   qDrawShadePanel(&painter, r, palette(), true, 1);
 }
 
-QtProgressBar::QtProgressBar(const ControlSpec& spec, QWidget* parent, ControlContext context)
-    : QtControl<ProgressBar>(spec, new ProgressWidget(parent), std::move(context)),
-      value_(static_cast<float>(spec.value)) {
+QtProgressBar::QtProgressBar(const ControlLayout& layout, QWidget* parent, ControlContext context)
+    : QtControl<ProgressBar>(layout, new ProgressWidget(parent), std::move(context)),
+      value_(static_cast<float>(layout.value)) {
   bar_ = static_cast<ProgressWidget*>(widget());
   setValue(value_);
   initialise();

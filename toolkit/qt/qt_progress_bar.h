@@ -20,12 +20,12 @@ class ProgressWidget : public QWidget {
 
 class QtProgressBar : public QtControl<ProgressBar> {
  public:
-  QtProgressBar(const ControlSpec& spec, QWidget* parent, ControlContext context);
+  QtProgressBar(const ControlLayout& layout, QWidget* parent, ControlContext context);
 
   float value() const override { return value_; }
   void setValue(float value) override;
-  float minimum() const override { return static_cast<float>(spec().minimum); }
-  float maximum() const override { return static_cast<float>(spec().maximum); }
+  float minimum() const override { return static_cast<float>(layout().minimum); }
+  float maximum() const override { return static_cast<float>(layout().maximum); }
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(widget()); }
   std::intptr_t sendMessage(std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;

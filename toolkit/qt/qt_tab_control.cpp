@@ -2,24 +2,24 @@
 
 namespace toolkit::qt {
 
-QtTabControl::QtTabControl(const ControlSpec& spec, QWidget* parent, ControlContext context)
-    : QtControl<TabControl>(spec, new QWidget(parent), std::move(context)) {
+QtTabControl::QtTabControl(const ControlLayout& layout, QWidget* parent, ControlContext context)
+    : QtControl<TabControl>(layout, new QWidget(parent), std::move(context)) {
   QWidget* panel = widget();
   panel->setAutoFillBackground(true);
   QPalette palette = panel->palette();
   palette.setColor(QPalette::Window,
-                   toQColor(spec.backColour.value_or(system_colour::kButtonFace), palette));
+                   toQColor(layout.backColour.value_or(system_colour::kButtonFace), palette));
   panel->setPalette(palette);
 
   tabs_ = new QTabBar(panel);
   tabs_->setExpanding(true);
   tabs_->setDrawBase(true);
   tabs_->setUsesScrollButtons(false);
-  tabs_->setFont(toQFont(spec.tabFont.value_or(font())));
-  for (const auto& caption : spec.tabCaptions) tabs_->addTab(QString::fromStdString(caption));
-  const QRect box = toPixels(spec.left, spec.top, spec.width, spec.height);
-  const int perRow = spec.tabsPerRow > 0 ? spec.tabsPerRow : std::max(1, tabs_->count());
-  const int tabHeight = std::max(1, twipsToPixels(spec.tabHeight));
+  tabs_->setFont(toQFont(layout.tabFont.value_or(font())));
+  for (const auto& caption : layout.tabCaptions) tabs_->addTab(QString::fromStdString(caption));
+  const QRect box = toPixels(layout.left, layout.top, layout.width, layout.height);
+  const int perRow = layout.tabsPerRow > 0 ? layout.tabsPerRow : std::max(1, tabs_->count());
+  const int tabHeight = std::max(1, twipsToPixels(layout.tabHeight));
   tabs_->setStyleSheet(QString("QTabBar::tab { height: %1px; width: %2px; }")
                            .arg(tabHeight - 2)
                            .arg(box.width() / perRow - 2));

@@ -12,7 +12,7 @@ namespace toolkit::qt {
 // others hidden, each keeping its own visibility flag.
 class QtTabControl : public QtControl<TabControl> {
  public:
-  QtTabControl(const ControlSpec& spec, QWidget* parent, ControlContext context);
+  QtTabControl(const ControlLayout& layout, QWidget* parent, ControlContext context);
 
   int currentPage() const override { return tabs_->currentIndex(); }
   void setCurrentPage(int page) override;

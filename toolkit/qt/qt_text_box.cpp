@@ -6,8 +6,8 @@
 namespace toolkit::qt {
 namespace {
 
-QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
-  if (spec.multiLine) return new QPlainTextEdit(parent);
+QWidget* makeWidget(const ControlLayout& layout, QWidget* parent) {
+  if (layout.multiLine) return new QPlainTextEdit(parent);
   return new QLineEdit(parent);
 }
 
@@ -42,11 +42,11 @@ std::string fromWidgetText(const QString& text, bool multiLine) {
 
 }  // namespace
 
-QtTextBox::QtTextBox(const ControlSpec& spec, QWidget* parent, ControlContext context)
-    : QtControl<TextBox>(spec, makeWidget(spec, parent), std::move(context)) {
+QtTextBox::QtTextBox(const ControlLayout& layout, QWidget* parent, ControlContext context)
+    : QtControl<TextBox>(layout, makeWidget(layout, parent), std::move(context)) {
   line_ = qobject_cast<QLineEdit*>(widget());
   multi_ = qobject_cast<QPlainTextEdit*>(widget());
-  text_ = spec.text;
+  text_ = layout.text;
   styleWidget();
   showText();
   if (line_) {
@@ -60,7 +60,7 @@ QtTextBox::QtTextBox(const ControlSpec& spec, QWidget* parent, ControlContext co
 }
 
 void QtTextBox::styleWidget() {
-  const ControlSpec& s = spec();
+  const ControlLayout& s = layout();
   QPalette palette = widget()->palette();
   const QColor fore = toQColor(s.foreColour.value_or(system_colour::kWindowText), palette);
   const QColor back = toQColor(s.backColour.value_or(system_colour::kWindowBackground), palette);

@@ -12,7 +12,7 @@ namespace toolkit::qt {
 // user's edits flow back.
 class QtTextBox : public QtControl<TextBox> {
  public:
-  QtTextBox(const ControlSpec& spec, QWidget* parent, ControlContext context);
+  QtTextBox(const ControlLayout& layout, QWidget* parent, ControlContext context);
 
   std::string text() const override { return text_; }
   void setText(const std::string& text) override;

@@ -43,27 +43,27 @@ void FormWidget::changeEvent(QEvent* event) {
   }
 }
 
-QtWindow::QtWindow(const WindowSpec& spec, Form& form)
+QtWindow::QtWindow(const WindowLayout& layout, Form& form)
     : link_(std::make_shared<EventLink>(EventLink{&form})),
       widget_(new FormWidget(link_)),
-      startPosition_(spec.startPosition) {
+      startPosition_(layout.startPosition) {
   Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
-  if (spec.minButton) flags |= Qt::WindowMinimizeButtonHint;
-  if (spec.maxButton) flags |= Qt::WindowMaximizeButtonHint;
+  if (layout.minButton) flags |= Qt::WindowMinimizeButtonHint;
+  if (layout.maxButton) flags |= Qt::WindowMaximizeButtonHint;
   widget_->setWindowFlags(flags);
-  widget_->setWindowTitle(QString::fromStdString(spec.caption));
-  if (!spec.icon.empty()) widget_->setWindowIcon(QIcon(QString::fromStdString(spec.icon)));
-  widget_->setFixedSize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight));
-  widget_->setFont(toQFont(spec.font));
-  if (spec.backColour) {
+  widget_->setWindowTitle(QString::fromStdString(layout.caption));
+  if (!layout.icon.empty()) widget_->setWindowIcon(QIcon(QString::fromStdString(layout.icon)));
+  widget_->setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
+  widget_->setFont(toQFont(layout.font));
+  if (layout.backColour) {
     QPalette palette = widget_->palette();
-    palette.setColor(QPalette::Window, toQColor(*spec.backColour, palette));
+    palette.setColor(QPalette::Window, toQColor(*layout.backColour, palette));
     widget_->setPalette(palette);
     widget_->setAutoFillBackground(true);
   }
-  createControls(spec);
-  orderControls(spec);
+  createControls(layout);
+  orderControls(layout);
 }
 
 QtWindow::~QtWindow() {
@@ -90,22 +90,22 @@ std::unique_ptr<C> makeControl(Args&&... args) {
 
 }  // namespace
 
-void QtWindow::createControls(const WindowSpec& spec) {
+void QtWindow::createControls(const WindowLayout& layout) {
   std::map<std::string, Container> containers;
   containers[""] = Container{widget_, QPoint(0, 0), nullptr};
-  std::vector<const ControlSpec*> pending;
-  for (const auto& c : spec.controls) pending.push_back(&c);
+  std::vector<const ControlLayout*> pending;
+  for (const auto& c : layout.controls) pending.push_back(&c);
 
   // Containers may be listed after their children: create in passes.
   while (!pending.empty()) {
-    std::vector<const ControlSpec*> later;
-    for (const ControlSpec* s : pending) {
+    std::vector<const ControlLayout*> later;
+    for (const ControlLayout* s : pending) {
       auto parent = containers.find(s->parent);
       if (parent == containers.end()) {
         later.push_back(s);
         continue;
       }
-      ControlContext context{link_, spec.font, parent->second.origin};
+      ControlContext context{link_, layout.font, parent->second.origin};
       QWidget* into = parent->second.widget;
       std::unique_ptr<Control> control;
       QWidget* drawn = nullptr;
@@ -169,13 +169,13 @@ void QtWindow::createControls(const WindowSpec& spec) {
   }
 }
 
-void QtWindow::orderControls(const WindowSpec& spec) {
+void QtWindow::orderControls(const WindowLayout& layout) {
   // Each container lists its children front to back: raise them back to front.
-  for (auto it = spec.controls.rbegin(); it != spec.controls.rend(); ++it) {
+  for (auto it = layout.controls.rbegin(); it != layout.controls.rend(); ++it) {
     if (QWidget* w = widgetOf(it->name, it->index)) w->raise();
   }
   std::vector<std::pair<int, QWidget*>> order;
-  for (const auto& s : spec.controls) {
+  for (const auto& s : layout.controls) {
     QWidget* w = widgetOf(s.name, s.index);
     if (w && s.tabIndex >= 0 && w->focusPolicy() != Qt::NoFocus) order.emplace_back(s.tabIndex, w);
   }

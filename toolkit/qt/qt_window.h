@@ -29,7 +29,7 @@ class FormWidget : public QWidget {
 
 class QtWindow : public NativeWindow {
  public:
-  QtWindow(const WindowSpec& spec, Form& form);
+  QtWindow(const WindowLayout& layout, Form& form);
   ~QtWindow() override;
 
   Control* find(std::string_view name, int index) override;
@@ -55,8 +55,8 @@ class QtWindow : public NativeWindow {
     std::unique_ptr<Control> control;
     QWidget* widget;
   };
-  void createControls(const WindowSpec& spec);
-  void orderControls(const WindowSpec& spec);
+  void createControls(const WindowLayout& layout);
+  void orderControls(const WindowLayout& layout);
   void centreOnScreen();
 
   std::shared_ptr<EventLink> link_;
