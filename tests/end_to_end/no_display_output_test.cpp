@@ -32,9 +32,15 @@ const char* kLightsLanAndWan = R"(green raised "Online", yellow raised "WAN/LAN"
 const char* kLightsLanOnly = R"(green pressed "", yellow raised "LAN Only", red raised "Offline")";
 const char* kLightsWanOnly = R"(green raised "Online", yellow raised "WAN Only", red pressed "")";
 
+enum class Network {
+  kMachine,       // the machine's own network namespace
+  kVethPair,      // a private one: loopback and two virtual links
+  kLoopbackOnly,  // a private one: loopback alone
+};
+
 struct Scenario {
   const char* name;
-  bool privateNetwork;  // else the machine's own network namespace
+  Network network;
   bool serverUp;
   int echoStatus;
   std::string echoBody;
@@ -49,17 +55,19 @@ void PrintTo(const Scenario& scenario, std::ostream* out) {
 }
 
 const Scenario kScenarios[] = {
-    {"LanAndWanOnline", false, true, 200, "203.0.113.7", "203.0.113.7", kPhysicalLan,
+    {"LanAndWanOnline", Network::kMachine, true, 200, "203.0.113.7", "203.0.113.7", kPhysicalLan,
      "LAN And WAN - Online", kLightsLanAndWan},
-    {"ServerDownIsLanOnlyOffline", false, false, 0, "", "Null", kPhysicalLan, "LAN Only - Offline",
-     kLightsLanOnly},
-    {"VirtualLinksOnlyIsWanOnlyOnline", true, true, 200, "Your IP is 203.0.113.7", "203.0.113.7",
-     "Null", "WAN Only - Online", kLightsWanOnly},
-    {"HostileEchoIsPrintedEscaped", true, true, 200, kHostileBody,
+    {"ServerDownIsLanOnlyOffline", Network::kMachine, false, 0, "", "Null", kPhysicalLan,
+     "LAN Only - Offline", kLightsLanOnly},
+    {"VirtualLinksOnlyIsWanOnlyOnline", Network::kVethPair, true, 200, "Your IP is 203.0.113.7",
+     "203.0.113.7", "Null", "WAN Only - Online", kLightsWanOnly},
+    {"HostileEchoIsPrintedEscaped", Network::kVethPair, true, 200, kHostileBody,
      "\\x1B]0;owned\\x07\\x1B[2J\\x9B31m203.0.113.9\\x7F\\x0D\\x0AOnline:forged", "Null",
      "WAN Only - Online", kLightsWanOnly},
-    {"ErrorPageIsNeverTheAddress", true, true, 503, "503 Service Unavailable", "", "Null",
-     "WAN Only - Online", kLightsWanOnly},
+    {"ErrorPageIsNeverTheAddress", Network::kVethPair, true, 503, "503 Service Unavailable", "",
+     "Null", "WAN Only - Online", kLightsWanOnly},
+    {"LoopbackAloneListsNoAdapters", Network::kLoopbackOnly, true, 200, "203.0.113.7",
+     "203.0.113.7", "Null", "WAN Only - Online", kLightsWanOnly},
 };
 
 // Both endpoints resolve to the same server; the Host header tells them apart.
@@ -127,14 +135,14 @@ TEST_P(NoDisplayOutput, PrintsTheGatheredWindowAndBothReports) {
   if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
 
   RunSetup setup;
-  setup.privateNetwork = scenario.privateNetwork;
-  if (scenario.privateNetwork) setup.stagingCommands = kVethPair;
+  setup.privateNetwork = scenario.network != Network::kMachine;
+  if (scenario.network == Network::kVethPair) setup.stagingCommands = kVethPair;
   if (scenario.serverUp) setup.server = endpoints(scenario);
   setup.environment.push_back(leakSanitizerOptions());
 
   std::string lan = scenario.lan;
   std::optional<MachinePort80Lock> lock;
-  if (!scenario.privateNetwork) {
+  if (scenario.network == Network::kMachine) {
     lock.emplace(std::chrono::seconds(90));
     if (!lock->held()) GTEST_SKIP() << "another run kept " << kPort80LockPath << " for 90 s";
     if (loopbackPort80Answers()) {
@@ -172,11 +180,16 @@ TEST_P(NoDisplayOutput, PrintsTheGatheredWindowAndBothReports) {
   const std::string adapterList = rest.substr(secondAt + second.size());
   EXPECT_NE(inventory.find(" adapter(s) found.\n"), std::string::npos) << inventory;
   EXPECT_NE(adapterList.find(" adapter(s) found.\n"), std::string::npos) << adapterList;
-  if (scenario.privateNetwork) {
+  if (scenario.network == Network::kVethPair) {
     for (const char* link : {"e2e-veth-a", "e2e-veth-b"}) {
       EXPECT_NE(inventory.find(link), std::string::npos) << link << " in\n" << inventory;
       EXPECT_NE(adapterList.find(link), std::string::npos) << link << " in\n" << adapterList;
     }
+  }
+  if (scenario.network == Network::kLoopbackOnly) {
+    // Loopback is an adapter of the inventory but no entry of the adapter table.
+    EXPECT_EQ(inventory.substr(0, 20), "1 adapter(s) found.\n") << inventory;
+    EXPECT_EQ(adapterList.substr(0, 20), "0 adapter(s) found.\n") << adapterList;
   }
 
   // One load: a start-up fetch and one per tick, then one reachability probe.
