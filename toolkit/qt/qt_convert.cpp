@@ -3,7 +3,6 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <array>
-#include <map>
 #include <string_view>
 
 #include "toolkit/font_stand_ins.h"
@@ -23,13 +22,7 @@ QColor fromBgr(Colour c) {
 }
 
 bool installed(const QString& family) {
-  static std::map<QString, bool> cache;
-  auto it = cache.find(family);
-  if (it == cache.end()) {
-    it = cache.emplace(family, QFontDatabase::families().contains(family, Qt::CaseInsensitive))
-             .first;
-  }
-  return it->second;
+  return QFontDatabase::hasFamily(family);
 }
 
 }  // namespace
