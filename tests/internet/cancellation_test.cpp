@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <chrono>
 #include <functional>
 #include <stop_token>
@@ -23,6 +25,11 @@ struct Case {
   HttpReply reply;
   std::function<bool(platform::InternetTransfer&, const std::string&, std::stop_token)> call;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 bool fetch(platform::InternetTransfer& net, const std::string& url, std::stop_token stop) {
   return net.fetchText(url, {}, stop).outcome == platform::FetchResult::Outcome::Cancelled;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -38,6 +40,11 @@ struct Case {
   Words words;
   std::chrono::milliseconds timeout = 5s;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FetchText : public testing::TestWithParam<Case> {};
 

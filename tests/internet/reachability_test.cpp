@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -40,6 +42,11 @@ struct Case {
   std::optional<HttpReply> reply;  // none: nobody listens on the port
   std::string marker;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Reachability : public testing::TestWithParam<Case> {};
 

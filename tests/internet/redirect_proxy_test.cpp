@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdlib>
 #include <string>
 
@@ -30,6 +32,11 @@ struct Case {
   std::string body;
   int requests;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Redirects : public testing::TestWithParam<Case> {};
 

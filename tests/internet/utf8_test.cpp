@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "platform/linux/internet_utf8.h"
@@ -11,6 +13,11 @@ struct Case {
   std::string bytes;
   std::string text;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Utf8 : public testing::TestWithParam<Case> {};
 
