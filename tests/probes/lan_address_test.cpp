@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -32,6 +34,10 @@ struct Case {
   std::vector<FakeObject> configurations;
   std::string expected;
 };
+
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class LanAddress : public testing::TestWithParam<Case> {};
 
@@ -110,6 +116,10 @@ struct Failure {
   std::function<void(fakes::FakeManagement&)> arrange;
   std::int32_t number;
 };
+
+[[maybe_unused]] void PrintTo(const Failure& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class LanAddressFailure : public testing::TestWithParam<Failure> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +24,10 @@ struct Case {
   Words words;
   bool timedOut;
 };
+
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class PublicAddressWords : public testing::TestWithParam<Case> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,10 @@ struct Case {
   std::optional<std::string> marker;
   Calls calls;
 };
+
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ReachabilityProbe : public testing::TestWithParam<Case> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -12,6 +14,10 @@ struct Case {
   std::string reply;
   std::vector<std::string> words;
 };
+
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class WordList : public testing::TestWithParam<Case> {};
 
