@@ -1,5 +1,6 @@
 #include "toolkit/qt/qt_text_box.h"
 
+#include <QFontMetricsF>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -57,6 +58,11 @@ QtTextBox::QtTextBox(const ControlLayout& layout, QWidget* parent, ControlContex
     });
   }
   initialise();
+  if (multi_) {
+    // Tab stops every eight average characters, as edit controls set them;
+    // report lines start with a tab.
+    multi_->setTabStopDistance(8 * QFontMetricsF(multi_->font()).averageCharWidth());
+  }
 }
 
 void QtTextBox::styleWidget() {
