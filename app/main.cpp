@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(quietQtMessages);
   }
   QApplication qtApplication(argc, argv);
+  // Desktops match the running program to its menu entry and icon by this name.
+  QGuiApplication::setDesktopFileName("tarnwick");
 
   toolkit::qt::QtBackend backend(!display);
   toolkit::Application app(backend, main_window::kApplicationTitle);

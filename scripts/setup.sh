@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dseg fonts-dejavu-core fontconfig
-  iproute2 util-linux procps locales python3
+  iproute2 util-linux procps locales python3 time
   desktop-file-utils appstream
 )
 
