@@ -12,7 +12,6 @@
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +22,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "tests/support/etc_files.h"
 
 extern char** environ;
 
@@ -108,31 +109,6 @@ std::vector<std::string> programEnvironment(const std::vector<std::string>& extr
   return out;
 }
 
-// Puts the run's hosts and resolver files in place of the machine's. A bind
-// mount needs the target to exist: a bare system (a container, a minimal
-// install) may have no /etc/hosts or a resolv.conf that is a dangling link,
-// so then /etc gets a writable overlay that only this namespace sees.
-void placeNameFiles(const std::string& directory) {
-  const auto bindOver = [&](const char* name) {
-    const std::string target = std::string("/etc/") + name;
-    return mount((directory + "/" + name).c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
-  };
-  if (bindOver("hosts") && bindOver("resolv.conf")) return;
-
-  const std::string layer = directory + "/etc-layer";
-  if (mkdir(layer.c_str(), 0700) != 0 || mount("tmpfs", layer.c_str(), "tmpfs", 0, nullptr) != 0) {
-    fail("make a layer for /etc");
-  }
-  if (mkdir((layer + "/upper").c_str(), 0755) != 0 || mkdir((layer + "/work").c_str(), 0700) != 0) {
-    fail("make the /etc layer's folders");
-  }
-  writeFile(layer + "/upper/hosts", kHosts);
-  writeFile(layer + "/upper/resolv.conf", kResolver);
-  const std::string options =
-      "lowerdir=/etc,upperdir=" + layer + "/upper,workdir=" + layer + "/work";
-  if (mount("overlay", "/etc", "overlay", 0, options.c_str()) != 0) fail("overlay /etc");
-}
-
 struct ChildPlan {
   const RunSetup* setup;
   std::string directory;
@@ -149,7 +125,12 @@ struct ChildPlan {
   if (unshare(CLONE_NEWNS | (setup.privateNetwork ? CLONE_NEWNET : 0)) != 0) fail("unshare");
   // Nothing mounted from here on may show in the machine's mount namespace.
   if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) fail("make / private");
-  placeNameFiles(plan.directory);
+  const std::string etcError =
+      tests_support::replaceEtcFiles({{"hosts", kHosts}, {"resolv.conf", kResolver}});
+  if (!etcError.empty()) {
+    errno = 0;
+    fail(etcError);
+  }
   if (setup.privateNetwork) {
     // sysfs shows the links of the namespace that mounted it.
     umount2("/sys", MNT_DETACH);
@@ -227,8 +208,6 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
     return result;
   }
   const std::string directory = directoryTemplate;
-  writeFile(directory + "/hosts", kHosts);
-  writeFile(directory + "/resolv.conf", kResolver);
   writeFile(directory + "/setup.log", "");
 
   const std::vector<std::string> environment = programEnvironment(setup.environment);
@@ -309,10 +288,9 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
   }
   std::istringstream requests(readFile(directory + "/requests"));
   for (std::string line; std::getline(requests, line);) result.requests.push_back(line);
-  for (const char* name : {"hosts", "resolv.conf", "setup.log", "status", "requests"}) {
+  for (const char* name : {"setup.log", "status", "requests"}) {
     unlink((directory + "/" + name).c_str());
   }
-  rmdir((directory + "/etc-layer").c_str());
   rmdir(directory.c_str());
   return result;
 }

@@ -2,7 +2,6 @@
 // namespace (needs root): the resolver file names a loopback DNS server that
 // takes queries and never replies. Nothing leaves the namespace.
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -21,6 +20,7 @@
 #include <thread>
 
 #include "platform/linux/curl_internet_transfer.h"
+#include "tests/support/etc_files.h"
 
 namespace {
 
@@ -51,16 +51,10 @@ bool stageSilentResolver(std::string& why) {
     why = "loopback up: " + std::string(std::strerror(errno));
     return false;
   }
-  char path[] = "/tmp/tarnwick-resolv-XXXXXX";
-  const int file = mkstemp(path);
-  const std::string conf = "nameserver 127.0.0.1\noptions timeout:1 attempts:1\n";
-  const bool written =
-      file >= 0 && write(file, conf.data(), conf.size()) == static_cast<ssize_t>(conf.size());
-  if (file >= 0) close(file);
-  const bool bound = written && mount(path, "/etc/resolv.conf", nullptr, MS_BIND, nullptr) == 0;
-  unlink(path);
-  if (!bound) {
-    why = "resolver file: " + std::string(std::strerror(errno));
+  const std::string resolverError = tests_support::replaceEtcFiles(
+      {{"resolv.conf", "nameserver 127.0.0.1\noptions timeout:1 attempts:1\n"}});
+  if (!resolverError.empty()) {
+    why = "resolver file: " + resolverError;
     return false;
   }
   // Queries queue up on this socket unread: no answer, and no refusal either.
