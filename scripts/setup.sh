@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev
-  libcurl4-openssl-dev libnl-route-3-dev libudev-dev
+  libcurl4-openssl-dev libnl-3-dev libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dseg fonts-dejavu-core fontconfig
