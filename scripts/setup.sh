@@ -7,12 +7,12 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev
-  libcurl4-openssl-dev libnl-3-dev libudev-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libcurl4-openssl-dev libnl-3-dev libudev-dev uuid-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dseg fonts-dejavu-core fontconfig
   iproute2 util-linux procps locales python3 time
-  desktop-file-utils appstream
+  desktop-file-utils appstream dpkg-dev lintian
 )
 
 missing=()

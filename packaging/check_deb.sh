@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a configured and built tree, unpacks it into a
+# scratch root and checks that it holds exactly what `cmake --install` puts
+# under /usr, that dpkg-shlibdeps gave it its dependencies, that every library
+# the program needs resolves, and that lintian finds no error.
+#   packaging/check_deb.sh build/default
+set -euo pipefail
+build=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" ||
+  { cat "$work/cpack.log" >&2; exit 1; }
+arch=$(dpkg --print-architecture)
+shopt -s nullglob
+debs=("$work"/out/tarnwick_*.deb)
+[ ${#debs[@]} -eq 1 ] || { echo "expected one package, got: ${debs[*]}" >&2; exit 1; }
+deb=${debs[0]}
+[[ $(basename "$deb") =~ ^tarnwick_[0-9.]+-[0-9]+_${arch}\.deb$ ]] ||
+  { echo "unexpected package name: $(basename "$deb")" >&2; exit 1; }
+echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
+
+dpkg -x "$deb" "$work/root"
+cmake --install "$build" --prefix "$work/install/usr" >/dev/null
+listing() { (cd "$1" && find . \( -type f -o -type l \) -printf '%P %m\n' | sort); }
+if ! diff -u <(listing "$work/install") <(listing "$work/root"); then
+  echo "the package and cmake --install differ (above: - install, + package)" >&2
+  exit 1
+fi
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libc6 libqt6widgets6 libcurl4 libnl-3-200 libudev1; do
+  grep -q "\b$lib\b" <<<"$depends" || { echo "Depends lacks $lib: $depends" >&2; exit 1; }
+done
+if ldd "$work/root/usr/bin/tarnwick" | grep 'not found'; then
+  echo "the packaged program needs libraries that are not installed" >&2
+  exit 1
+fi
+
+# Errors fail the check; warnings are listed.
+lintian --fail-on error --tag-display-limit 0 "$deb" | tee "$work/lintian.log"
+echo "lintian: $(grep -c '^E:' "$work/lintian.log" || true) errors," \
+     "$(grep -c '^W:' "$work/lintian.log" || true) warnings"
+echo "package check passed"
