@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,11 +7,7 @@
 
 namespace platform::linuxos {
 
-// SHA-1 of a byte string (FIPS 180-4). Only used to derive name-based
-// identities, where its weakness against chosen collisions does not matter.
-std::array<std::uint8_t, 20> sha1(std::string_view bytes);
-
-// A name-based (version 5) UUID in the program's own namespace, written as
+// A name-based (version 5, SHA-1) UUID in the program's own namespace, written as
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case. Its version and
 // variant bits are set, so it is never the all-zero identity.
 std::string nameBasedId(std::string_view name);

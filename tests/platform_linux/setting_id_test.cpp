@@ -9,26 +9,15 @@ namespace {
 
 using namespace platform::linuxos;
 
-std::string hex(const std::array<std::uint8_t, 20>& digest) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (std::uint8_t b : digest) {
-    out += kHex[b >> 4];
-    out += kHex[b & 15];
-  }
-  return out;
-}
-
-TEST(SettingId, Sha1KnownAnswers) {
-  const std::pair<std::string, const char*> cases[] = {
-      {"", "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
-      {"abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
-      // 56 bytes: the padding needs a block of its own.
-      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
-       "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
-      {std::string(1000000, 'a'), "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
+// An adapter's identity must not change from one release to the next: these
+// are the RFC 4122 version 5 UUIDs of the names in the program's namespace.
+TEST(SettingId, KnownAnswers) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"name:eth0", "{22B35FC1-B37D-5350-B927-178D0436FC34}"},
+      {"address:00:1B:21:0A:0B:0C", "{50BF2660-9EA9-5495-B90D-87F62594101B}"},
+      {"", "{4DB688DA-B757-5EFF-B083-8CDC96B09EC1}"},
   };
-  for (const auto& [input, digest] : cases) EXPECT_EQ(hex(sha1(input)), digest) << input.size();
+  for (const auto& [name, id] : cases) EXPECT_EQ(nameBasedId(name), id) << name;
 }
 
 TEST(SettingId, IsABracedVersion5Uuid) {
