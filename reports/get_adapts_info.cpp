@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "reports/single_byte_text.h"
+#include "toolkit/text.h"
 
 namespace reports {
 namespace {
@@ -59,7 +59,7 @@ using Image = std::array<std::uint8_t, record::kSize>;
 
 std::string textAt(const Image& image, std::size_t offset, std::size_t width) {
   const std::string_view bytes(reinterpret_cast<const char*>(image.data() + offset), width);
-  return TrimAtNul(SingleByteToUtf8(bytes));
+  return TrimAtNul(toolkit::utf8FromSingleByte(bytes));
 }
 
 // Numbers in the records are little-endian, as the platform writes them.

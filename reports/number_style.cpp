@@ -9,32 +9,16 @@
 #include <stdexcept>
 #include <vector>
 
+#include "toolkit/text.h"
+
 namespace reports {
 namespace {
 
 // Separators come as wide characters, so a locale whose separator is not ASCII
-// (a narrow no-break space, say) keeps it instead of a narrowed stand-in.
-std::string utf8Of(wchar_t wide) {
-  auto c = static_cast<std::uint32_t>(wide);
-  std::string out;
-  if (c == 0) return out;
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
+// (a narrow no-break space, say) keeps it instead of a narrowed stand-in. A NUL
+// separator is none.
+std::string separatorText(wchar_t wide) {
+  return wide == 0 ? std::string() : toolkit::utf8Of(static_cast<char32_t>(wide));
 }
 
 // Inserts the separator into a run of decimal digits, counting groups from the right.
@@ -74,10 +58,10 @@ NumberStyle numberStyleFor(std::string_view localeName) {
   try {
     const std::locale locale{std::string(localeName)};
     const auto& punct = std::use_facet<std::numpunct<wchar_t>>(locale);
-    style.decimalPoint = utf8Of(punct.decimal_point());
+    style.decimalPoint = separatorText(punct.decimal_point());
     if (style.decimalPoint.empty()) style.decimalPoint = ".";
     style.grouping = punct.grouping();
-    if (!style.grouping.empty()) style.thousandsSeparator = utf8Of(punct.thousands_sep());
+    if (!style.grouping.empty()) style.thousandsSeparator = separatorText(punct.thousands_sep());
     if (style.thousandsSeparator.empty()) style.grouping.clear();
   } catch (const std::runtime_error&) {
     // Not installed or not a locale name: numbers keep the C style.

@@ -1,8 +1,8 @@
 #include "toolkit/font_stand_ins.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
+
+#include "toolkit/text.h"
 
 namespace toolkit {
 namespace {
@@ -19,13 +19,6 @@ constexpr std::array<FontStandIn, 2> kStandIns = {{
     {"Tahoma", "DejaVu Sans", 1.0, 85, 0.0, 0.0},
 }};
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 }  // namespace
 
 std::span<const FontStandIn> fontStandIns() {
@@ -34,7 +27,7 @@ std::span<const FontStandIn> fontStandIns() {
 
 const FontStandIn* findFontStandIn(std::string_view face) {
   for (const auto& entry : kStandIns) {
-    if (sameIgnoringCase(entry.face, face)) return &entry;
+    if (equalIgnoringCase(entry.face, face)) return &entry;
   }
   return nullptr;
 }

@@ -8,7 +8,7 @@
 
 #include "platform/linux/curl_global.h"
 #include "platform/linux/curl_transfer.h"
-#include "platform/linux/internet_utf8.h"
+#include "toolkit/text.h"
 
 namespace platform::linuxos {
 namespace {
@@ -128,7 +128,7 @@ FetchResult CurlInternetTransfer::fetchText(const std::string& url, const FetchO
   if (slow && (end.code == CURLE_COULDNT_RESOLVE_HOST || end.code == CURLE_COULDNT_RESOLVE_PROXY)) {
     result.outcome = FetchResult::Outcome::TimedOut;
   }
-  if (result.ok()) result.body = decodeUtf8Lossy(sink.bytes);
+  if (result.ok()) result.body = toolkit::utf8Lossy(sink.bytes);
   return result;
 }
 

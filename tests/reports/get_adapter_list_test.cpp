@@ -3,7 +3,6 @@
 #include <functional>
 
 #include "reports/get_adapts_info.h"
-#include "reports/single_byte_text.h"
 #include "tests/fakes/fake_adapter_table.h"
 
 namespace reports {
@@ -179,29 +178,6 @@ TEST(GetAdapterList, ShortestValidLastRecord) {
   table.chain.resize(record::kSize + record::kCopied);
   std::vector<AdapterEntry> list;
   EXPECT_EQ(GetAdapterList(table, list), 2);
-}
-
-TEST(SingleByteToUtf8, KeepsUtf8AndReadsOtherBytesAsLatin1) {
-  struct Case {
-    std::string in;
-    std::string out;
-  };
-  const Case cases[] = {
-      {"eth0", "eth0"},
-      {std::string("a\0b", 3), std::string("a\0b", 3)},
-      {"\xE9", "\xC3\xA9"},                                      // Latin-1 é
-      {"\xC3\xA9", "\xC3\xA9"},                                  // UTF-8 é
-      {"\xE2\x82\xAC", "\xE2\x82\xAC"},                          // €
-      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},                  // 4-byte sequence
-      {"\xC3", "\xC3\x83"},                                      // cut short
-      {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                          // overlong
-      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},              // surrogate
-      {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},  // above U+10FFFF
-      {"\xFF\xFE", "\xC3\xBF\xC3\xBE"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SingleByteToUtf8(c.in), c.out);
-  }
 }
 
 }  // namespace

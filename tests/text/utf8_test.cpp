@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
 #include <string>
 
-#include "platform/linux/internet_utf8.h"
+#include "toolkit/text.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ struct Case {
 class Utf8 : public testing::TestWithParam<Case> {};
 
 TEST_P(Utf8, InvalidBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(platform::linuxos::decodeUtf8Lossy(GetParam().bytes), GetParam().text);
+  EXPECT_EQ(toolkit::utf8Lossy(GetParam().bytes), GetParam().text);
 }
 
 #define FFFD "\xEF\xBF\xBD"
@@ -49,5 +48,28 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"InvalidLead", "\xF8\xFF", FFFD FFFD},
                     Case{"LeadThenLead", "\xC3\xC3\xA9", FFFD "\xC3\xA9"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Utf8FromSingleByte, KeepsUtf8AndReadsOtherBytesAsLatin1) {
+  struct Case {
+    std::string in;
+    std::string out;
+  };
+  const Case cases[] = {
+      {"eth0", "eth0"},
+      {std::string("a\0b", 3), std::string("a\0b", 3)},
+      {"\xE9", "\xC3\xA9"},                                      // Latin-1 é
+      {"\xC3\xA9", "\xC3\xA9"},                                  // UTF-8 é
+      {"\xE2\x82\xAC", "\xE2\x82\xAC"},                          // €
+      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},                  // 4-byte sequence
+      {"\xC3", "\xC3\x83"},                                      // cut short
+      {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                          // overlong
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},              // surrogate
+      {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},  // above U+10FFFF
+      {"\xFF\xFE", "\xC3\xBF\xC3\xBE"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(toolkit::utf8FromSingleByte(c.in), c.out);
+  }
+}
 
 }  // namespace
