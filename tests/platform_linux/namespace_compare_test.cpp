@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -12,13 +14,13 @@
 #include <thread>
 
 #include "platform/linux/linux_adapter_table.h"
-#include "tests/platform_linux/mini_json.h"
 #include "tests/platform_linux/object_reading.h"
 #include "tests/platform_linux/private_network.h"
 
 namespace platform_linux_test {
 namespace {
 
+using nlohmann::json;
 using platform::Null;
 using platform::TextArray;
 using platform::Variant;
@@ -75,63 +77,63 @@ std::string dotted(int prefix) {
          std::to_string(mask >> 8 & 255) + "." + std::to_string(mask & 255);
 }
 
-Json ipJson(const std::string& arguments) {
+json ipJson(const std::string& arguments) {
   const CommandResult result = run("ip -j " + arguments);
   EXPECT_EQ(result.status, 0) << "ip -j " << arguments;
-  return parseJson(result.output.empty() ? "[]" : result.output);
+  return json::parse(result.output.empty() ? "[]" : result.output);
 }
 
 std::vector<Expected> fromIproute() {
   std::vector<Expected> all;
   std::map<std::string, std::size_t> byName;
-  for (const Json& link : ipJson("-d link show").items) {
+  for (const json& link : ipJson("-d link show")) {
     Expected e;
-    e.index = static_cast<std::int32_t>(link["ifindex"].number);
-    e.name = link["ifname"].text;
-    e.kind = link["linkinfo"]["info_kind"].text;
-    if (e.kind == "tun") e.kind = link["linkinfo"]["info_data"]["type"].text;
-    const std::string mac = upper(link["address"].text);
+    e.index = link.value("ifindex", 0);
+    e.name = link.value("ifname", "");
+    e.kind = link.value(json::json_pointer("/linkinfo/info_kind"), "");
+    if (e.kind == "tun") e.kind = link.value(json::json_pointer("/linkinfo/info_data/type"), "");
+    const std::string mac = upper(link.value("address", ""));
     e.mac = mac.find_first_not_of("0:") == std::string::npos ? "" : mac;
-    e.operstate = link["operstate"].text;
-    const auto flags = link["flags"].strings();
+    e.operstate = link.value("operstate", "");
+    const auto flags = link.value("flags", std::vector<std::string>());
     e.up = std::find(flags.begin(), flags.end(), "UP") != flags.end();
     byName[e.name] = all.size();
     all.push_back(e);
   }
-  for (const Json& link : ipJson("addr show").items) {
-    auto found = byName.find(link["ifname"].text);
+  for (const json& link : ipJson("addr show")) {
+    auto found = byName.find(link.value("ifname", ""));
     if (found == byName.end()) continue;
     Expected& e = all[found->second];
     for (const char* family : {"inet", "inet6"}) {
-      for (const Json& address : link["addr_info"].items) {
-        if (address["family"].text != family) continue;
-        const int prefix = static_cast<int>(address["prefixlen"].number);
-        e.addresses.push_back(address["local"].text);
+      for (const json& address : link.value("addr_info", json::array())) {
+        if (address.value("family", "") != family) continue;
+        const int prefix = address.value("prefixlen", 0);
+        e.addresses.push_back(address.value("local", ""));
         e.masks.push_back(family == std::string("inet") ? dotted(prefix) : std::to_string(prefix));
         if (family == std::string("inet")) {
           if (e.firstIpv4 == "0.0.0.0") {
-            e.firstIpv4 = address["local"].text;
+            e.firstIpv4 = address.value("local", "");
             e.firstMask = dotted(prefix);
           }
-          if (address["valid_life_time"].number != 4294967295.0) e.leased = true;
+          if (address.value("valid_life_time", 0.0) != 4294967295.0) e.leased = true;
         }
       }
     }
   }
   for (const char* family : {"-4", "-6"}) {
-    for (const Json& route : ipJson(std::string(family) + " route show default").items) {
-      std::vector<const Json*> hops;
-      if (route.has("nexthops")) {
-        for (const Json& hop : route["nexthops"].items) hops.push_back(&hop);
+    for (const json& route : ipJson(std::string(family) + " route show default")) {
+      std::vector<const json*> hops;
+      if (route.contains("nexthops")) {
+        for (const json& hop : route.at("nexthops")) hops.push_back(&hop);
       } else {
         hops.push_back(&route);
       }
-      for (const Json* hop : hops) {
-        auto found = byName.find((*hop)["dev"].text);
-        if (found == byName.end() || !hop->has("gateway")) continue;
+      for (const json* hop : hops) {
+        auto found = byName.find(hop->value("dev", ""));
+        if (found == byName.end() || !hop->contains("gateway")) continue;
         auto& list = family == std::string("-4") ? all[found->second].gateways4
                                                  : all[found->second].gateways6;
-        list.push_back((*hop)["gateway"].text);
+        list.push_back(hop->at("gateway").get<std::string>());
       }
     }
   }

@@ -2,6 +2,8 @@
 // network namespace, checked line by line against what iproute2 shows of it.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -13,13 +15,12 @@
 #include "reports/show_adapter_inventory.h"
 #include "reports/show_adapter_list.h"
 #include "tests/fakes/fake_text_box.h"
-#include "tests/platform_linux/mini_json.h"
 #include "tests/platform_linux/private_network.h"
 
 namespace reports {
 namespace {
 
-using platform_linux_test::Json;
+using nlohmann::json;
 
 // No automatic link-local addresses, so nothing changes between two snapshots.
 const char* const kStaging[] = {
@@ -45,10 +46,10 @@ struct Link {
   std::vector<std::string> ipv4, ipv6, masks, gateways4, gateways6;
 };
 
-Json ipJson(const std::string& arguments) {
+json ipJson(const std::string& arguments) {
   const auto result = platform_linux_test::run("ip -j " + arguments);
   EXPECT_EQ(result.status, 0) << arguments;
-  return platform_linux_test::parseJson(result.output.empty() ? "[]" : result.output);
+  return json::parse(result.output.empty() ? "[]" : result.output);
 }
 
 std::string dotted(int prefix) {
@@ -59,37 +60,37 @@ std::string dotted(int prefix) {
 
 std::vector<Link> linksFromIproute() {
   std::vector<Link> links;
-  for (const Json& l : ipJson("link show").items) {
+  for (const json& l : ipJson("link show")) {
     Link link;
-    link.index = static_cast<std::int32_t>(l["ifindex"].number);
-    link.name = l["ifname"].text;
-    std::string mac = l["address"].text;
+    link.index = l.value("ifindex", 0);
+    link.name = l.value("ifname", "");
+    std::string mac = l.value("address", "");
     for (char& c : mac) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     link.mac = mac.find_first_not_of("0:") == std::string::npos ? "" : mac;
-    const auto flags = l["flags"].strings();
+    const auto flags = l.value("flags", std::vector<std::string>());
     link.up = std::find(flags.begin(), flags.end(), "UP") != flags.end();
     links.push_back(link);
   }
   std::map<std::string, Link*> byName;
   for (Link& link : links) byName[link.name] = &link;
-  for (const Json& l : ipJson("addr show").items) {
-    Link* link = byName.at(l["ifname"].text);
+  for (const json& l : ipJson("addr show")) {
+    Link* link = byName.at(l.value("ifname", ""));
     for (const char* family : {"inet", "inet6"}) {
-      for (const Json& a : l["addr_info"].items) {
-        if (a["family"].text != family) continue;
-        const int prefix = static_cast<int>(a["prefixlen"].number);
+      for (const json& a : l.value("addr_info", json::array())) {
+        if (a.value("family", "") != family) continue;
+        const int prefix = a.value("prefixlen", 0);
         const bool v4 = std::string(family) == "inet";
-        (v4 ? link->ipv4 : link->ipv6).push_back(a["local"].text);
+        (v4 ? link->ipv4 : link->ipv6).push_back(a.value("local", ""));
         link->masks.push_back(v4 ? dotted(prefix) : std::to_string(prefix));
       }
     }
   }
   for (const char* family : {"-4", "-6"}) {
-    for (const Json& r : ipJson(std::string(family) + " route show default").items) {
-      if (!r.has("gateway")) continue;
-      Link* link = byName.at(r["dev"].text);
+    for (const json& r : ipJson(std::string(family) + " route show default")) {
+      if (!r.contains("gateway")) continue;
+      Link* link = byName.at(r.value("dev", ""));
       (std::string(family) == "-4" ? link->gateways4 : link->gateways6)
-          .push_back(r["gateway"].text);
+          .push_back(r.at("gateway").get<std::string>());
     }
   }
   std::sort(links.begin(), links.end(), [](auto& a, auto& b) { return a.index < b.index; });
