@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# One Wine session on a virtual X display: the Windows test driver starts
+# tarnwick.exe, drives it, and what the driver prints is passed on.
+#
+#   wine_session.sh [--bench | --pictures DIR]
+#
+# Environment:
+#   TARNWICK_WINE_PROGRAM  tarnwick.exe
+#   TARNWICK_WINE_DRIVER   the driver (tarnwick_windows_driver.exe)
+#   TARNWICK_WINE_PREFIX   a Wine prefix kept as a template (made here on first use)
+#   TARNWICK_WINE_SECONDS  the session's time limit (default 90)
+#
+# Each session runs in a linked copy of the template, so it gets a Wine server
+# of its own: the network services Wine starts would otherwise belong to
+# whichever namespace started the first session. Wine's own messages go to a
+# log that is shown on standard error only when the driver fails.
+set -euo pipefail
+
+program=$(realpath "${TARNWICK_WINE_PROGRAM:?names tarnwick.exe}")
+driver=$(realpath "${TARNWICK_WINE_DRIVER:?names the driver}")
+template=$(realpath -m "${TARNWICK_WINE_PREFIX:?names the Wine prefix}")
+seconds=${TARNWICK_WINE_SECONDS:-90}
+
+export WINEARCH=win64 WINEDEBUG=-all
+# No Mono or Gecko installer: nothing here needs .NET or the HTML engine.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# A Windows path for a file on this machine (Wine's Z: drive is the root).
+windows_path() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
+
+# Classic (unthemed) controls, so the progress bar takes the colours it is
+# sent, and a virtual desktop, so Wine draws the window frames itself.
+prepare_template() {
+  [[ -f $template/.tarnwick-e2e-ready ]] && return
+  mkdir -p "$(dirname "$template")"
+  (
+    flock -w 300 9
+    if [[ ! -f $template/.tarnwick-e2e-ready ]]; then
+      rm -rf "$template"
+      local settings
+      settings=$(mktemp /tmp/tarnwick-wine-settings-XXXXXX.reg)
+      printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+        '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]' \
+        '"ThemeActive"="0"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '' >"$settings"
+      WINEPREFIX=$template wineboot --init >/dev/null 2>&1
+      WINEPREFIX=$template wine regedit /S "$(windows_path "$settings")" >/dev/null 2>&1
+      WINEPREFIX=$template wineserver --wait
+      rm -f "$settings" "$template/wineserver"
+      touch "$template/.tarnwick-e2e-ready"
+    fi
+  ) 9>"$template.lock"
+}
+
+pictures=
+args=()
+case "${1:-}" in
+  --bench) args=(--bench) ;;
+  --pictures) pictures=$(realpath -m "${2:?--pictures needs a directory}"); mkdir -p "$pictures"
+    args=(--pictures "$(windows_path "$pictures")") ;;
+  "") ;;
+  *) echo "usage: $0 [--bench | --pictures DIR]" >&2; exit 2 ;;
+esac
+
+prepare_template
+work=$(mktemp -d /tmp/tarnwick-wine-XXXXXX)
+export WINEPREFIX=$work/prefix
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cp -al "$template" "$WINEPREFIX"
+# Wine rewrites these; the template's must stay as they are.
+for file in "$template"/*.reg; do cp --remove-destination "$file" "$WINEPREFIX/"; done
+rm -f "$WINEPREFIX/wineserver"
+
+status=0
+timeout -k 5 "$seconds" xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
+  wine "$driver" "${args[@]}" "$(windows_path "$program")" >"$work/out" 2>"$work/wine.log" ||
+  status=$?
+cat "$work/out"
+if [[ $status -ne 0 ]]; then
+  [[ $status -eq 124 ]] && echo "the Wine session was stopped after $seconds s" >&2
+  cat "$work/wine.log" >&2
+fi
+exit "$status"

@@ -1,0 +1,307 @@
+// Drives the real tarnwick.exe from outside, as a user (or a Windows UI test)
+// would: it starts the program, finds the main window by its title and its
+// controls by their control identifiers, waits for the gathering to end, reads
+// what the window shows, clicks "1" and "2" and reads both report windows.
+//
+//   tarnwick_windows_driver PROGRAM.exe
+//       prints the main window and both report windows as plain lines, in the
+//       same form as the Linux build's no-display output
+//   tarnwick_windows_driver --bench PROGRAM.exe
+//       prints "result_ms N" (start to finished result) and
+//       "peak_working_set_kb N" of the program
+//   tarnwick_windows_driver --pictures DIR PROGRAM.exe
+//       saves the three pages and both report windows as PNG files in DIR
+//
+// Exits 0 when the program was driven and closed cleanly, 1 otherwise (the
+// reason on standard error), 2 on a usage error.
+
+// windows.h before the headers that build on it.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "main_window/form1_layout.h"
+#include "tests/windows_driver/control_ids.h"
+#include "tests/windows_driver/ui_access.h"
+#include "tests/windows_driver/window_picture.h"
+#include "toolkit/text_output.h"
+
+namespace windows_driver {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+// Twenty ticks of 100 ms, then the reachability probe: under Wine on a busy
+// machine that is still far below a minute.
+constexpr seconds kGatheringLimit{60};
+constexpr seconds kWindowLimit{30};
+constexpr seconds kExitLimit{15};
+
+struct Failure {
+  std::string what;
+};
+
+void write(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+// The program under test, started by us so that we know its process and its start.
+class Program {
+ public:
+  explicit Program(const std::wstring& path) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + path + L"\"";
+    started_ = Clock::now();
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info_)) {
+      throw Failure{"cannot start " + narrow(path) + " (error " + std::to_string(GetLastError()) +
+                    ")"};
+    }
+  }
+  ~Program() {
+    if (running()) TerminateProcess(info_.hProcess, 99);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  DWORD pid() const { return info_.dwProcessId; }
+  Clock::time_point started() const { return started_; }
+  bool running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+  HWND waitForWindow(const std::string& title) const {
+    HWND found = nullptr;
+    const std::wstring wide = widen(title);
+    waitUntil(kWindowLimit, [&] {
+      found = findTopLevel(pid(), wide);
+      return found != nullptr || !running();
+    });
+    if (found == nullptr) throw Failure{"no window titled \"" + title + "\""};
+    return found;
+  }
+
+  std::size_t peakWorkingSetKb() const {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(info_.hProcess, &counters, sizeof counters)) return 0;
+    return counters.PeakWorkingSetSize / 1024;
+  }
+
+  // Closes every window it has, as the user would, and waits for it to end.
+  void close(const std::vector<HWND>& windows) {
+    for (HWND window : windows) {
+      if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(kExitLimit.count() * 1000)) !=
+        WAIT_OBJECT_0) {
+      throw Failure{"the program did not end within " + std::to_string(kExitLimit.count()) +
+                    " s of closing its windows"};
+    }
+    DWORD status = 0;
+    GetExitCodeProcess(info_.hProcess, &status);
+    if (status != 0) throw Failure{"the program ended with status " + std::to_string(status)};
+  }
+
+ private:
+  PROCESS_INFORMATION info_{};
+  Clock::time_point started_;
+};
+
+HWND control(HWND top, const toolkit::WindowLayout& layout, const std::string& name) {
+  HWND found = findControl(top, controlIdOf(layout, name));
+  if (found == nullptr) throw Failure{"no control " + name};
+  return found;
+}
+
+std::string read(HWND window, const std::string& what) {
+  const auto text = textOf(window);
+  if (!text) throw Failure{what + " did not answer"};
+  return *text;
+}
+
+// A text of the main window on one line, control characters written as \xNN.
+std::string field(HWND window, const std::string& what) {
+  std::string text = read(window, what);
+  std::string oneLine;
+  for (const char c : text) oneLine += c == '\n' ? std::string("\\x0A") : std::string(1, c);
+  return oneLine;
+}
+
+std::string light(HWND box, const std::string& what) {
+  const auto checked = isChecked(box);
+  if (!checked) throw Failure{what + " did not answer"};
+  return std::string(*checked ? "pressed" : "raised") + " \"" + field(box, what) + "\"";
+}
+
+class MainWindow {
+ public:
+  MainWindow(HWND top, const toolkit::WindowLayout& layout) : top_(top), layout_(layout) {}
+
+  HWND top() const { return top_; }
+  HWND operator[](const std::string& name) const { return control(top_, layout_, name); }
+
+  // The gathering has ended when the buttons and the status are shown; the
+  // last steps of the classification follow in the same handler, so a result
+  // counts once two readings agree.
+  std::string waitForResult() const {
+    std::string previous;
+    std::string current;
+    const bool settled = waitUntil(kGatheringLimit, [&] {
+      if (!IsWindowVisible((*this)["Ainfo2"]) || !IsWindowVisible((*this)["txtStatus"])) {
+        return false;
+      }
+      previous = current;
+      current = summary();
+      return current == previous;
+    });
+    if (!settled) throw Failure{"the gathering did not end within a minute"};
+    return current;
+  }
+
+  // The same lines the Linux build prints without a display.
+  std::string summary() const {
+    std::string out = narrow(readCaption()) + "\n";
+    out += "Your Wan Ip Is: " + field((*this)["WAN"], "WAN") + "\n";
+    out += "Your Lan Ip Is: " + field((*this)["LAN"], "LAN") + "\n";
+    out += "Localhost: " + field((*this)["txtLocal"], "txtLocal") + "\n";
+    out += "Online Status: " + field((*this)["txtStatus"], "txtStatus") + "\n";
+    out += "Lights: green " + light((*this)["chkgreen"], "chkgreen") + ", yellow " +
+           light((*this)["chkyellow"], "chkyellow") + ", red " +
+           light((*this)["chkred"], "chkred") + "\n";
+    return out;
+  }
+
+ private:
+  std::wstring readCaption() const {
+    std::wstring title(static_cast<std::size_t>(GetWindowTextLengthW(top_)) + 1, L'\0');
+    title.resize(static_cast<std::size_t>(GetWindowTextW(top_, title.data(), title.size())));
+    return title;
+  }
+
+  HWND top_;
+  const toolkit::WindowLayout& layout_;
+};
+
+// Clicks a report button and waits for its window and its report.
+HWND openReport(const Program& program, HWND button, const std::string& caption) {
+  click(button);
+  return program.waitForWindow(caption);
+}
+
+std::string reportText(HWND window) {
+  const toolkit::WindowLayout layout = reportWindowLayout();
+  HWND text = control(window, layout, "txtOut");
+  std::string report = read(text, "txtOut");
+  std::string out;
+  for (std::size_t i = 0; i < report.size(); ++i) {
+    if (report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n') continue;
+    out += report[i];
+  }
+  return out;
+}
+
+// Raises a window and lets it paint before its picture is taken.
+void picture(HWND window, const std::wstring& directory, const wchar_t* name) {
+  SetForegroundWindow(window);
+  BringWindowToTop(window);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(400);
+  const std::string error = saveWindowPicture(window, directory + L"\\" + name);
+  if (!error.empty()) throw Failure{narrow(name) + ": " + error};
+  write(narrow(name) + "\n");
+}
+
+enum class Mode { kReport, kBench, kPictures };
+
+int drive(Mode mode, const std::wstring& programPath, const std::wstring& directory) {
+  const toolkit::WindowLayout layout = main_window::Form1Layout(main_window::BuiltInMakerInfo());
+  Program program(programPath);
+  const MainWindow main(program.waitForWindow(main_window::kForm1Caption), layout);
+
+  if (mode == Mode::kPictures) {
+    HWND bar = main["ProgressBar1"];
+    waitUntil(kGatheringLimit, [&] { return progressPosition(bar).value_or(0) >= 50; });
+    picture(main.top(), directory, L"gathering.png");
+  }
+  const std::string result = main.waitForResult();
+  const auto resultMs =
+      std::chrono::duration_cast<milliseconds>(Clock::now() - program.started()).count();
+
+  std::vector<HWND> windows;
+  if (mode == Mode::kBench) {
+    write("result_ms " + std::to_string(resultMs) + "\n");
+  } else if (mode == Mode::kReport) {
+    write(toolkit::escapeControlCharacters(result));
+    for (const auto& [button, caption] :
+         {std::pair<const char*, const char*>{"Ainfo1", "Adapter Info"},
+          {"Ainfo2", "Additional Adapter Info"}}) {
+      HWND report = openReport(program, main[button], caption);
+      windows.push_back(report);
+      write(toolkit::escapeControlCharacters("\n" + std::string(caption) + "\n" +
+                                             reportText(report)));
+    }
+  } else {
+    picture(main.top(), directory, L"done.png");
+    HWND tabs = main["SSTTab0"];
+    selectTab(tabs, main_window::kLegendPage);
+    picture(main.top(), directory, L"legend.png");
+    selectTab(tabs, main_window::kAboutPage);
+    picture(main.top(), directory, L"about.png");
+    selectTab(tabs, main_window::kWanLanPage);
+    HWND first = openReport(program, main["Ainfo1"], "Adapter Info");
+    windows.push_back(first);
+    picture(first, directory, L"adapter-info.png");
+    HWND second = openReport(program, main["Ainfo2"], "Additional Adapter Info");
+    windows.push_back(second);
+    picture(second, directory, L"additional-adapter-info.png");
+  }
+  const std::size_t peakKb = program.peakWorkingSetKb();
+  windows.push_back(main.top());
+  program.close(windows);
+  if (mode == Mode::kBench) write("peak_working_set_kb " + std::to_string(peakKb) + "\n");
+  return 0;
+}
+
+}  // namespace
+}  // namespace windows_driver
+
+int main() {
+  using namespace windows_driver;
+  // Our lines reach a Linux pipe: no "\r\n" translation.
+  _setmode(_fileno(stdout), _O_BINARY);
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  LocalFree(argv);
+
+  Mode mode = Mode::kReport;
+  std::wstring directory;
+  if (!args.empty() && args[0] == L"--bench") {
+    mode = Mode::kBench;
+    args.erase(args.begin());
+  } else if (args.size() >= 2 && args[0] == L"--pictures") {
+    mode = Mode::kPictures;
+    directory = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.size() != 1) {
+    std::fputs("usage: tarnwick_windows_driver [--bench | --pictures DIR] PROGRAM.exe\n", stderr);
+    return 2;
+  }
+  try {
+    return drive(mode, args[0], directory);
+  } catch (const Failure& failure) {
+    std::fprintf(stderr, "%s\n", failure.what.c_str());
+    return 1;
+  }
+}
