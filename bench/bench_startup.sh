@@ -14,6 +14,13 @@
 #           100 ms = 2.00 s; target: median at most 2.10 s)
 #   exit    from process start to exit (the two report windows come after)
 #   rss     peak resident memory (target: at most 40 MB)
+# With TARNWICK_WINDOWS_BUILD naming a Windows build, each run also starts its
+# tarnwick.exe under Wine on a virtual display (tests/end_to_end/wine_session.sh),
+# against the same server, and reports:
+#   wine    from the program's start to the finished result shown in its window,
+#           as the Windows test driver sees it (floor 2.00 s; target: median
+#           within 5 % of the Linux build's median above)
+#   ws      the program's peak working set under Wine
 # Needs root (for the mount namespace), unshare(1), flock(1) and /usr/bin/time.
 set -euo pipefail
 
@@ -31,6 +38,10 @@ if [[ ${1:-} != --inside ]]; then
   [[ $runs =~ ^[1-9][0-9]?$ ]] || { echo "RUNS must be 1 to 99" >&2; exit 2; }
   [[ $(id -u) -eq 0 ]] || { echo "needs root for a private mount namespace" >&2; exit 2; }
   [[ -x /usr/bin/time ]] || { echo "needs /usr/bin/time (package: time)" >&2; exit 2; }
+  if [[ -n ${TARNWICK_WINDOWS_BUILD:-} ]]; then
+    TARNWICK_WINDOWS_BUILD=$(realpath "$TARNWICK_WINDOWS_BUILD")
+    export TARNWICK_WINDOWS_BUILD
+  fi
   exec unshare --mount --propagation private "$(realpath "$0")" --inside "$program" "$server" "$runs"
 fi
 
@@ -70,7 +81,21 @@ grep -q '^listening' "$work/server.log" || { cat "$work/server.log" >&2; exit 1;
 # Seconds (with microseconds) between two $EPOCHREALTIME readings.
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 
-printf '%-4s %-8s %-8s %-8s %s\n' run result exit rss_MB status
+windows=${TARNWICK_WINDOWS_BUILD:-}
+session=$(dirname "$(realpath "$0")")/../tests/end_to_end/wine_session.sh
+# One run of tarnwick.exe: "seconds MB" from the driver's two figures.
+wine_run() {
+  TARNWICK_WINE_PROGRAM=$windows/app/tarnwick.exe \
+    TARNWICK_WINE_DRIVER=$windows/tests/windows_driver/tarnwick_windows_driver.exe \
+    TARNWICK_WINE_PREFIX=$windows/wine-e2e-prefix \
+    env -u DISPLAY -u WAYLAND_DISPLAY bash "$session" --bench |
+    awk '$1 == "result_ms" { r = $2 / 1000 } $1 == "peak_working_set_kb" { w = $2 / 1024 }
+         END { if (r == "") exit 1; printf "%.3f %.1f", r, w }'
+}
+
+printf '%-4s %-8s %-8s %-8s %-22s' run result exit rss_MB status
+[[ -n $windows ]] && printf ' %-8s %s' wine ws_MB
+echo
 for i in $(seq "$runs"); do
   start=$EPOCHREALTIME
   env -i PATH=/usr/bin:/bin HOME="$work" LANG=C.UTF-8 \
@@ -86,8 +111,14 @@ for i in $(seq "$runs"); do
   result=$(elapsed "$start" "$(cat "$work/result.$i")")
   total=$(elapsed "$start" "$end")
   rss=$(awk '/^[0-9]+$/ { printf "%.1f", $1 / 1024 }' "$work/rss.$i")
-  printf '%-4s %-8s %-8s %-8s %s\n' "$i" "$result" "$total" "$rss" "$(cat "$work/status.$i")"
-  printf '%s %s %s\n' "$result" "$total" "$rss" >>"$work/samples"
+  printf '%-4s %-8s %-8s %-8s %-22s' "$i" "$result" "$total" "$rss" "$(cat "$work/status.$i")"
+  wine_figures=
+  if [[ -n $windows ]]; then
+    wine_figures=$(wine_run) || { echo; echo "run $i: tarnwick.exe gave no result under Wine" >&2; exit 1; }
+    printf ' %-8s %s' $wine_figures
+  fi
+  echo
+  printf '%s %s %s %s\n' "$result" "$total" "$rss" "$wine_figures" >>"$work/samples"
 done
 
 # Median and maximum of one column of the samples.
@@ -101,3 +132,10 @@ echo "runs: $runs"
 echo "start to printed result (s): $(summary 1)   [floor 2.00, target median <= 2.10]"
 echo "start to exit (s):           $(summary 2)"
 echo "peak RSS (MB):               $(summary 3)   [target <= 40]"
+if [[ -n $windows ]]; then
+  median() { sort -n -k"$1" "$work/samples" | awk -v c="$1" '{ v[NR] = $c }
+    END { printf "%.3f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+  target=$(awk -v l="$(median 1)" 'BEGIN { printf "%.3f", l * 1.05 }')
+  echo "Wine: start to result (s):   $(summary 4)   [floor 2.00, target median <= $target]"
+  echo "Wine: peak working set (MB): $(summary 5)"
+fi

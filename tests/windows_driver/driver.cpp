@@ -152,20 +152,24 @@ class MainWindow {
 
   // The gathering has ended when the buttons and the status are shown; the
   // last steps of the classification follow in the same handler, so a result
-  // counts once two readings agree.
-  std::string waitForResult() const {
-    std::string previous;
-    std::string current;
+  // counts once two readings agree, from the first of them.
+  struct Result {
+    std::string summary;
+    Clock::time_point seen;
+  };
+  Result waitForResult() const {
+    Result previous;
+    Result current;
     const bool settled = waitUntil(kGatheringLimit, [&] {
       if (!IsWindowVisible((*this)["Ainfo2"]) || !IsWindowVisible((*this)["txtStatus"])) {
         return false;
       }
       previous = current;
-      current = summary();
-      return current == previous;
+      current = Result{summary(), Clock::now()};
+      return current.summary == previous.summary;
     });
     if (!settled) throw Failure{"the gathering did not end within a minute"};
-    return current;
+    return previous;
   }
 
   // The same lines the Linux build prints without a display.
@@ -233,9 +237,8 @@ int drive(Mode mode, const std::wstring& programPath, const std::wstring& direct
     waitUntil(kGatheringLimit, [&] { return progressPosition(bar).value_or(0) >= 50; });
     picture(main.top(), directory, L"gathering.png");
   }
-  const std::string result = main.waitForResult();
-  const auto resultMs =
-      std::chrono::duration_cast<milliseconds>(Clock::now() - program.started()).count();
+  const auto [result, seen] = main.waitForResult();
+  const auto resultMs = std::chrono::duration_cast<milliseconds>(seen - program.started()).count();
 
   std::vector<HWND> windows;
   if (mode == Mode::kBench) {
@@ -279,6 +282,7 @@ int main() {
   using namespace windows_driver;
   // Our lines reach a Linux pipe: no "\r\n" translation.
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::vector<std::wstring> args(argv + 1, argv + argc);
