@@ -4,11 +4,18 @@
 # no real adapters), so the pictures are the same on every machine.
 #
 #   scripts/screenshots.sh [--xvfb] [OUTPUT_DIR]     default OUTPUT_DIR: docs/screenshots
+#   scripts/screenshots.sh --windows [OUTPUT_DIR]    default OUTPUT_DIR: docs/screenshots/windows
 #
 # --xvfb draws on a virtual X server (xvfb-run) instead of Qt's offscreen platform.
+# --windows takes them of tarnwick.exe under Wine instead (scripts/screenshots_windows.sh).
 # TARNWICK_BUILD_DIR names the build directory (default: the "default" preset's).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+if [ "${1:-}" = "--windows" ]; then
+  shift
+  exec bash scripts/screenshots_windows.sh "$@"
+fi
 
 xvfb=0
 if [ "${1:-}" = "--xvfb" ]; then

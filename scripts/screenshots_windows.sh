@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Takes pictures of tarnwick.exe under Wine on a virtual display: the main
+# window while gathering, done, on its Legend and About pages, and both report
+# windows, frames drawn by Wine.
+#
+#   scripts/screenshots_windows.sh [OUTPUT_DIR]    default: docs/screenshots/windows
+#
+# The program runs in private mount and network namespaces: its hosts file
+# points both endpoints at 127.0.0.1, where the loopback test server answers
+# with a documentation address, and its only adapters are two linked virtual
+# ones on documentation addresses. Nothing of this machine shows, nothing
+# leaves it. TARNWICK_WINDOWS_BUILD names the Windows build (default:
+# build/windows); the test server comes from the default build. Needs root.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [[ ${1:-} != --inside ]]; then
+  out=$(realpath -m "${1:-docs/screenshots/windows}")
+  windows=$(realpath "${TARNWICK_WINDOWS_BUILD:-build/windows}")
+  [[ $(id -u) -eq 0 ]] || { echo "needs root for private namespaces" >&2; exit 2; }
+  cmake --preset default >/dev/null
+  cmake --build --preset default --target tarnwick_test_http_server >/dev/null
+  exec unshare --mount --net --propagation private "$(realpath "$0")" --inside "$out" "$windows"
+fi
+
+# From here on: inside the private namespaces.
+out=$2
+windows=$3
+work=$(mktemp -d /tmp/tarnwick-shots-XXXXXX)
+server_pid=
+cleanup() {
+  if [[ -n $server_pid ]]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+printf '127.0.0.1 localhost\n127.0.0.1 api.ipify.org\n127.0.0.1 www.wikipedia.org\n' >"$work/hosts"
+printf 'nameserver 127.0.0.9\noptions timeout:1 attempts:1\n' >"$work/resolv.conf"
+mount --bind "$work/hosts" /etc/hosts
+mount --bind "$work/resolv.conf" /etc/resolv.conf
+# sysfs shows the links of the namespace that mounted it.
+mount -t sysfs sysfs /sys
+
+ip link set lo up
+ip link add tw-shot-a type veth peer name tw-shot-b
+ip addr add 198.51.100.1/24 dev tw-shot-a
+ip addr add 198.51.100.2/24 dev tw-shot-b
+ip link set tw-shot-a up
+ip link set tw-shot-b up
+
+build/default/tests/tarnwick_test_http_server --port 80 --body "Your IP is 203.0.113.7" \
+  --seconds 600 >"$work/server.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 100); do
+  grep -q '^listening' "$work/server.log" && break
+  sleep 0.05
+done
+grep -q '^listening' "$work/server.log" || { cat "$work/server.log" >&2; exit 1; }
+
+mkdir -p "$out"
+TARNWICK_WINE_PROGRAM=$windows/app/tarnwick.exe \
+  TARNWICK_WINE_DRIVER=$windows/tests/windows_driver/tarnwick_windows_driver.exe \
+  TARNWICK_WINE_PREFIX=$windows/wine-e2e-prefix \
+  env -u DISPLAY -u WAYLAND_DISPLAY bash tests/end_to_end/wine_session.sh --pictures "$out"
