@@ -29,7 +29,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 windows_path() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 
 # Classic (unthemed) controls, so the progress bar takes the colours it is
-# sent, and a virtual desktop, so Wine draws the window frames itself.
+# sent, a virtual desktop, so Wine draws the window frames itself, and Wine's
+# own fonts where Windows keeps its fonts.
 prepare_template() {
   [[ -f $template/.tarnwick-e2e-ready ]] && return
   mkdir -p "$(dirname "$template")"
@@ -47,6 +48,9 @@ prepare_template() {
       WINEPREFIX=$template wineboot --init >/dev/null 2>&1
       WINEPREFIX=$template wine regedit /S "$(windows_path "$settings")" >/dev/null 2>&1
       WINEPREFIX=$template wineserver --wait
+      # Debian's Wine does not find the fonts it ships (Tahoma, and Marlett for
+      # the frame buttons); on Windows they sit in the Fonts folder.
+      ln -sf /usr/share/wine/fonts/*.ttf "$template/drive_c/windows/Fonts/"
       rm -f "$settings" "$template/wineserver"
       touch "$template/.tarnwick-e2e-ready"
     fi
