@@ -2,10 +2,10 @@
 
 namespace windows_driver {
 
-// PLACEHOLDER until the backend's scheme is known: position in the table + 1.
+// The Win32 backend numbers each control by its row in the layout table, from 1000.
 int controlIdOf(const toolkit::WindowLayout& layout, const std::string& name) {
   for (std::size_t i = 0; i < layout.controls.size(); ++i) {
-    if (layout.controls[i].name == name) return static_cast<int>(i) + 1;
+    if (layout.controls[i].name == name) return 1000 + static_cast<int>(i);
   }
   return -1;
 }
