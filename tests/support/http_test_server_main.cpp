@@ -3,10 +3,12 @@
 //
 //   tarnwick_test_http_server [--address A] [--port N] [--status N] [--body TEXT]
 //                             [--delay-ms N] [--never-answer] [--close-immediately]
-//                             [--seconds N]
+//                             [--seconds N] [--log-requests]
 //
 // Prints "listening on A:PORT" once ready, then serves until SIGINT or SIGTERM,
-// or for at most --seconds (default 600).
+// or for at most --seconds (default 600). With --log-requests it also prints
+// "request SECONDS TARGET" as each request arrives (SECONDS since the epoch,
+// to the microsecond), so a script can time a client's first request.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
   long port = 0;
   long seconds = 600;
   tests_support::HttpReply reply = tests_support::HttpReply::text("");
+  bool logRequests = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -37,6 +40,8 @@ int main(int argc, char** argv) {
       seconds = std::strtol(argv[++i], nullptr, 10);
     } else if (arg == "--never-answer") {
       reply.action = tests_support::HttpReply::Action::NeverAnswer;
+    } else if (arg == "--log-requests") {
+      logRequests = true;
     } else if (arg == "--close-immediately") {
       reply.action = tests_support::HttpReply::Action::CloseImmediately;
     } else {
@@ -60,6 +65,16 @@ int main(int argc, char** argv) {
   try {
     tests_support::HttpTestServer server({}, static_cast<std::uint16_t>(port), address);
     server.setReply(reply);
+    if (logRequests) {
+      server.setHandler([reply](const tests_support::HttpRequest& request) {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::printf("request %lld.%06ld %s\n", static_cast<long long>(now.tv_sec),
+                    now.tv_nsec / 1000, request.target.c_str());
+        std::fflush(stdout);
+        return reply;
+      });
+    }
     std::printf("listening on %s:%u\n", address.c_str(), server.port());
     std::fflush(stdout);
     const timespec limit{seconds, 0};

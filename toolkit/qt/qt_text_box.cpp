@@ -1,6 +1,8 @@
 #include "toolkit/qt/qt_text_box.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
+#include <QMetaObject>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -43,20 +45,54 @@ std::string fromWidgetText(const QString& text, bool multiLine) {
 
 }  // namespace
 
+void PendingTextFlush::schedule() {
+  if (scheduled_) return;
+  scheduled_ = true;
+  // Queued on this object: dropped with it when the text box goes first.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (scheduled_) flush_();
+      },
+      Qt::QueuedConnection);
+}
+
+bool PendingTextFlush::eventFilter(QObject* watched, QEvent* event) {
+  if (scheduled_) {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::InputMethod:
+      case QEvent::ShortcutOverride:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::ContextMenu:
+      case QEvent::DragEnter:
+        flush_();
+        break;
+      default:
+        break;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
 QtTextBox::QtTextBox(const ControlLayout& layout, QWidget* parent, ControlContext context)
     : QtControl<TextBox>(layout, makeWidget(layout, parent), std::move(context)) {
   line_ = qobject_cast<QLineEdit*>(widget());
   multi_ = qobject_cast<QPlainTextEdit*>(widget());
-  text_ = layout.text;
   styleWidget();
-  showText();
+  buffer_.setText(layout.text);
   if (line_) {
     QObject::connect(line_, &QLineEdit::textEdited, line_, [this] { takeUserEdit(); });
   } else {
+    pendingFlush_ = std::make_unique<PendingTextFlush>([this] { flush(); });
+    pendingFlush_->watch(multi_);
+    pendingFlush_->watch(multi_->viewport());
     QObject::connect(multi_, &QPlainTextEdit::textChanged, multi_, [this] {
       if (!updating_) takeUserEdit();
     });
   }
+  flush();  // the layout's text is there from the first paint
   initialise();
   if (multi_) {
     // Tab stops every eight average characters, as edit controls set them;
@@ -95,74 +131,68 @@ void QtTextBox::styleWidget() {
   }
 }
 
-void QtTextBox::showText() {
-  updating_ = true;
-  if (line_) {
-    line_->setText(QString::fromStdString(text_));
-    line_->setCursorPosition(0);
-  } else {
-    multi_->setPlainText(toWidgetText(text_));
-  }
-  updating_ = false;
-  caret_ = 0;
-  lastWidgetCaret_ = -1;
-}
-
 void QtTextBox::setText(const std::string& text) {
-  text_ = text;
-  showText();
-}
-
-std::size_t QtTextBox::widgetToModel(int widgetPosition) const {
-  // Walk the text counting widget characters: "\r\n" is one, a UTF-8 sequence is
-  // one (two for characters outside the basic plane, as in UTF-16).
-  std::size_t i = 0;
-  int counted = 0;
-  while (i < text_.size() && counted < widgetPosition) {
-    const unsigned char c = static_cast<unsigned char>(text_[i]);
-    if (c == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') {
-      i += 2;
-    } else if (c >= 0xF0) {
-      i += 4;
-      ++counted;
-    } else if (c >= 0xE0) {
-      i += 3;
-    } else if (c >= 0xC0) {
-      i += 2;
-    } else {
-      ++i;
-    }
-    ++counted;
-  }
-  return std::min(i, text_.size());
+  buffer_.setText(text);
+  changed();
 }
 
 void QtTextBox::insertAtCaret(const std::string& text) {
+  std::size_t start = 0;
+  std::size_t end = 0;
+  if (buffer_.pending() == TextBuffer::Pending::None && widget()) {
+    if (line_) {
+      const bool selected = line_->hasSelectedText();
+      start =
+          static_cast<std::size_t>(selected ? line_->selectionStart() : line_->cursorPosition());
+      end = start + (selected ? static_cast<std::size_t>(line_->selectedText().size()) : 0);
+    } else {
+      const QTextCursor cursor = multi_->textCursor();
+      start = static_cast<std::size_t>(cursor.selectionStart());
+      end = static_cast<std::size_t>(cursor.selectionEnd());
+    }
+  }
+  buffer_.insertAtCaret(text, start, end);
+  changed();
+}
+
+void QtTextBox::changed() {
+  // A line edit is cheap to update and is read back at once by the main
+  // window's users; a multi-line box waits for the end of the event.
+  if (pendingFlush_)
+    pendingFlush_->schedule();
+  else
+    flush();
+}
+
+void QtTextBox::flush() {
+  if (pendingFlush_) pendingFlush_->cancel();
+  if (buffer_.pending() == TextBuffer::Pending::None || !widget()) return;
   updating_ = true;
   if (line_) {
-    const int start = line_->hasSelectedText() ? line_->selectionStart() : line_->cursorPosition();
-    const int length =
-        line_->hasSelectedText() ? static_cast<int>(line_->selectedText().size()) : 0;
-    const std::size_t from = widgetToModel(start);
-    const std::size_t to = widgetToModel(start + length);
-    text_.replace(from, to - from, text);
-    line_->insert(QString::fromStdString(text));
-    caret_ = from + text.size();
-  } else {
-    QTextCursor cursor = multi_->textCursor();
-    std::size_t from;
-    std::size_t to;
-    if (!cursor.hasSelection() && cursor.position() == lastWidgetCaret_) {
-      from = to = caret_;
+    if (buffer_.pending() == TextBuffer::Pending::Whole) {
+      line_->setText(QString::fromStdString(buffer_.text()));
+      line_->setCursorPosition(static_cast<int>(buffer_.nativeCaret()));
     } else {
-      from = widgetToModel(cursor.selectionStart());
-      to = widgetToModel(cursor.selectionEnd());
+      line_->setSelection(static_cast<int>(buffer_.nativeFrom()),
+                          static_cast<int>(buffer_.nativeLength()));
+      line_->insert(QString::fromStdString(std::string(buffer_.spanText())));
     }
-    text_.replace(from, to - from, text);
-    cursor.insertText(toWidgetText(text));
+    buffer_.markApplied(static_cast<std::size_t>(line_->cursorPosition()));
+  } else {
+    const std::size_t caret = buffer_.nativeCaret();
+    QTextCursor cursor = multi_->textCursor();
+    if (buffer_.pending() == TextBuffer::Pending::Whole) {
+      multi_->setPlainText(toWidgetText(buffer_.text()));
+      cursor = multi_->textCursor();
+    } else {
+      cursor.setPosition(static_cast<int>(buffer_.nativeFrom()));
+      cursor.setPosition(static_cast<int>(buffer_.nativeFrom() + buffer_.nativeLength()),
+                         QTextCursor::KeepAnchor);
+      cursor.insertText(toWidgetText(std::string(buffer_.spanText())));
+    }
+    cursor.setPosition(std::min(static_cast<int>(caret), multi_->document()->characterCount() - 1));
     multi_->setTextCursor(cursor);
-    caret_ = from + text.size();
-    lastWidgetCaret_ = cursor.position();
+    buffer_.markApplied(static_cast<std::size_t>(cursor.position()));
   }
   updating_ = false;
 }
@@ -173,12 +203,10 @@ void QtTextBox::setFocus() {
 
 void QtTextBox::takeUserEdit() {
   if (line_) {
-    text_ = line_->text().toStdString();
+    buffer_.takeEdit(line_->text().toStdString());
   } else {
-    text_ = fromWidgetText(multi_->toPlainText(), true);
+    buffer_.takeEdit(fromWidgetText(multi_->toPlainText(), true));
   }
-  caret_ = text_.size();
-  lastWidgetCaret_ = -1;
 }
 
 }  // namespace toolkit::qt
