@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/linux/adapter_records.h"
+#include "platform/adapter_records.h"
 #include "platform/linux/link_facts.h"
 #include "platform/linux/property_object.h"
 

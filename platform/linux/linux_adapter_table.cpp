@@ -4,7 +4,7 @@
 #include <new>
 
 #include "platform/linux/adapter_objects.h"
-#include "platform/linux/adapter_records.h"
+#include "platform/adapter_records.h"
 #include "platform/linux/network_facts.h"
 
 namespace platform::linuxos {

@@ -1,4 +1,4 @@
-#include "platform/linux/adapter_records.h"
+#include "platform/adapter_records.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 namespace platform_linux_test {
 namespace {
 
-using namespace platform::linuxos;
+using namespace platform;
 namespace record = platform::adapter_record;
 
 AdapterRecordEntry entry(int index, std::string name) {

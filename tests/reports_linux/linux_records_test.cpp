@@ -1,14 +1,14 @@
 // The adapter list reads chains exactly as the Linux adapter table writes them.
 #include <gtest/gtest.h>
 
-#include "platform/linux/adapter_records.h"
+#include "platform/adapter_records.h"
 #include "reports/get_adapts_info.h"
 #include "tests/fakes/fake_adapter_table.h"
 
 namespace reports {
 namespace {
 
-using platform::linuxos::AdapterRecordEntry;
+using platform::AdapterRecordEntry;
 
 AdapterRecordEntry entry(std::string name, std::int32_t index, std::string ip, std::string gw) {
   AdapterRecordEntry e;
@@ -28,7 +28,7 @@ TEST(LinuxAdapterRecords, ChainsOfOneAndThree) {
   };
   for (std::size_t n : {1u, 3u}) {
     fakes::FakeAdapterTable table;
-    table.chain = platform::linuxos::buildAdapterRecords(
+    table.chain = platform::buildAdapterRecords(
         std::vector<AdapterRecordEntry>(three.begin(), three.begin() + static_cast<long>(n)));
     std::vector<AdapterEntry> list;
     ASSERT_EQ(GetAdapterList(table, list), static_cast<std::int32_t>(n));

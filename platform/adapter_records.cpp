@@ -1,4 +1,4 @@
-#include "platform/linux/adapter_records.h"
+#include "platform/adapter_records.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 #include "platform/adapter_table.h"
 
-namespace platform::linuxos {
+namespace platform {
 namespace {
 
 namespace record = adapter_record;
@@ -73,4 +73,4 @@ std::vector<std::uint8_t> buildAdapterRecords(const std::vector<AdapterRecordEnt
   return buffer;
 }
 
-}  // namespace platform::linuxos
+}  // namespace platform

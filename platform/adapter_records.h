@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::linuxos {
+namespace platform {
 
 // One adapter as the adapter table lays it out.
 struct AdapterRecordEntry {
@@ -36,4 +36,4 @@ void writeAdapterRecords(const std::vector<AdapterRecordEntry>& entries, std::ui
 // The same chain in a buffer of its own.
 std::vector<std::uint8_t> buildAdapterRecords(const std::vector<AdapterRecordEntry>& entries);
 
-}  // namespace platform::linuxos
+}  // namespace platform
