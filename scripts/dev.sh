@@ -3,6 +3,7 @@
 #   dev.sh run       install what is missing, build, start the program
 #   dev.sh test      install what is missing, build, run every test
 #   dev.sh sanitize  the same tests built with AddressSanitizer + UBSan
+#   dev.sh windows   cross-build for Windows with mingw-w64, run its tests under Wine
 # Every step is idempotent and quick when nothing changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,8 +29,12 @@ case "${1:-}" in
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --preset sanitize
     ;;
+  windows)
+    build windows
+    ctest --preset windows
+    ;;
   *)
-    echo "usage: $0 run|test|sanitize" >&2
+    echo "usage: $0 run|test|sanitize|windows" >&2
     exit 2
     ;;
 esac
