@@ -1,0 +1,102 @@
+#include "platform/windows/automation_call.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/windows/com_ptr.h"
+#include "platform/windows/system_message.h"
+#include "platform/windows/wide_text.h"
+
+namespace platform::windows {
+namespace {
+
+// Frees an exception's strings on every way out.
+struct ExceptionInfo {
+  EXCEPINFO info{};
+  ExceptionInfo() = default;
+  ExceptionInfo(const ExceptionInfo&) = delete;
+  ExceptionInfo& operator=(const ExceptionInfo&) = delete;
+  ~ExceptionInfo() {
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+  }
+};
+
+std::string textOf(BSTR text) {
+  return text == nullptr ? std::string() : fromWide({text, SysStringLen(text)});
+}
+
+// What the management service's codes mean, for a system that has no text
+// for them.
+std::string fixedDescription(std::uint32_t code) {
+  switch (code) {
+    case 0x80041001u:
+      return "Generic failure";
+    case 0x80041002u:
+      return "Not found";
+    case 0x8004100Eu:
+      return "Invalid namespace";
+    case 0x80041010u:
+      return "Invalid class";
+    case 0x80041017u:
+      return "Invalid query";
+    default:
+      return "Automation error";
+  }
+}
+
+}  // namespace
+
+toolkit::Error automationError(HRESULT result, EXCEPINFO* exception,
+                               std::string_view fallbackSource) {
+  auto code = static_cast<std::uint32_t>(result);
+  std::string source, description;
+  if (result == DISP_E_EXCEPTION && exception != nullptr) {
+    if (exception->pfnDeferredFillIn != nullptr) exception->pfnDeferredFillIn(exception);
+    if (exception->scode != 0) {
+      code = static_cast<std::uint32_t>(exception->scode);
+    } else if (exception->wCode != 0) {
+      code = exception->wCode;
+    }
+    source = textOf(exception->bstrSource);
+    description = textOf(exception->bstrDescription);
+  } else {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) == S_OK && info) {
+      UniqueBstr text;
+      if (SUCCEEDED(info->GetSource(text.put()))) source = textOf(text.get());
+      if (SUCCEEDED(info->GetDescription(text.put()))) description = textOf(text.get());
+    }
+  }
+  if (source.empty()) source = fallbackSource;
+  if (description.empty()) description = systemMessage(code, fixedDescription(code));
+  return toolkit::Error(toolkit::errorNumber(code), source, description);
+}
+
+std::optional<DISPID> memberId(IDispatch& object, std::string_view name, std::string_view source) {
+  std::wstring wide = toWide(name);
+  LPOLESTR names[] = {wide.data()};
+  DISPID id = DISPID_UNKNOWN;
+  const HRESULT result = object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (result == DISP_E_UNKNOWNNAME || result == DISP_E_MEMBERNOTFOUND) return std::nullopt;
+  if (FAILED(result)) throw automationError(result, nullptr, source);
+  return id;
+}
+
+void callMember(IDispatch& object, DISPID member, WORD kind, VARIANT* arguments, unsigned count,
+                VARIANT* result, std::string_view source) {
+  // The call takes its arguments last first.
+  std::vector<VARIANT> reversed(arguments, arguments + count);
+  std::reverse(reversed.begin(), reversed.end());
+  DISPPARAMS parameters{reversed.data(), nullptr, count, 0};
+  ExceptionInfo exception;
+  UINT badArgument = 0;
+  const HRESULT status = object.Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters,
+                                       result, &exception.info, &badArgument);
+  if (FAILED(status)) throw automationError(status, &exception.info, source);
+}
+
+}  // namespace platform::windows

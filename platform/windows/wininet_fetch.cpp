@@ -1,0 +1,110 @@
+#include "platform/windows/wininet_fetch.h"
+
+#include <array>
+#include <cstdlib>
+
+#include "platform/internet_utf8.h"
+#include "platform/windows/wininet_session.h"
+
+namespace platform::windows {
+namespace {
+
+using Outcome = FetchResult::Outcome;
+
+bool isRedirect(long status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The Location header resolved against `base`; empty when there is none.
+std::string redirectTarget(HINTERNET request, const std::string& base) {
+  std::string location(2048, '\0');
+  DWORD length = static_cast<DWORD>(location.size());
+  if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+    location.assign(length + 1, '\0');
+    length = static_cast<DWORD>(location.size());
+    if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) return {};
+  }
+  location.resize(length);
+  if (location.empty()) return {};
+  std::string combined(4096, '\0');
+  DWORD combinedLength = static_cast<DWORD>(combined.size());
+  if (!InternetCombineUrlA(base.c_str(), location.c_str(), combined.data(), &combinedLength,
+                           ICU_NO_ENCODE)) {
+    return {};
+  }
+  combined.resize(combinedLength);
+  return combined;
+}
+
+// The declared body length, when the server declared one.
+bool declaredLength(HINTERNET request, unsigned long long& length) {
+  char text[32] = {};
+  DWORD size = sizeof text;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
+  char* end = nullptr;
+  length = std::strtoull(text, &end, 10);
+  return end != text;
+}
+
+Outcome failureOf(DWORD error) {
+  return error == ERROR_INTERNET_TIMEOUT ? Outcome::TimedOut : Outcome::Failed;
+}
+
+}  // namespace
+
+void fetchBlocking(DetachedRequest& request, const std::string& url, const FetchOptions& options,
+                   FetchResult& result) {
+  result = {};
+  HINTERNET session = openSession(options.userAgent, options.timeout);
+  if (!request.keep(session)) return;
+
+  std::string address = url;
+  HINTERNET response = nullptr;
+  for (int redirects = 0;; ++redirects) {
+    if (!isWebUrl(address)) return;
+    response = InternetOpenUrlA(session, address.c_str(), nullptr, 0, kRequestFlags, 0);
+    if (response == nullptr) {
+      result.outcome = failureOf(GetLastError());
+      return;
+    }
+    if (!request.keep(response)) return;
+    result.httpStatus = statusOf(response);
+    if (!isRedirect(result.httpStatus)) break;
+    const std::string next = redirectTarget(response, address);
+    if (next.empty()) break;  // nowhere to go: this response is the answer
+    if (redirects >= options.maxRedirects) return;
+    request.close(response);
+    address = next;
+  }
+
+  if (result.httpStatus >= 400) {
+    result.outcome = Outcome::HttpError;
+    return;
+  }
+  unsigned long long length = 0;
+  if (declaredLength(response, length) && length > options.maxBody) {
+    result.outcome = Outcome::TooLarge;
+    return;
+  }
+  std::string bytes;
+  std::array<char, 16384> chunk;
+  for (;;) {
+    DWORD read = 0;
+    if (!InternetReadFile(response, chunk.data(), static_cast<DWORD>(chunk.size()), &read)) {
+      result.outcome = failureOf(GetLastError());
+      return;
+    }
+    if (read == 0) break;
+    if (read > options.maxBody - bytes.size()) {
+      result.outcome = Outcome::TooLarge;
+      return;
+    }
+    bytes.append(chunk.data(), read);
+    if (request.abandoned()) return;
+  }
+  result.body = decodeUtf8Lossy(bytes);
+  result.outcome = Outcome::Ok;
+}
+
+}  // namespace platform::windows

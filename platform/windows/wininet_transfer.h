@@ -1,0 +1,55 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/internet_transfer.h"
+#include "platform/windows/detached_request.h"
+
+namespace platform::windows {
+
+// Time limits the fetch options do not carry. Tests shorten them.
+struct WinInetConfig {
+  // The reachability open: reaching the server, then its response headers.
+  std::chrono::milliseconds openTimeout{30000};
+};
+
+// The internet transfer on WinINet, with the user's system proxy settings.
+// Nothing is cached or stored: no cache writes, no cookies, every request
+// goes to the server. Redirects are followed here, not by WinINet, so that
+// only http and https are followed and at most as many as asked. Every call
+// may come from any thread, and several may run at once.
+class WinInetTransfer final : public InternetTransfer {
+ public:
+  explicit WinInetTransfer(WinInetConfig config = {});
+  ~WinInetTransfer() override;
+
+  FetchResult fetchText(const std::string& url, const FetchOptions& options,
+                        std::stop_token stop) override;
+
+  Handle internetOpen(const std::string& agent) override;
+  Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop) override;
+  // Closing an internet handle also closes the URL handles opened through it.
+  bool internetCloseHandle(Handle handle) override;
+
+  // How many of the system's internet handles are open now, counting those
+  // of requests still finishing after they were stopped.
+  std::size_t openHandles() const;
+
+ private:
+  struct HandleEntry {
+    Handle parent = 0;  // 0: an internet handle
+    std::string agent;
+    std::shared_ptr<DetachedRequest> handles;  // the system handles behind it
+  };
+
+  WinInetConfig config_;
+  HandleCount count_;
+  mutable std::mutex mutex_;
+  std::map<Handle, HandleEntry> handles_;
+  Handle nextHandle_ = 0x100;
+};
+
+}  // namespace platform::windows
