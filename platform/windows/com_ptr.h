@@ -1,8 +1,9 @@
 #pragma once
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include <utility>
 

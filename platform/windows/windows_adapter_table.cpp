@@ -1,8 +1,11 @@
 #include "platform/windows/windows_adapter_table.h"
 
-#include <iphlpapi.h>
-#include <windows.h>
+// The socket header first, as the IP Helper's header needs it before windows.h.
 #include <winsock2.h>
+
+#include <windows.h>
+
+#include <iphlpapi.h>
 
 #include <limits>
 #include <new>

@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "platform/linux/linux_management.h"
-
 namespace platform_linux_test {
 namespace {
 
@@ -35,13 +33,6 @@ std::vector<Properties> readObjects(const platform::ObjectSet& set,
   });
   EXPECT_EQ(set.count(), static_cast<std::int32_t>(objects.size()));
   return objects;
-}
-
-std::vector<Properties> query(std::string_view text, const std::vector<std::string>& names) {
-  platform::linuxos::LinuxManagementLocator locator;
-  auto service = locator.bind(platform::kCimv2Moniker);
-  auto set = service->execQuery(text);
-  return readObjects(*set, names);
 }
 
 std::vector<RecordView> readChain(const std::vector<std::uint8_t>& buffer) {

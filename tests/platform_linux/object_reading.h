@@ -15,7 +15,8 @@ using Properties = std::map<std::string, platform::Variant>;
 std::vector<Properties> readObjects(const platform::ObjectSet& set,
                                     const std::vector<std::string>& names);
 
-// Binds the service and runs one of the two queries.
+// Binds the platform's own service and runs one of the two queries (defined
+// with the platform's tests).
 std::vector<Properties> query(std::string_view text, const std::vector<std::string>& names);
 
 inline const std::vector<std::string> kAdapterNames = {"Index",

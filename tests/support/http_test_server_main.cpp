@@ -3,7 +3,14 @@
 //
 //   tarnwick_test_http_server [--address A] [--port N] [--status N] [--body TEXT]
 //                             [--delay-ms N] [--never-answer] [--close-immediately]
-//                             [--seconds N] [--log-requests]
+//                             [--seconds N] [--log-requests] [--routes]
+//
+// With --routes the path picks the reply instead, for clients in another
+// process that need several kinds of server (the Windows tests under Wine):
+//   /address        "203.0.113.7"          /status/N    a page with status N
+//   /bytes/N        N filler bytes          /redirect/N  N redirects, then the address
+//   /never          no answer at all        /trickle     headers, then no body
+//   /agent          the request's User-Agent as the body
 //
 // Prints "listening on A:PORT" once ready, then serves until SIGINT or SIGTERM,
 // or for at most --seconds (default 600). With --log-requests it also prints
@@ -17,12 +24,52 @@
 
 #include "tests/support/http_test_server.h"
 
+namespace {
+
+using tests_support::HttpReply;
+
+// The number after `prefix` in `target`, or -1.
+long numberAfter(const std::string& target, const std::string& prefix) {
+  if (target.rfind(prefix, 0) != 0) return -1;
+  char* end = nullptr;
+  const long value = std::strtol(target.c_str() + prefix.size(), &end, 10);
+  return *end == '\0' && value >= 0 ? value : -1;
+}
+
+HttpReply routeReply(const tests_support::HttpRequest& request) {
+  const std::string& target = request.target;
+  if (target == "/address") return HttpReply::text("203.0.113.7");
+  if (target == "/agent") return HttpReply::text(request.header("User-Agent"));
+  if (target == "/never") return HttpReply::neverAnswer();
+  if (target == "/trickle") {
+    HttpReply reply = HttpReply::text("203.0.113.7");
+    reply.bodyDelay = std::chrono::hours(1);
+    return reply;
+  }
+  if (const long status = numberAfter(target, "/status/"); status >= 100 && status < 1000) {
+    return HttpReply::text("<h1>" + std::to_string(status) + "</h1>", static_cast<int>(status));
+  }
+  if (const long bytes = numberAfter(target, "/bytes/"); bytes >= 0) {
+    HttpReply reply = HttpReply::text("");
+    reply.fillerBytes = static_cast<std::size_t>(bytes);
+    return reply;
+  }
+  if (const long left = numberAfter(target, "/redirect/"); left >= 0) {
+    if (left == 0) return HttpReply::text("203.0.113.7");
+    return HttpReply::redirect("/redirect/" + std::to_string(left - 1));
+  }
+  return HttpReply::text("no such route", 404);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   std::string address = "127.0.0.1";
   long port = 0;
   long seconds = 600;
   tests_support::HttpReply reply = tests_support::HttpReply::text("");
   bool logRequests = false;
+  bool routes = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -42,6 +89,8 @@ int main(int argc, char** argv) {
       reply.action = tests_support::HttpReply::Action::NeverAnswer;
     } else if (arg == "--log-requests") {
       logRequests = true;
+    } else if (arg == "--routes") {
+      routes = true;
     } else if (arg == "--close-immediately") {
       reply.action = tests_support::HttpReply::Action::CloseImmediately;
     } else {
@@ -65,7 +114,9 @@ int main(int argc, char** argv) {
   try {
     tests_support::HttpTestServer server({}, static_cast<std::uint16_t>(port), address);
     server.setReply(reply);
-    if (logRequests) {
+    if (routes) {
+      server.setHandler(routeReply);
+    } else if (logRequests) {
       server.setHandler([reply](const tests_support::HttpRequest& request) {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Runs the Windows platform tests under Wine inside a private network namespace
+# staged here (a veth pair, a bridge, a leased address, default routes), with
+# the loopback HTTP test server beside them, and hands them what iproute2
+# reports of the same namespace to compare with.
+#   run_in_private_network.sh SERVER WINE_RUN PREFIX TEST_EXE [arguments...]
+# Exits 77 (skipped) where no network namespace can be had.
+set -euo pipefail
+server=$1 wine_run=$2 prefix=$(realpath -m "$3") program=$4
+shift 4
+
+if [ "$(id -u)" -ne 0 ] || ! command -v ip >/dev/null; then
+  echo "needs root and iproute2 to create network namespaces"
+  exit 77
+fi
+
+namespace="tarnwick-wine-$$"
+work=$(mktemp -d)
+server_pid=""
+wineserver_down() {
+  # Wine's network answers come from its services, which live as long as its
+  # server: one started outside the namespace would answer from there, and one
+  # started inside must not serve later runs.
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1 || true
+}
+cleanup() {
+  if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi
+  wineserver_down
+  ip netns del "$namespace" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+wineserver_down
+ip netns add "$namespace"
+inside() { ip netns exec "$namespace" "$@"; }
+
+inside sh -e -c '
+  ip link set lo up
+  ip link add veth0 type veth peer name veth1
+  ip link add br0 type bridge
+  # No link-local addresses: only what is staged here is compared.
+  for l in veth0 veth1 br0; do ip link set "$l" addrgenmode none; done
+  ip link set veth1 master br0
+  for l in veth0 veth1 br0; do ip link set "$l" up; done
+  ip addr add 192.0.2.10/24 dev veth0 valid_lft 3600 preferred_lft 3600
+  ip addr add 192.0.2.11/24 dev veth0
+  ip addr add 2001:db8:1::10/64 dev veth0 nodad
+  ip addr add 198.51.100.1/24 dev br0
+  ip route add default via 192.0.2.1 dev veth0
+  ip -6 route add default via 2001:db8:1::1 dev veth0
+'
+inside ip -j -d link show >"$work/links.json"
+inside ip -j addr show >"$work/addresses.json"
+inside ip -j -4 route show default >"$work/routes4.json"
+inside ip -j -6 route show default >"$work/routes6.json"
+
+# Started directly (no function, no subshell), so its id is the server's.
+ip netns exec "$namespace" "$server" --routes --seconds 600 >"$work/server.out" 2>&1 </dev/null &
+server_pid=$!
+port=""
+for _ in $(seq 100); do
+  port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$work/server.out")
+  [ -n "$port" ] && break
+  sleep 0.05
+done
+if [ -z "$port" ]; then
+  echo "the test server did not start" >&2
+  exit 1
+fi
+
+# Wine sees the machine's root directory as drive Z:.
+status=0
+TARNWICK_IP_FACTS="Z:$work" TARNWICK_TEST_SERVER="http://127.0.0.1:$port" \
+  inside "$wine_run" --prefix "$prefix" "$program" "$@" || status=$?
+exit "$status"

@@ -1,0 +1,152 @@
+// WinINet against the loopback HTTP test server (a program of the machine
+// running Wine, started by run_in_private_network.sh with --routes).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <ostream>
+#include <stop_token>
+#include <string>
+#include <thread>
+
+#include "platform/windows/wininet_transfer.h"
+#include "probes/reachability_probe.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Outcome = platform::FetchResult::Outcome;
+
+constexpr std::size_t kMiB = 1024 * 1024;
+// Latin-1 letters, so the ANSI code page matters on the way out.
+constexpr const char* kAgent = "{Brevan} WAN LAN TARNWICK 1.6 \xc3\xa9";
+
+std::string server(const std::string& path) {
+  const char* base = std::getenv("TARNWICK_TEST_SERVER");
+  return base == nullptr ? std::string() : base + path;
+}
+
+class WithServer : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("TARNWICK_TEST_SERVER") == nullptr) {
+      GTEST_SKIP() << "needs the test server run_in_private_network.sh starts";
+    }
+  }
+};
+
+struct Case {
+  const char* name;
+  std::string path;
+  Outcome outcome;
+  long status;
+  std::size_t bodySize;  // of an Ok body
+  std::chrono::milliseconds timeout = 5s;
+};
+
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FetchText : public testing::WithParamInterface<Case>, public WithServer {};
+
+TEST_P(FetchText, OutcomeAndNoHandleLeft) {
+  platform::windows::WinInetTransfer net;
+  platform::FetchOptions options;
+  options.userAgent = kAgent;
+  options.timeout = GetParam().timeout;
+  const auto started = Clock::now();
+  const platform::FetchResult result = net.fetchText(server(GetParam().path), options, {});
+  EXPECT_EQ(result.outcome, GetParam().outcome);
+  EXPECT_EQ(result.httpStatus, GetParam().status);
+  EXPECT_EQ(result.body.size(), GetParam().bodySize);
+  EXPECT_LT(Clock::now() - started, GetParam().timeout + 1s);
+  EXPECT_EQ(net.openHandles(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, FetchText,
+    testing::Values(Case{"Address", "/address", Outcome::Ok, 200, 11},
+                    Case{"ServiceUnavailablePage", "/status/503", Outcome::HttpError, 503, 0},
+                    Case{"ExactlyOneMiB", "/bytes/1048576", Outcome::Ok, 200, kMiB},
+                    Case{"TwoMiB", "/bytes/2097152", Outcome::TooLarge, 200, 0},
+                    Case{"FiveRedirects", "/redirect/5", Outcome::Ok, 200, 11},
+                    Case{"SixRedirects", "/redirect/6", Outcome::Failed, 302, 0},
+                    Case{"NeverAnswers", "/never", Outcome::TimedOut, 0, 0, 300ms}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WithServer, FetchSendsTheAgentInTheAnsiCodePageAndOnlyFollowsWebAddresses) {
+  platform::windows::WinInetTransfer net;
+  platform::FetchOptions options;
+  options.userAgent = kAgent;
+  const platform::FetchResult result = net.fetchText(server("/agent"), options, {});
+  ASSERT_EQ(result.outcome, Outcome::Ok);
+  // The server's Latin-1 byte comes back as the lossy decoder's replacement.
+  EXPECT_EQ(result.body, "{Brevan} WAN LAN TARNWICK 1.6 \xef\xbf\xbd");
+  EXPECT_EQ(net.fetchText("file:///C:/windows/win.ini", options, {}).outcome, Outcome::Failed);
+}
+
+TEST_F(WithServer, ReachabilityCountsAnyResponseAndTimesOut) {
+  platform::windows::WinInetConfig config;
+  config.openTimeout = 300ms;
+  platform::windows::WinInetTransfer net(config);
+  EXPECT_EQ(probes::probeReachability(net, kAgent, server("/status/503")), "online");
+  EXPECT_EQ(probes::probeReachability(net, kAgent, server("/redirect/1")), "online");
+  const auto started = Clock::now();
+  EXPECT_EQ(probes::probeReachability(net, kAgent, server("/never")), "Offline");
+  EXPECT_LT(Clock::now() - started, 2s);
+  EXPECT_EQ(net.openHandles(), 0u);
+}
+
+// Each call blocks on a server that never answers, with time-outs far longer
+// than the test; a stop request must end it promptly, handles and all.
+struct StopCase {
+  const char* name;
+  std::string path;
+  std::function<bool(platform::InternetTransfer&, const std::string&, std::stop_token)> call;
+};
+
+[[maybe_unused]] void PrintTo(const StopCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+bool fetch(platform::InternetTransfer& net, const std::string& url, std::stop_token stop) {
+  return net.fetchText(url, {}, stop).outcome == Outcome::Cancelled;
+}
+
+bool openUrl(platform::InternetTransfer& net, const std::string& url, std::stop_token stop) {
+  const auto internet = net.internetOpen(kAgent);
+  const bool failed = net.internetOpenUrl(internet, url, stop) == 0;
+  net.internetCloseHandle(internet);
+  return failed;
+}
+
+class Cancellation : public testing::WithParamInterface<StopCase>, public WithServer {};
+
+TEST_P(Cancellation, StopEndsAHangingRequestQuickly) {
+  platform::windows::WinInetTransfer net;
+  std::stop_source stop;
+  Clock::time_point returned;
+  bool cancelled = false;
+  std::jthread worker([&] {
+    cancelled = GetParam().call(net, server(GetParam().path), stop.get_token());
+    returned = Clock::now();
+  });
+  std::this_thread::sleep_for(300ms);  // under way, blocked on the server
+  const Clock::time_point requested = Clock::now();
+  stop.request_stop();
+  worker.join();
+  EXPECT_TRUE(cancelled);
+  EXPECT_LT(returned - requested, 200ms);
+  EXPECT_EQ(net.openHandles(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, Cancellation,
+                         testing::Values(StopCase{"FetchNeverAnswered", "/never", fetch},
+                                         StopCase{"FetchBodyHangs", "/trickle", fetch},
+                                         StopCase{"OpenUrlNeverAnswered", "/never", openUrl}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
