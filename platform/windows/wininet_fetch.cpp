@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdlib>
 
-#include "platform/internet_utf8.h"
 #include "platform/windows/wininet_session.h"
+#include "toolkit/text.h"
 
 namespace platform::windows {
 namespace {
@@ -103,7 +103,7 @@ void fetchBlocking(DetachedRequest& request, const std::string& url, const Fetch
     bytes.append(chunk.data(), read);
     if (request.abandoned()) return;
   }
-  result.body = decodeUtf8Lossy(bytes);
+  result.body = toolkit::utf8Lossy(bytes);
   result.outcome = Outcome::Ok;
 }
 

@@ -10,13 +10,15 @@
 #include <set>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "platform/windows/windows_adapter_table.h"
-#include "tests/platform_linux/mini_json.h"
 #include "tests/platform_linux/object_reading.h"
 
 namespace platform_linux_test {
 namespace {
 
+using nlohmann::json;
 using platform::TextArray;
 using platform::Variant;
 
@@ -40,24 +42,24 @@ std::string dotted(int prefix) {
          std::to_string(mask >> 8 & 255) + "." + std::to_string(mask & 255);
 }
 
-Json factsFile(const std::string& name) {
+json factsFile(const std::string& name) {
   std::ifstream in(std::string(std::getenv("TARNWICK_IP_FACTS")) + "/" + name);
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_TRUE(in.good() || in.eof()) << name;
-  return parseJson(text.str().empty() ? "[]" : text.str());
+  return json::parse(text.str().empty() ? "[]" : text.str());
 }
 
 // Every link but the loopback, in index order.
 std::vector<Expected> fromIproute() {
   std::vector<Expected> all;
-  for (const Json& link : factsFile("links.json").items) {
-    if (link["ifname"].text == "lo") continue;
+  for (const json& link : factsFile("links.json")) {
+    if (link.at("ifname") == "lo") continue;
     Expected e;
-    e.index = static_cast<std::int32_t>(link["ifindex"].number);
-    e.name = link["ifname"].text;
-    e.mac = upper(link["address"].text);
-    std::istringstream bytes(link["address"].text);
+    e.index = link.at("ifindex").get<std::int32_t>();
+    e.name = link.at("ifname").get<std::string>();
+    e.mac = upper(link.value("address", ""));
+    std::istringstream bytes(link.value("address", ""));
     for (std::string part; std::getline(bytes, part, ':');) {
       e.macBytes.push_back(static_cast<std::uint8_t>(std::stoul(part, nullptr, 16)));
     }
@@ -69,20 +71,21 @@ std::vector<Expected> fromIproute() {
     }
     return nullptr;
   };
-  for (const Json& link : factsFile("addresses.json").items) {
-    Expected* e = byName(link["ifname"].text);
+  for (const json& link : factsFile("addresses.json")) {
+    Expected* e = byName(link.at("ifname").get<std::string>());
     if (e == nullptr) continue;
-    for (const Json& address : link["addr_info"].items) {
-      const int prefix = static_cast<int>(address["prefixlen"].number);
-      const bool v4 = address["family"].text == "inet";
-      e->masks[address["local"].text] = v4 ? dotted(prefix) : std::to_string(prefix);
-      if (v4) e->ipv4.push_back(address["local"].text);
+    for (const json& address : link.value("addr_info", json::array())) {
+      const int prefix = address.at("prefixlen").get<int>();
+      const bool v4 = address.at("family") == "inet";
+      const std::string local = address.at("local").get<std::string>();
+      e->masks[local] = v4 ? dotted(prefix) : std::to_string(prefix);
+      if (v4) e->ipv4.push_back(local);
     }
   }
   for (const char* file : {"routes4.json", "routes6.json"}) {
-    for (const Json& route : factsFile(file).items) {
-      if (Expected* e = byName(route["dev"].text); e != nullptr && route.has("gateway")) {
-        e->gateways.push_back(route["gateway"].text);
+    for (const json& route : factsFile(file)) {
+      if (Expected* e = byName(route.value("dev", "")); e != nullptr && route.contains("gateway")) {
+        e->gateways.push_back(route.at("gateway").get<std::string>());
       }
     }
   }
@@ -163,7 +166,7 @@ TEST_F(StagedNetwork, ConfigurationObjectsMatchIproute) {
   }
 }
 
-TEST_F(StagedNetwork, AdapterTableMatchesIprouteAndTheConfigurations) {
+TEST_F(StagedNetwork, AdapterTableMatchesIprouteAndTheAdapterObjects) {
   // The adapter's name in the table is its identifier in the adapter query.
   std::map<std::int32_t, std::string> guids;
   for (const Properties& a : query(platform::kAdapterQuery, {"Index", "GUID"})) {
@@ -188,9 +191,6 @@ TEST_F(StagedNetwork, AdapterTableMatchesIprouteAndTheConfigurations) {
     });
     EXPECT_EQ(r.gateway, gateway4 == e.gateways.end() ? "0.0.0.0" : *gateway4);
     EXPECT_EQ(r.type, 6u);  // Ethernet
-    std::cout << "record " << r.index << " name=" << r.name << " description=" << r.description
-              << " ip=" << r.ipAddress << "/" << r.ipMask << " gateway=" << r.gateway
-              << " dhcp=" << r.dhcp << "\n";
   }
 }
 
