@@ -154,7 +154,7 @@ class MainWindow {
   HWND top() const { return top_; }
   HWND operator[](const std::string& name) const { return control(top_, layout_, name); }
 
-  // The gathering has ended when the buttons and the status are shown; the
+  // The gathering has ended when the buttons and the light are shown; the
   // last steps of the classification follow in the same handler, so a result
   // counts once two readings agree, from the first of them.
   struct Result {
@@ -165,14 +165,22 @@ class MainWindow {
     Result previous;
     Result current;
     const bool settled = waitUntil(kGatheringLimit, [&] {
-      if (!IsWindowVisible((*this)["Ainfo2"]) || !IsWindowVisible((*this)["txtStatus"])) {
+      if (!IsWindowVisible((*this)["Ainfo2"]) || !IsWindowVisible((*this)["chkred"])) {
         return false;
       }
       previous = current;
       current = Result{summary(), Clock::now()};
       return current.summary == previous.summary;
     });
-    if (!settled) throw Failure{"the gathering did not end within a minute"};
+    if (!settled) {
+      const auto shown = [&](const char* name) {
+        return std::string(name) + (IsWindowVisible((*this)[name]) ? " shown" : " hidden");
+      };
+      throw Failure{"the gathering did not end within a minute (" + shown("Ainfo2") + ", " +
+                    shown("chkred") + ", progress " +
+                    std::to_string(progressPosition((*this)["ProgressBar1"]).value_or(-1)) +
+                    "); the window shows:\n" + summary()};
+    }
     return previous;
   }
 
