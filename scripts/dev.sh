@@ -4,6 +4,7 @@
 #   dev.sh test      install what is missing, build, run every test
 #   dev.sh sanitize  the same tests built with AddressSanitizer + UBSan
 #   dev.sh windows   cross-build for Windows with mingw-w64, run its tests under Wine
+#   dev.sh windows-zip  the Windows download: build/windows/package/tarnwick-1.6-windows-x86_64.zip
 # Every step is idempotent and quick when nothing changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,8 +34,12 @@ case "${1:-}" in
     build windows
     ctest --preset windows
     ;;
+  windows-zip)
+    build windows
+    (cd build/windows && cpack -C RelWithDebInfo)
+    ;;
   *)
-    echo "usage: $0 run|test|sanitize|windows" >&2
+    echo "usage: $0 run|test|sanitize|windows|windows-zip" >&2
     exit 2
     ;;
 esac
