@@ -20,6 +20,7 @@
 #   wine    from the program's start to the finished result shown in its window,
 #           as the Windows test driver sees it (floor 2.00 s; target: median
 #           within 5 % of the Linux build's median above)
+#   window  from the program's start to its main window shown, under Wine
 #   ws      the program's peak working set under Wine
 # Needs root (for the mount namespace), unshare(1), flock(1) and /usr/bin/time.
 set -euo pipefail
@@ -83,18 +84,19 @@ elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 
 windows=${TARNWICK_WINDOWS_BUILD:-}
 session=$(dirname "$(realpath "$0")")/../tests/end_to_end/wine_session.sh
-# One run of tarnwick.exe: "seconds MB" from the driver's two figures.
+# One run of tarnwick.exe: "seconds seconds MB" from the driver's figures.
 wine_run() {
   TARNWICK_WINE_PROGRAM=$windows/app/tarnwick.exe \
     TARNWICK_WINE_DRIVER=$windows/tests/windows_driver/tarnwick_windows_driver.exe \
     TARNWICK_WINE_PREFIX=$windows/wine-e2e-prefix \
     env -u DISPLAY -u WAYLAND_DISPLAY bash "$session" --bench |
-    awk '$1 == "result_ms" { r = $2 / 1000 } $1 == "peak_working_set_kb" { w = $2 / 1024 }
-         END { if (r == "") exit 1; printf "%.3f %.1f", r, w }'
+    awk '$1 == "result_ms" { r = $2 / 1000 } $1 == "window_ms" { s = $2 / 1000 }
+         $1 == "peak_working_set_kb" { w = $2 / 1024 }
+         END { if (r == "") exit 1; printf "%.3f %.3f %.1f", r, s, w }'
 }
 
 printf '%-4s %-8s %-8s %-8s %-22s' run result exit rss_MB status
-[[ -n $windows ]] && printf ' %-8s %s' wine ws_MB
+[[ -n $windows ]] && printf ' %-8s %-8s %s' wine window ws_MB
 echo
 for i in $(seq "$runs"); do
   start=$EPOCHREALTIME
@@ -115,7 +117,7 @@ for i in $(seq "$runs"); do
   wine_figures=
   if [[ -n $windows ]]; then
     wine_figures=$(wine_run) || { echo; echo "run $i: tarnwick.exe gave no result under Wine" >&2; exit 1; }
-    printf ' %-8s %s' $wine_figures
+    printf ' %-8s %-8s %s' $wine_figures
   fi
   echo
   printf '%s %s %s %s\n' "$result" "$total" "$rss" "$wine_figures" >>"$work/samples"
@@ -137,5 +139,6 @@ if [[ -n $windows ]]; then
     END { printf "%.3f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
   target=$(awk -v l="$(median 1)" 'BEGIN { printf "%.3f", l * 1.05 }')
   echo "Wine: start to result (s):   $(summary 4)   [floor 2.00, target median <= $target]"
-  echo "Wine: peak working set (MB): $(summary 5)"
+  echo "Wine: start to window (s):   $(summary 5)"
+  echo "Wine: peak working set (MB): $(summary 6)"
 fi

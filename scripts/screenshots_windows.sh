@@ -7,8 +7,9 @@
 #
 # The program runs in private mount and network namespaces: its hosts file
 # points both endpoints at 127.0.0.1, where the loopback test server answers
-# with a documentation address, and its only adapters are two linked virtual
-# ones on documentation addresses. Nothing of this machine shows, nothing
+# with a documentation address, and its only adapter with an address is a
+# virtual link on a documentation address, IPv4 alone (Wine lists IPv6
+# addresses first), that Wine takes for a network card. Nothing of this machine shows, nothing
 # leaves it. TARNWICK_WINDOWS_BUILD names the Windows build (default:
 # build/windows); the test server comes from the default build. Needs root.
 set -euo pipefail
@@ -41,12 +42,14 @@ mount --bind "$work/resolv.conf" /etc/resolv.conf
 # sysfs shows the links of the namespace that mounted it.
 mount -t sysfs sysfs /sys
 
+sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1
 ip link set lo up
-ip link add tw-shot-a type veth peer name tw-shot-b
-ip addr add 198.51.100.1/24 dev tw-shot-a
-ip addr add 198.51.100.2/24 dev tw-shot-b
-ip link set tw-shot-a up
-ip link set tw-shot-b up
+# Windows tells a virtual adapter by its description, which Wine takes from
+# the link's name: the peer says "virtual", the other passes for a card.
+ip link add lan0 type veth peer name virtual0
+ip addr add 198.51.100.1/24 dev lan0
+ip link set lan0 up
+ip link set virtual0 up
 
 build/default/tests/tarnwick_test_http_server --port 80 --body "Your IP is 203.0.113.7" \
   --seconds 600 >"$work/server.log" 2>&1 &
