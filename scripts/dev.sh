@@ -5,6 +5,7 @@
 #   dev.sh sanitize  the same tests built with AddressSanitizer + UBSan
 #   dev.sh windows   cross-build for Windows with mingw-w64, run its tests under Wine
 #   dev.sh windows-zip  the Windows download: build/windows/package/tarnwick-1.6-windows-x86_64.zip
+#   dev.sh windows-e2e  tarnwick.exe end to end under Wine, driven from outside
 # Every step is idempotent and quick when nothing changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,12 +35,18 @@ case "${1:-}" in
     build windows
     ctest --preset windows
     ;;
+  windows-e2e)
+    build windows
+    cmake --preset default >/dev/null
+    cmake --build --preset default --target tarnwick_end_to_end_tests
+    TARNWICK_WINDOWS_BUILD="$PWD/build/windows" ctest --preset default -R WindowsProgramUnderWine
+    ;;
   windows-zip)
     build windows
     (cd build/windows && cpack -C RelWithDebInfo)
     ;;
   *)
-    echo "usage: $0 run|test|sanitize|windows|windows-zip" >&2
+    echo "usage: $0 run|test|sanitize|windows|windows-e2e|windows-zip" >&2
     exit 2
     ;;
 esac
