@@ -46,6 +46,14 @@ std::string escapeControlCharacters(std::string_view text) {
   return out;
 }
 
+std::string printableMessageBox(std::string_view title, std::string_view text) {
+  std::string lines;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
+  }
+  return escapeControlCharacters(title) + "\n" + escapeControlCharacters(lines) + "\n";
+}
+
 bool hasDisplay(const char* display, const char* waylandDisplay) {
   const auto set = [](const char* v) { return v != nullptr && *v != '\0'; };
   return set(display) || set(waylandDisplay);

@@ -10,6 +10,10 @@ namespace toolkit {
 // reply cannot drive the user's terminal. Invalid UTF-8 bytes are escaped too.
 std::string escapeControlCharacters(std::string_view text);
 
+// A message box as text for standard error: the title, then the text with its
+// "\r\n" line ends as plain line feeds, both escaped as above.
+std::string printableMessageBox(std::string_view title, std::string_view text);
+
 // True when there is a display to draw on: DISPLAY or WAYLAND_DISPLAY is set.
 bool hasDisplay(const char* display, const char* waylandDisplay);
 

@@ -31,12 +31,7 @@ void QtBackend::post(std::function<void()> task) {
 void QtBackend::messageBox(const std::string& title, const std::string& text) {
   if (noDisplay_) {
     // Box texts join their lines with "\r\n"; a terminal wants plain line feeds.
-    std::string lines;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lines += text[i];
-    }
-    const std::string out =
-        escapeControlCharacters(title) + "\n" + escapeControlCharacters(lines) + "\n";
+    const std::string out = printableMessageBox(title, text);
     std::fputs(out.c_str(), stderr);
     std::fflush(stderr);
     return;

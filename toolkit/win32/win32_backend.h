@@ -1,0 +1,54 @@
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "toolkit/backend.h"
+#include "toolkit/win32/win32_drawing.h"
+#include "toolkit/win32/win32_resources.h"
+
+namespace toolkit::win32 {
+
+// The Win32 toolkit: windows of the system's own controls, one message loop on
+// the thread that made it. With `printMessageBoxes` message boxes go to
+// standard error instead of the screen (tests).
+class Win32Backend : public Backend {
+ public:
+  explicit Win32Backend(bool printMessageBoxes = false);
+  ~Win32Backend() override;
+
+  std::unique_ptr<NativeWindow> createWindow(const WindowLayout& layout, Form& form) override;
+  void post(std::function<void()> task) override;
+  void messageBox(const std::string& title, const std::string& text) override;
+  int exec() override;
+  void quit(int exitCode) override;
+
+  // Handles what is queued, waiting up to `waitMs` for something to arrive.
+  // False once the loop has been told to quit.
+  bool pumpOnce(DWORD waitMs);
+
+  // Destroys a form's window after the message being handled, with the
+  // drawing objects it still uses.
+  void destroyLater(HWND window, std::shared_ptr<FontCache> fonts, HICON small, HICON big);
+
+ private:
+  static LRESULT CALLBACK messageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void runTasks();
+  // The Tab key moves the focus along the form's tab order, not the stacking order.
+  bool handleKey(const MSG& msg);
+  void dispatch(MSG& msg);
+
+  bool printMessageBoxes_;
+  ProgramResources resources_;
+  HWND messages_ = nullptr;
+  std::mutex mutex_;
+  std::deque<std::function<void()>> tasks_;
+  bool quit_ = false;
+  int exitCode_ = 0;
+};
+
+}  // namespace toolkit::win32

@@ -1,0 +1,126 @@
+#include "toolkit/win32/win32_buttons.h"
+
+#include "toolkit/form.h"
+#include "toolkit/win32/win32_text.h"
+
+namespace toolkit::win32 {
+namespace {
+
+void raiseClick(Form* form, const ControlLayout& layout) {
+  if (form) form->dispatchClick(layout.name, layout.index);
+}
+
+}  // namespace
+
+Win32CheckBox::Win32CheckBox(const ControlLayout& layout, ControlContext context)
+    : Win32Control<CheckBox>(layout, context),
+      value_(layout.value == kChecked ? kChecked : kUnchecked),
+      caption_(layout.text) {
+  initialise(createChild(context, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0, widen(caption_)));
+}
+
+Win32CheckBox::~Win32CheckBox() = default;
+
+void Win32CheckBox::setValue(int value) {
+  if (value != kChecked && value != kUnchecked) {
+    throw Error(380, "Tarnwick", "Invalid property value");
+  }
+  value_ = value;
+  invalidate();
+}
+
+void Win32CheckBox::setCaption(const std::string& caption) {
+  caption_ = caption;
+  SetWindowTextW(hwnd(), widen(caption).c_str());
+  invalidate();
+}
+
+void Win32CheckBox::onCommand(WORD code) {
+  if (code != BN_CLICKED) return;
+  value_ = value_ == kChecked ? kUnchecked : kChecked;
+  invalidate();
+  raiseClick(form(), spec());
+}
+
+void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool pressed = value_ == kChecked || (item.itemState & ODS_SELECTED);
+  HBRUSH face = CreateSolidBrush(toColorRef(backColour()));
+  FillRect(dc, &r, face);
+  DeleteObject(face);
+  DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  RECT text = r;
+  InflateRect(&text, -2, -2);
+  if (pressed) OffsetRect(&text, 1, 1);
+  const std::wstring caption = widen(caption_);
+  HGDIOBJ old = SelectObject(dc, drawnFont().handle);
+  SetBkMode(dc, TRANSPARENT);
+  const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
+  if (item.itemState & ODS_DISABLED) {
+    // Etched, as disabled captions are drawn: a light copy offset under a grey one.
+    RECT light = text;
+    OffsetRect(&light, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+    DrawTextW(dc, caption.c_str(), -1, &light, format);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  } else {
+    SetTextColor(dc, toColorRef(foreColour()));
+  }
+  DrawTextW(dc, caption.c_str(), -1, &text, format);
+  SelectObject(dc, old);
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = r;
+    InflateRect(&focus, -3, -3);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+Win32CommandButton::Win32CommandButton(const ControlLayout& layout, ControlContext context)
+    : Win32Control<CommandButton>(layout, context), caption_(layout.text) {
+  initialise(createChild(context, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, widen(caption_)));
+}
+
+void Win32CommandButton::setCaption(const std::string& caption) {
+  caption_ = caption;
+  SetWindowTextW(hwnd(), widen(caption).c_str());
+}
+
+void Win32CommandButton::onCommand(WORD code) {
+  if (code == BN_CLICKED) raiseClick(form(), spec());
+}
+
+Win32Label::Win32Label(const ControlLayout& layout, ControlContext context)
+    : Win32Control<Label>(layout, context), caption_(layout.text) {
+  initialise(nullptr);
+}
+
+void Win32Label::setCaption(const std::string& caption) {
+  caption_ = caption;
+  invalidate();
+}
+
+void Win32Label::paintWindowless(HDC dc) {
+  if (!shown() || caption_.empty()) return;
+  RECT box = pixelRect();
+  const DrawnFont& font = drawnFont();
+  HGDIOBJ old = SelectObject(dc, font.handle);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
+  const std::wstring text = widen(caption_);
+  if (font.letterSpacing > 0 || font.wordSpacing > 0) {
+    drawSpacedText(dc, text, box, spec().alignment, false, font);
+  } else {
+    UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_TOP;
+    if (spec().alignment == Alignment::Right) format |= DT_RIGHT;
+    if (spec().alignment == Alignment::Center) format |= DT_CENTER;
+    DrawTextW(dc, text.c_str(), -1, &box, format);
+  }
+  SelectObject(dc, old);
+}
+
+void Win32Label::onWindowlessClick() {
+  raiseClick(form(), spec());
+}
+
+}  // namespace toolkit::win32

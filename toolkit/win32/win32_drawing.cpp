@@ -1,0 +1,147 @@
+#include "toolkit/win32/win32_drawing.h"
+
+#include <cmath>
+#include <vector>
+
+#include "toolkit/font_stand_ins.h"
+#include "toolkit/win32/win32_text.h"
+
+namespace toolkit::win32 {
+
+int systemDpi() {
+  // GetDpiForSystem exists from Windows 10 on; older systems and Wine builds
+  // without it give the same answer through the screen's device context.
+  using GetDpi = UINT(WINAPI*)();
+  static const auto getDpi = reinterpret_cast<GetDpi>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
+  if (getDpi) return static_cast<int>(getDpi());
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+int toPixels(Twips twips, int dpi) {
+  return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+Twips toTwips(int pixels, int dpi) {
+  return static_cast<Twips>(pixels) * 1440.0 / dpi;
+}
+
+RECT toPixelRect(Twips left, Twips top, Twips width, Twips height, int dpi) {
+  RECT r;
+  r.left = toPixels(left, dpi);
+  r.top = toPixels(top, dpi);
+  r.right = std::max<LONG>(r.left, toPixels(left + width, dpi));
+  r.bottom = std::max<LONG>(r.top, toPixels(top + height, dpi));
+  return r;
+}
+
+COLORREF toColorRef(Colour colour) {
+  if (isSystemColour(colour)) return GetSysColor(systemColourIndex(colour));
+  return static_cast<COLORREF>(colour & 0x00FFFFFFu);
+}
+
+namespace {
+
+int CALLBACK noteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+HFONT createFont(const std::wstring& face, int height, int width, int weight, bool italic) {
+  LOGFONTW lf{};
+  lf.lfHeight = height;
+  lf.lfWidth = width;
+  lf.lfWeight = weight;
+  lf.lfItalic = italic ? TRUE : FALSE;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfOutPrecision = OUT_TT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  return CreateFontIndirectW(&lf);
+}
+
+int averageWidth(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return metrics.tmAveCharWidth;
+}
+
+}  // namespace
+
+bool faceInstalled(const std::string& face) {
+  LOGFONTW lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, widen(face).c_str(), LF_FACESIZE);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(dc, &lf, noteFamily, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+FontCache::~FontCache() {
+  for (auto& [key, font] : fonts_) DeleteObject(font.handle);
+}
+
+const DrawnFont& FontCache::get(const Font& font) {
+  const Key key{font.face, font.points, font.weight, font.italic};
+  if (auto it = fonts_.find(key); it != fonts_.end()) return it->second;
+  std::string face = font.face;
+  double points = font.points;
+  int stretch = 0;
+  double letter = 0, word = 0;
+  if (!faceInstalled(face)) {
+    if (const FontStandIn* s = findFontStandIn(face)) {
+      face.assign(s->standIn);
+      points *= s->sizeScale;
+      stretch = s->stretch;
+      letter = s->letterSpacing;
+      word = s->wordSpacing;
+    }
+  }
+  const std::wstring wide = widen(face);
+  const int pixels = static_cast<int>(std::lround(points * dpi_ / 72.0));
+  DrawnFont drawn;
+  drawn.handle = createFont(wide, -pixels, 0, font.weight, font.italic);
+  if (stretch > 0 && stretch != 100 && drawn.handle) {
+    const int width = averageWidth(drawn.handle) * stretch / 100;
+    DeleteObject(drawn.handle);
+    drawn.handle = createFont(wide, -pixels, std::max(1, width), font.weight, font.italic);
+  }
+  drawn.letterSpacing = static_cast<int>(std::lround(letter * pixels));
+  drawn.wordSpacing = static_cast<int>(std::lround(word * pixels));
+  return fonts_.emplace(key, drawn).first->second;
+}
+
+void drawSpacedText(HDC dc, const std::wstring& text, const RECT& box, Alignment alignment,
+                    bool centre, const DrawnFont& font) {
+  if (text.empty()) return;
+  std::vector<INT> advances(text.size());
+  int total = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, &text[i], 1, &size);
+    int advance = size.cx + font.letterSpacing;
+    if (text[i] == L' ') advance += font.wordSpacing;
+    advances[i] = advance;
+    total += advance;
+  }
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  int x = box.left;
+  if (alignment == Alignment::Right) x = box.right - total;
+  if (alignment == Alignment::Center) x = box.left + (box.right - box.left - total) / 2;
+  int y = box.top;
+  if (centre) y = box.top + (box.bottom - box.top - metrics.tmHeight) / 2;
+  ExtTextOutW(dc, x, y, ETO_CLIPPED, &box, text.c_str(), static_cast<UINT>(text.size()),
+              advances.data());
+}
+
+}  // namespace toolkit::win32

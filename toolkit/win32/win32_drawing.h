@@ -1,0 +1,60 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <tuple>
+
+#include "toolkit/layout.h"
+#include "toolkit/units.h"
+
+namespace toolkit::win32 {
+
+// The screen's dots per inch (96 unless the user scaled the display); the
+// program is DPI-aware, so this is what twips convert against.
+int systemDpi();
+
+// Twips to device pixels at `dpi` (15 twips a pixel at 96). Edges are rounded,
+// not widths, so boxes that meet or overlap in twips do in pixels too.
+int toPixels(Twips twips, int dpi);
+Twips toTwips(int pixels, int dpi);
+RECT toPixelRect(Twips left, Twips top, Twips width, Twips height, int dpi);
+
+// 0x00BBGGRR is already a COLORREF; 0x800000xx asks the system for colour xx.
+COLORREF toColorRef(Colour colour);
+
+// A font as created for drawing, with the spacing its stand-in needs where the
+// program draws the text itself.
+struct DrawnFont {
+  HFONT handle = nullptr;
+  int letterSpacing = 0;  // pixels added after each character
+  int wordSpacing = 0;    // pixels added to each space
+};
+
+// The fonts of one window, made on first use at the window's DPI and deleted
+// with it. A face that is not installed is drawn in its stand-in.
+class FontCache {
+ public:
+  explicit FontCache(int dpi) : dpi_(dpi) {}
+  ~FontCache();
+  FontCache(const FontCache&) = delete;
+  FontCache& operator=(const FontCache&) = delete;
+
+  const DrawnFont& get(const Font& font);
+
+ private:
+  using Key = std::tuple<std::string, double, int, bool>;
+  int dpi_;
+  std::map<Key, DrawnFont> fonts_;
+};
+
+// Whether the system knows a font family by this name.
+bool faceInstalled(const std::string& face);
+
+// Draws one line of text into `box` with extra letter and word spacing, aligned
+// as asked and centred vertically when `centre` is set; the caller selects font
+// and colours.
+void drawSpacedText(HDC dc, const std::wstring& text, const RECT& box, Alignment alignment,
+                    bool centre, const DrawnFont& font);
+
+}  // namespace toolkit::win32

@@ -1,0 +1,79 @@
+#include "toolkit/win32/win32_pictures.h"
+
+namespace toolkit::win32 {
+namespace {
+
+void drawPicture(HDC dc, const Picture& picture, const RECT& box) {
+  if (!picture.bitmap) return;
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, picture.bitmap);
+  const int width = std::min<int>(picture.size.cx, box.right - box.left);
+  const int height = std::min<int>(picture.size.cy, box.bottom - box.top);
+  BitBlt(dc, box.left, box.top, width, height, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+}  // namespace
+
+Win32PictureBox::Win32PictureBox(const ControlLayout& layout, ControlContext context,
+                                 Container& inside)
+    : Win32Control<PictureBox>(layout, context) {
+  inside.window = context.window;
+  inside.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
+  inside.picture = loadPicture(layout.picture);
+  const DWORD style = WS_CLIPCHILDREN | (layout.border == Border::None ? 0 : WS_BORDER);
+  inside.hwnd = createChild(context, L"TarnwickPanel", style, WS_EX_CONTROLPARENT, L"");
+  SetWindowLongPtrW(inside.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&inside));
+  initialise(inside.hwnd);
+}
+
+Win32Image::Win32Image(const ControlLayout& layout, ControlContext context)
+    : Win32Control<Image>(layout, context), picture_(loadPicture(layout.picture)) {
+  initialise(nullptr);
+}
+
+Win32Image::~Win32Image() {
+  if (picture_.bitmap) DeleteObject(picture_.bitmap);
+}
+
+void Win32Image::paintWindowless(HDC dc) {
+  if (shown()) drawPicture(dc, picture_, pixelRect());
+}
+
+Win32Timer::Win32Timer(const ControlLayout& layout, ControlContext context, HWND owner, UINT_PTR id)
+    : Win32Control<Timer>(layout, context), owner_(owner), id_(id), interval_(layout.interval) {
+  apply();
+}
+
+Win32Timer::~Win32Timer() {
+  KillTimer(owner_, id_);
+}
+
+void Win32Timer::setInterval(int ms) {
+  if (ms < 0) throw Error(380, "Tarnwick", "Invalid property value");
+  interval_ = ms;
+  apply();
+}
+
+void Win32Timer::apply() {
+  if (enabled() && interval_ > 0) {
+    SetTimer(owner_, id_, static_cast<UINT>(interval_), nullptr);  // restarts the interval
+  } else {
+    KillTimer(owner_, id_);
+  }
+}
+
+void paintContainer(Container& container, HDC dc, const RECT& area) {
+  HBRUSH fill = CreateSolidBrush(container.fill);
+  FillRect(dc, &area, fill);
+  DeleteObject(fill);
+  RECT client;
+  GetClientRect(container.hwnd, &client);
+  drawPicture(dc, container.picture, client);
+  for (auto it = container.members.rbegin(); it != container.members.rend(); ++it) {
+    if ((*it)->windowless()) (*it)->paintWindowless(dc);
+  }
+}
+
+}  // namespace toolkit::win32

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace toolkit::win32 {
+
+// Layouts name pictures by resource path (":/pictures/panel.png"); the program's
+// resource script holds each file as RCDATA under the path's letters and digits,
+// upper-cased, the rest as '_' ("PICTURES_PANEL_PNG").
+std::wstring resourceName(std::string_view path);
+
+// The bytes of a resource of the running program, or empty when it has none.
+std::string_view resourceBytes(std::string_view path);
+
+// A picture decoded into a bitmap, nullptr when the path is empty or unknown.
+struct Picture {
+  HBITMAP bitmap = nullptr;
+  SIZE size{0, 0};
+};
+Picture loadPicture(std::string_view path);
+
+// Starts the image decoder and makes the fonts the program ships (resource type
+// FONTFILE) known to this process only; the system's font list is untouched.
+class ProgramResources {
+ public:
+  ProgramResources();
+  ~ProgramResources();
+  ProgramResources(const ProgramResources&) = delete;
+  ProgramResources& operator=(const ProgramResources&) = delete;
+  int privateFonts() const { return fonts_; }
+
+ private:
+  ULONG_PTR gdiplus_ = 0;
+  int fonts_ = 0;
+};
+
+// The program's icon (resource 1), or the system's application icon.
+HICON programIcon(int size);
+
+}  // namespace toolkit::win32

@@ -1,0 +1,517 @@
+#include "toolkit/win32/win32_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "toolkit/form.h"
+#include "toolkit/win32/win32_backend.h"
+#include "toolkit/win32/win32_buttons.h"
+#include "toolkit/win32/win32_pictures.h"
+#include "toolkit/win32/win32_progress_bar.h"
+#include "toolkit/win32/win32_tab_control.h"
+#include "toolkit/win32/win32_text.h"
+#include "toolkit/win32/win32_text_box.h"
+
+namespace toolkit::win32 {
+
+Form* formOf(Win32Window* window) {
+  return window ? window->form() : nullptr;
+}
+int dpiOf(Win32Window* window) {
+  return window ? window->dpi() : 96;
+}
+FontCache& fontsOf(Win32Window* window) {
+  return window->fonts();
+}
+
+HWND createChild(const ControlContext& context, const wchar_t* windowClass, DWORD style,
+                 DWORD exStyle, const std::wstring& text) {
+  return CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_CLIPSIBLINGS | style, 0,
+                         0, 0, 0, context.container->hwnd,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(context.id)),
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+namespace {
+
+TTTOOLINFOW toolFor(ControlHooks& control) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = control.home()->hwnd;
+  if (control.hwnd()) {
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uId = reinterpret_cast<UINT_PTR>(control.hwnd());
+  } else {
+    tool.uFlags = TTF_SUBCLASS;
+    tool.uId = reinterpret_cast<UINT_PTR>(&control);
+    if (control.shown()) tool.rect = control.pixelRect();
+  }
+  return tool;
+}
+
+}  // namespace
+
+void addToolTip(Win32Window* window, ControlHooks& control, const std::string& text) {
+  if (!window->toolTips()) return;
+  std::wstring wide = widen(text);
+  TTTOOLINFOW tool = toolFor(control);
+  tool.lpszText = wide.data();
+  SendMessageW(window->toolTips(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void updateToolTip(Win32Window* window, ControlHooks& control) {
+  if (!window->toolTips() || control.hwnd()) return;
+  TTTOOLINFOW tool = toolFor(control);
+  SendMessageW(window->toolTips(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+namespace {
+
+constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
+
+DWORD formStyle(const WindowLayout& layout) {
+  // A fixed single border: a title bar with its close box, no sizing frame.
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  if (layout.minButton) style |= WS_MINIMIZEBOX;
+  if (layout.maxButton) style |= WS_MAXIMIZEBOX;
+  return style;
+}
+
+}  // namespace
+
+Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form& form)
+    : backend_(backend),
+      form_(&form),
+      dpi_(systemDpi()),
+      fonts_(std::make_shared<FontCache>(dpi_)),
+      startPosition_(layout.startPosition) {
+  RECT frame{0, 0, toPixels(layout.clientWidth, dpi_), toPixels(layout.clientHeight, dpi_)};
+  AdjustWindowRectEx(&frame, formStyle(layout), FALSE, kFormExStyle);
+  root_.window = this;
+  root_.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
+  const std::wstring title = widen(layout.caption);
+  root_.hwnd =
+      CreateWindowExW(kFormExStyle, kFormClass, title.c_str(), formStyle(layout), CW_USEDEFAULT,
+                      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                      nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!root_.hwnd) throw Error(7, "Tarnwick", "Out of memory: the window could not be created");
+  SetWindowLongPtrW(root_.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&root_));
+  if (!layout.icon.empty()) {
+    icons_[0] = programIcon(GetSystemMetrics(SM_CXSMICON));
+    icons_[1] = programIcon(GetSystemMetrics(SM_CXICON));
+    SendMessageW(root_.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_[0]));
+    SendMessageW(root_.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons_[1]));
+  }
+  SendMessageW(root_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->get(layout.font).handle),
+               FALSE);
+  toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, root_.hwnd, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  createControls(layout);
+  orderControls();
+  ready_ = true;
+}
+
+Win32Window::~Win32Window() {
+  ready_ = false;
+  // We may be inside one of this window's own handlers (a close box, a button
+  // that unloads its form): cut the windows off from the objects now and
+  // destroy them once the current message is done.
+  for (auto& [name, container] : containers_) {
+    SetWindowLongPtrW(container->hwnd, GWLP_USERDATA, 0);
+  }
+  SetWindowLongPtrW(root_.hwnd, GWLP_USERDATA, 0);
+  controls_.clear();  // timers stop here
+  ShowWindow(root_.hwnd, SW_HIDE);
+  backend_.destroyLater(root_.hwnd, fonts_, icons_[0], icons_[1]);
+}
+
+void Win32Window::createControls(const WindowLayout& layout) {
+  std::map<std::string, std::pair<Container*, Win32TabControl*>> parents;
+  parents[""] = {&root_, nullptr};
+  std::vector<const ControlLayout*> pending;
+  for (const auto& c : layout.controls) pending.push_back(&c);
+  UINT_PTR nextTimer = 1;
+
+  // Containers may be listed after their children: create in passes.
+  while (!pending.empty()) {
+    std::vector<const ControlLayout*> later;
+    for (const ControlLayout* s : pending) {
+      auto parent = parents.find(s->parent);
+      if (parent == parents.end()) {
+        later.push_back(s);
+        continue;
+      }
+      const int id = 1000 + static_cast<int>(s - layout.controls.data());
+      ControlContext context{this, parent->second.first, layout.font, id};
+      std::unique_ptr<Control> control;
+      ControlHooks* hooks = nullptr;
+      auto keep = [&](auto made) {
+        auto* raw = made.get();
+        hooks = raw;
+        control = std::move(made);
+        return raw;
+      };
+      switch (s->kind) {
+        case ControlKind::TextBox:
+          keep(std::make_unique<Win32TextBox>(*s, context));
+          break;
+        case ControlKind::Label:
+          keep(std::make_unique<Win32Label>(*s, context));
+          break;
+        case ControlKind::CheckBox:
+          keep(std::make_unique<Win32CheckBox>(*s, context));
+          break;
+        case ControlKind::CommandButton:
+          keep(std::make_unique<Win32CommandButton>(*s, context));
+          break;
+        case ControlKind::ProgressBar:
+          keep(std::make_unique<Win32ProgressBar>(*s, context));
+          break;
+        case ControlKind::Image:
+          keep(std::make_unique<Win32Image>(*s, context));
+          break;
+        case ControlKind::Timer: {
+          const UINT_PTR timer = nextTimer++;
+          timers_[timer] = s->name;
+          keep(std::make_unique<Win32Timer>(*s, context, root_.hwnd, timer));
+          break;
+        }
+        case ControlKind::InternetTransfer:
+          keep(std::make_unique<Win32InternetTransfer>(*s, context));
+          break;
+        case ControlKind::Winsock:
+          keep(std::make_unique<Win32Winsock>(*s, context));
+          break;
+        case ControlKind::PictureBox: {
+          auto& inside = *(containers_[s->name] = std::make_unique<Container>());
+          keep(std::make_unique<Win32PictureBox>(*s, context, inside));
+          parents[s->name] = {&inside, nullptr};
+          break;
+        }
+        case ControlKind::TabControl: {
+          auto& pages = *(containers_[s->name] = std::make_unique<Container>());
+          auto* tabs = keep(std::make_unique<Win32TabControl>(*s, context, pages));
+          parents[s->name] = {&pages, tabs};
+          break;
+        }
+      }
+      parent->second.first->members.push_back(hooks);
+      if (parent->second.second && s->page >= 0) parent->second.second->addMember(s->page, *hooks);
+      controls_.push_back(Entry{s->name, s->index, std::move(control), hooks});
+    }
+    if (later.size() == pending.size()) {
+      throw Error(kControlNotFound, "Tarnwick",
+                  "Container '" + later.front()->parent + "' not found");
+    }
+    pending.swap(later);
+  }
+}
+
+void Win32Window::orderControls() {
+  // Each container lists its members front to back; children of one window are
+  // stacked the same way, the first on top.
+  std::map<Container*, HWND> above;
+  for (const auto& e : controls_) {
+    HWND child = e.hooks->hwnd();
+    if (!child) continue;
+    Container* home = e.hooks->home();
+    auto it = above.find(home);
+    SetWindowPos(child, it == above.end() ? HWND_TOP : it->second, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    above[home] = child;
+  }
+}
+
+Control* Win32Window::find(std::string_view name, int index) {
+  for (auto& e : controls_) {
+    if (e.index == index && e.name == name) return e.control.get();
+  }
+  return nullptr;
+}
+
+ControlHooks* Win32Window::hooksOf(std::string_view name, int index) const {
+  for (const auto& e : controls_) {
+    if (e.index == index && e.name == name) return e.hooks;
+  }
+  return nullptr;
+}
+
+ControlHooks* Win32Window::hooksOf(HWND child) const {
+  if (!child) return nullptr;
+  for (const auto& e : controls_) {
+    if (e.hooks->hwnd() == child) return e.hooks;
+  }
+  return nullptr;
+}
+
+std::vector<ControlHooks*> Win32Window::tabOrder() const {
+  std::vector<ControlHooks*> order;
+  for (const auto& e : controls_) {
+    if (e.hooks->hwnd() && e.hooks->takesFocus() && e.hooks->spec().tabIndex >= 0) {
+      order.push_back(e.hooks);
+    }
+  }
+  std::stable_sort(order.begin(), order.end(), [](ControlHooks* a, ControlHooks* b) {
+    return a->spec().tabIndex < b->spec().tabIndex;
+  });
+  return order;
+}
+
+bool Win32Window::tabFrom(HWND from, bool backwards) {
+  const auto order = tabOrder();
+  if (order.empty()) return false;
+  const int count = static_cast<int>(order.size());
+  int at = -1;
+  for (int i = 0; i < count; ++i) {
+    if (order[i]->hwnd() == from || IsChild(order[i]->hwnd(), from)) at = i;
+  }
+  for (int step = 1; step <= count; ++step) {
+    const int i = at < 0 ? (backwards ? count - step : step - 1)
+                         : ((at + (backwards ? -step : step)) % count + count) % count;
+    HWND next = order[i]->hwnd();
+    if (IsWindowVisible(next) && IsWindowEnabled(next)) {
+      SetFocus(next);
+      if (order[i]->spec().kind == ControlKind::TextBox && !order[i]->spec().multiLine) {
+        SendMessageW(next, EM_SETSEL, 0, -1);
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+void Win32Window::focusFirst() {
+  for (ControlHooks* c : tabOrder()) {
+    if (IsWindowVisible(c->hwnd()) && IsWindowEnabled(c->hwnd())) {
+      SetFocus(c->hwnd());
+      return;
+    }
+  }
+}
+
+void Win32Window::centreOnScreen() {
+  RECT area;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  RECT frame;
+  GetWindowRect(root_.hwnd, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(root_.hwnd, nullptr, area.left + (area.right - area.left - width) / 2,
+               area.top + (area.bottom - area.top - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::raiseResize() {
+  if (Form* f = form()) f->dispatchResize();
+}
+
+void Win32Window::show() {
+  if (!shownOnce_) {
+    shownOnce_ = true;
+    if (startPosition_ == StartPosition::CenterScreen && !placed_) centreOnScreen();
+  }
+  const bool wasVisible = IsWindowVisible(root_.hwnd);
+  if (IsIconic(root_.hwnd)) {
+    ShowWindow(root_.hwnd, SW_RESTORE);
+  } else {
+    ShowWindow(root_.hwnd, SW_SHOW);
+  }
+  SetForegroundWindow(root_.hwnd);
+  if (!GetFocus() || (GetFocus() != root_.hwnd && !IsChild(root_.hwnd, GetFocus()))) {
+    if (lastFocus_ && IsWindow(lastFocus_)) SetFocus(lastFocus_);
+  }
+  if (!wasVisible) raiseResize();
+}
+
+bool Win32Window::isVisible() const {
+  return IsWindowVisible(root_.hwnd);
+}
+
+Twips Win32Window::innerWidth() const {
+  RECT r;
+  GetClientRect(root_.hwnd, &r);
+  return toTwips(r.right - r.left, dpi_);
+}
+
+Twips Win32Window::innerHeight() const {
+  RECT r;
+  GetClientRect(root_.hwnd, &r);
+  return toTwips(r.bottom - r.top, dpi_);
+}
+
+Twips Win32Window::left() const {
+  RECT r;
+  GetWindowRect(root_.hwnd, &r);
+  if (placed_ && toPixels(placed_->first, dpi_) == r.left) return placed_->first;
+  return toTwips(r.left, dpi_);
+}
+
+Twips Win32Window::top() const {
+  RECT r;
+  GetWindowRect(root_.hwnd, &r);
+  if (placed_ && toPixels(placed_->second, dpi_) == r.top) return placed_->second;
+  return toTwips(r.top, dpi_);
+}
+
+void Win32Window::moveTo(Twips left, Twips top) {
+  placed_ = std::make_pair(left, top);
+  SetWindowPos(root_.hwnd, nullptr, toPixels(left, dpi_), toPixels(top, dpi_), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Win32Window::minimized() const {
+  return IsIconic(root_.hwnd);
+}
+
+void Win32Window::setMinimized(bool minimized) {
+  if (minimized == static_cast<bool>(IsIconic(root_.hwnd))) return;
+  ShowWindow(root_.hwnd, minimized ? SW_MINIMIZE : SW_RESTORE);
+}
+
+std::string Win32Window::caption() const {
+  const int length = GetWindowTextLengthW(root_.hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(root_.hwnd, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return narrow(text);
+}
+
+namespace {
+
+ControlHooks* windowlessAt(Container& container, POINT point) {
+  for (ControlHooks* member : container.members) {
+    if (!member->windowless() || !member->shown()) continue;
+    const RECT r = member->pixelRect();
+    if (PtInRect(&r, point)) return member;
+  }
+  return nullptr;
+}
+
+void paintBuffered(Container& container, HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const int width = std::max<int>(1, client.right);
+  const int height = std::max<int>(1, client.bottom);
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP canvas = CreateCompatibleBitmap(dc, width, height);
+  HGDIOBJ old = SelectObject(memory, canvas);
+  paintContainer(container, memory, client);
+  BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+         ps.rcPaint.bottom - ps.rcPaint.top, memory, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteObject(canvas);
+  DeleteDC(memory);
+  EndPaint(hwnd, &ps);
+}
+
+}  // namespace
+
+LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+  const bool top = hwnd == root_.hwnd;
+  switch (message) {
+    case WM_COMMAND:
+      if (ControlHooks* c = hooksOf(reinterpret_cast<HWND>(lParam))) {
+        c->onCommand(HIWORD(wParam));  // may unload this window: touch nothing after
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (ControlHooks* c = hooksOf(header->hwndFrom)) return c->onNotify(*header);
+      break;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+      if (ControlHooks* c = hooksOf(reinterpret_cast<HWND>(lParam))) {
+        if (HBRUSH brush = c->onColour(reinterpret_cast<HDC>(wParam))) {
+          return reinterpret_cast<LRESULT>(brush);
+        }
+      }
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (ControlHooks* c = hooksOf(item->hwndItem)) {
+        c->onDrawItem(*item);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers everything
+    case WM_PAINT:
+      paintBuffered(container, hwnd);
+      return 0;
+    case WM_LBUTTONDOWN:
+      container.pressed = windowlessAt(
+          container, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      return 0;
+    case WM_LBUTTONUP: {
+      ControlHooks* pressed = container.pressed;
+      container.pressed = nullptr;
+      ControlHooks* at = windowlessAt(
+          container, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      if (pressed && pressed == at && at->isEnabled()) at->onWindowlessClick();
+      return 0;
+    }
+    case WM_SETCURSOR: {
+      ControlHooks* c = hooksOf(reinterpret_cast<HWND>(wParam));
+      if (c && c->spec().pointer == MousePointer::Hand && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  if (!top) return DefWindowProcW(hwnd, message, wParam, lParam);
+  switch (message) {
+    case WM_CLOSE:
+      // The close box unloads the form; the window itself goes away later.
+      if (Form* f = form()) f->dispatchClose();
+      return 0;
+    case WM_TIMER:
+      if (auto it = timers_.find(wParam); it != timers_.end()) {
+        if (Form* f = form()) f->dispatchTimer(it->second);
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      if (wParam == SIZE_MINIMIZED) {
+        wasMinimized_ = true;
+      } else if (wasMinimized_) {
+        wasMinimized_ = false;
+        raiseResize();
+      }
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
+        return 0;
+      }
+      if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_)) {
+        SetFocus(lastFocus_);
+      } else {
+        focusFirst();
+      }
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK containerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* container = reinterpret_cast<Container*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!container || !container->window) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return container->window->handle(*container, hwnd, message, wParam, lParam);
+}
+
+}  // namespace toolkit::win32

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "toolkit/backend.h"
+#include "toolkit/win32/win32_control.h"
+
+namespace toolkit::win32 {
+
+class Win32Backend;
+
+// Window classes every container window uses; the backend registers them.
+inline constexpr const wchar_t* kFormClass = L"TarnwickWindow";
+inline constexpr const wchar_t* kPanelClass = L"TarnwickPanel";
+LRESULT CALLBACK containerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A form's top-level window with its controls, made from the layout table.
+class Win32Window : public NativeWindow {
+ public:
+  Win32Window(Win32Backend& backend, const WindowLayout& layout, Form& form);
+  ~Win32Window() override;
+
+  Control* find(std::string_view name, int index) override;
+  void show() override;
+  bool isVisible() const override;
+  Twips innerWidth() const override;
+  Twips innerHeight() const override;
+  Twips left() const override;
+  Twips top() const override;
+  void moveTo(Twips left, Twips top) override;
+  bool minimized() const override;
+  void setMinimized(bool minimized) override;
+  std::string caption() const override;
+
+  HWND hwnd() const { return root_.hwnd; }
+  int dpi() const { return dpi_; }
+  FontCache& fonts() { return *fonts_; }
+  Form* form() const { return ready_ ? form_ : nullptr; }
+  HWND toolTips() const { return toolTips_; }
+
+  // The control drawn by a child window, or by name; nullptr when there is none.
+  ControlHooks* hooksOf(HWND child) const;
+  ControlHooks* hooksOf(std::string_view name, int index = -1) const;
+  // The controls that take focus, in tab order.
+  std::vector<ControlHooks*> tabOrder() const;
+  // Moves the focus on from `from` as the Tab key does; false when nothing takes it.
+  bool tabFrom(HWND from, bool backwards);
+
+  LRESULT handle(Container& container, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  struct Entry {
+    std::string name;
+    int index;
+    std::unique_ptr<Control> control;
+    ControlHooks* hooks;
+  };
+  void createControls(const WindowLayout& layout);
+  void orderControls();
+  void centreOnScreen();
+  void raiseResize();
+  void focusFirst();
+
+  Win32Backend& backend_;
+  Form* form_;
+  bool ready_ = false;
+  int dpi_;
+  std::shared_ptr<FontCache> fonts_;
+  Container root_;
+  std::map<std::string, std::unique_ptr<Container>> containers_;
+  std::vector<Entry> controls_;
+  std::map<UINT_PTR, std::string> timers_;
+  HWND toolTips_ = nullptr;
+  HICON icons_[2] = {nullptr, nullptr};
+  StartPosition startPosition_;
+  bool shownOnce_ = false;
+  bool wasMinimized_ = false;
+  HWND lastFocus_ = nullptr;
+  std::optional<std::pair<Twips, Twips>> placed_;
+};
+
+}  // namespace toolkit::win32
