@@ -67,6 +67,9 @@ class Form {
   TabControl& tabControl(std::string_view name) { return controlAs<TabControl>(name); }
 
   Application& application() { return app_; }
+  // The window as the backend made it, nullptr while not loaded; test probes
+  // look into it to see what is on the screen.
+  NativeWindow* nativeWindow() const { return native_.get(); }
 
   // Runs `work` off the UI thread, then `then` on the UI thread with its result.
   // When this load of the window ends first (unload, close, program end), the

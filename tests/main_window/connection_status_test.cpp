@@ -2,7 +2,7 @@
 
 #include "main_window/connection_status.h"
 #include "main_window/form1_layout.h"
-#include "toolkit/qt/qt_backend.h"
+#include "tests/support/test_backend.h"
 
 namespace main_window_tests {
 namespace {
@@ -164,8 +164,8 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
        {0, "WAN Only", 1720},
        {1, "", 1700}},
   };
-  toolkit::qt::QtBackend backend(true);
-  toolkit::Application app(backend, "test");
+  const auto backend = tests_support::makeTestBackend();
+  toolkit::Application app(*backend, "test");
   StatusForm form(app);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

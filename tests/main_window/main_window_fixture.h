@@ -5,7 +5,7 @@
 #include <functional>
 
 #include <memory>
-#include "tests/support/event_pump.h"
+#include "tests/support/test_backend.h"
 
 #include "main_window/form1.h"
 #include "main_window/form1_layout.h"
@@ -14,7 +14,6 @@
 #include "tests/fakes/fake_internet_transfer.h"
 #include "tests/fakes/fake_management_objects.h"
 #include "tests/fakes/fake_shell.h"
-#include "toolkit/qt/qt_backend.h"
 
 namespace main_window_tests {
 
@@ -74,8 +73,8 @@ class MainWindowTest : public ::testing::Test {
   fakes::FakeInternetTransfer internet;
   fakes::FakeShell shell;
   main_window::GatheringSettings settings;
-  toolkit::qt::QtBackend backend{true};
-  toolkit::Application app{backend, "{Brevan} WAN LAN TARNWICK 1.6"};
+  std::unique_ptr<toolkit::Backend> backend = tests_support::makeTestBackend();
+  toolkit::Application app{*backend, "{Brevan} WAN LAN TARNWICK 1.6"};
   std::unique_ptr<main_window::Form1> form_;
 };
 

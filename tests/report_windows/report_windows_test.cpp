@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include "main_window/text_summary.h"
 #include "reports/report_windows.h"
 #include "tests/fakes/fake_adapter_table.h"
 #include "tests/fakes/fake_management_objects.h"
-#include "toolkit/qt/qt_backend.h"
+#include "tests/support/test_backend.h"
 #include "toolkit/slot.h"
 
 namespace report_windows_tests {
@@ -48,10 +46,10 @@ class ReportWindows : public ::testing::Test {
     main.setLeft(1500);
     main.setTop(3000);
   }
-  void pumpEvents() { QCoreApplication::processEvents(); }
+  void pumpEvents() { tests_support::pump(20); }
 
-  toolkit::qt::QtBackend backend{true};
-  toolkit::Application app{backend, "title"};
+  std::unique_ptr<toolkit::Backend> backend = tests_support::makeTestBackend();
+  toolkit::Application app{*backend, "title"};
   fakes::FakeManagement management;
   fakes::FakeAdapterTable table;
   MainWindow main{app};

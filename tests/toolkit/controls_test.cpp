@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QWidget>
-
 #include "tests/toolkit/test_form.h"
-#include "toolkit/qt/qt_convert.h"
-#include "toolkit/qt/qt_window.h"
 
 namespace toolkit_tests {
 namespace {
@@ -14,8 +9,8 @@ using toolkit::ControlKind;
 
 class Controls : public ::testing::Test {
  protected:
-  toolkit::qt::QtBackend backend{true};
-  toolkit::Application app{backend, "Test App"};
+  std::unique_ptr<toolkit::Backend> backend = tests_support::makeTestBackend();
+  toolkit::Application app{*backend, "Test App"};
 };
 
 TEST_F(Controls, TimerTicksOnlyWhenEnabledWithAnInterval) {
@@ -61,57 +56,26 @@ TEST_F(Controls, NestedGeometryKeepsSharedEdgesAndOverlaps) {
   w.controls = {a, b, c, picture};
   TestForm form(app, w);
   form.show();
-  QWidget* top = nullptr;
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->isVisible() && widget->findChild<QWidget*>("pic")) top = widget;
-  }
-  ASSERT_NE(top, nullptr);
+  tests_support::Screen screen(form);
   const auto rectOf = [&](const char* name) {
-    QWidget* child = top->findChild<QWidget*>(name);
-    return child ? QRect(child->mapTo(top, QPoint(0, 0)), child->size()) : QRect();
+    return screen.rectOf(name).value_or(tests_support::ScreenRect{});
   };
   // Children of a bordered picture box sit inside its one-pixel border.
-  EXPECT_EQ(rectOf("pic"), QRect(0, 24, 368, 175));
-  EXPECT_EQ(rectOf("a"), QRect(1 + 105, 1 + 24 + 136, 24, 23));
-  EXPECT_EQ(rectOf("b").left(), 1 + 128);
-  EXPECT_LT(rectOf("c").right(), rectOf("a").left()) << "a 5-twip gap stays a gap";
-  EXPECT_LT(rectOf("b").left(), rectOf("a").right() + 1) << "a 10-twip overlap stays an overlap";
+  const auto pic = rectOf("pic");
+  EXPECT_EQ(std::vector<int>({pic.left, pic.top, pic.width, pic.height}),
+            std::vector<int>({0, 24, 368, 175}));
+  const auto shownA = rectOf("a");
+  EXPECT_EQ(std::vector<int>({shownA.left, shownA.top, shownA.width, shownA.height}),
+            std::vector<int>({1 + 105, 1 + 24 + 136, 24, 23}));
+  EXPECT_EQ(rectOf("b").left, 1 + 128);
+  EXPECT_LE(rectOf("c").right(), rectOf("a").left) << "a 5-twip gap stays a gap";
+  EXPECT_LT(rectOf("b").left, rectOf("a").right()) << "a 10-twip overlap stays an overlap";
   // Front to back: the first listed child is drawn above the others.
-  EXPECT_EQ(top->childAt(rectOf("a").right(), rectOf("a").center().y())->objectName(), "a");
+  EXPECT_TRUE(screen.stackedAbove("a", -1, "b", -1));
   EXPECT_EQ(form.control("b").left(), 1920);
   form.control("b").setTop(1710);
   EXPECT_EQ(form.control("b").top(), 1710) << "what the logic sets is what it reads back";
   form.unload();
-}
-
-TEST_F(Controls, EdgesAreRoundedNotWidths) {
-  // 1580+350 = 1930 and 1920: the two boxes overlap in pixels too.
-  const QRect a = toolkit::qt::toPixels(1580, 2040, 350, 340);
-  const QRect b = toolkit::qt::toPixels(1920, 2040, 350, 340);
-  EXPECT_GE(a.right() + 1, b.left());
-  const QRect left = toolkit::qt::toPixels(0, 0, 2250, 10);
-  const QRect right = toolkit::qt::toPixels(2250, 0, 100, 10);
-  EXPECT_EQ(left.right() + 1, right.left()) << "adjoining boxes stay adjoining";
-}
-
-TEST_F(Controls, SystemColoursComeFromThePalette) {
-  QPalette p;
-  p.setColor(QPalette::Base, QColor(1, 2, 3));
-  p.setColor(QPalette::WindowText, QColor(4, 5, 6));
-  p.setColor(QPalette::Text, QColor(7, 8, 9));
-  p.setColor(QPalette::Button, QColor(10, 11, 12));
-  struct Case {
-    toolkit::Colour colour;
-    QColor expected;
-  } cases[] = {
-      {0x80000005, QColor(1, 2, 3)},   {0x80000007, QColor(4, 5, 6)},
-      {0x80000008, QColor(7, 8, 9)},   {0x8000000F, QColor(10, 11, 12)},
-      {0x0000FF00, QColor(0, 255, 0)}, {0x000000FF, QColor(255, 0, 0)},
-      {0x00FF0000, QColor(0, 0, 255)},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(toolkit::qt::toQColor(c.colour, p), c.expected) << std::hex << c.colour;
-  }
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <functional>
-
 #include <string>
 #include <vector>
-#include "tests/support/event_pump.h"
+
+#include "tests/support/test_backend.h"
 
 #include "toolkit/application.h"
 #include "toolkit/form.h"
-#include "toolkit/qt/qt_backend.h"
 
 namespace toolkit_tests {
 

@@ -13,8 +13,8 @@ using toolkit::ControlKind;
 
 class TextAndPages : public ::testing::Test {
  protected:
-  toolkit::qt::QtBackend backend{true};
-  toolkit::Application app{backend, "Test App"};
+  std::unique_ptr<toolkit::Backend> backend = tests_support::makeTestBackend();
+  toolkit::Application app{*backend, "Test App"};
 };
 
 TEST_F(TextAndPages, InsertAtCaretAppendsPiecesAndKeepsLineEnds) {

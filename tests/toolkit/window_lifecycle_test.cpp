@@ -27,8 +27,8 @@ toolkit::WindowLayout smallWindow() {
 
 class WindowLifecycle : public ::testing::Test {
  protected:
-  toolkit::qt::QtBackend backend{true};
-  toolkit::Application app{backend, "Test App"};
+  std::unique_ptr<toolkit::Backend> backend = tests_support::makeTestBackend();
+  toolkit::Application app{*backend, "Test App"};
 };
 
 TEST_F(WindowLifecycle, SlotHoldsOneObjectCreatedOnFirstUse) {

@@ -98,6 +98,8 @@ QtTextBox::QtTextBox(const ControlLayout& layout, QWidget* parent, ControlContex
     // Tab stops every eight average characters, as edit controls set them;
     // report lines start with a tab.
     multi_->setTabStopDistance(8 * QFontMetricsF(multi_->font()).averageCharWidth());
+    // The Tab key moves on along the tab order, as in every other control.
+    multi_->setTabChangesFocus(true);
   }
 }
 

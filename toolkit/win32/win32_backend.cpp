@@ -112,11 +112,6 @@ bool Win32Backend::handleKey(const MSG& msg) {
   wchar_t name[32] = {};
   GetClassNameW(root, name, 32);
   if (lstrcmpW(name, kFormClass) != 0) return false;
-  // A multi-line text box takes the Tab key as text.
-  GetClassNameW(msg.hwnd, name, 32);
-  if (lstrcmpiW(name, L"EDIT") == 0 && (GetWindowLongW(msg.hwnd, GWL_STYLE) & ES_MULTILINE)) {
-    return false;
-  }
   auto* container = reinterpret_cast<Container*>(GetWindowLongPtrW(root, GWLP_USERDATA));
   if (!container || !container->window) return false;
   return container->window->tabFrom(msg.hwnd, GetKeyState(VK_SHIFT) < 0);

@@ -1,13 +1,16 @@
 #include "toolkit/win32/win32_resources.h"
 
+// clang-format off
+// GDI+'s headers want min and max in their namespace and objidl.h before them.
 #include <algorithm>
 namespace Gdiplus {
 using std::max;
 using std::min;
 }  // namespace Gdiplus
-#include <gdiplus.h>
 #include <objidl.h>
+#include <gdiplus.h>
 #include <shlwapi.h>
+// clang-format on
 
 namespace toolkit::win32 {
 

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "toolkit/backend.h"
+#include "toolkit/form.h"
+
+namespace tests_support {
+
+// The toolkit the window tests run on: Qt's offscreen platform on Linux, the
+// Win32 controls (under Wine and Xvfb) on Windows. Message boxes print to
+// standard error, so tests can read them.
+std::unique_ptr<toolkit::Backend> makeTestBackend();
+
+// Runs the event loop for at most `ms` milliseconds, or until `done` holds.
+void pump(int ms, const std::function<bool()>& done = {});
+
+// Lets windows that were unloaded go away, so the next test finds only its own.
+void flushClosedWindows();
+
+// A box on the screen in pixels, relative to the top-left corner of the
+// window's client area.
+struct ScreenRect {
+  int left = 0, top = 0, width = 0, height = 0;
+  int right() const { return left + width; }  // one past the last column
+  int bottom() const { return top + height; }
+  bool intersects(const ScreenRect& o) const {
+    return left < o.right() && o.left < right() && top < o.bottom() && o.top < bottom();
+  }
+};
+
+// What a loaded form's window shows, read from the toolkit's own windows as a
+// user would see them, and driven as a user would drive it.
+class Screen {
+ public:
+  explicit Screen(toolkit::Form& form);
+  ~Screen();
+  Screen(const Screen&) = delete;
+  Screen& operator=(const Screen&) = delete;
+
+  int clientWidth() const;  // pixels
+  int clientHeight() const;
+  // Where a drawn control lies; nullopt for controls that are not drawn.
+  std::optional<ScreenRect> rectOf(std::string_view name, int index = -1) const;
+  // Visible, its containers and page included.
+  bool shown(std::string_view name, int index = -1) const;
+  // Of two overlapping siblings, whether `front` is drawn over `back`.
+  bool stackedAbove(std::string_view front, int frontIndex, std::string_view back,
+                    int backIndex) const;
+  // Puts the focus on a control, presses Tab and names the control that has the
+  // focus then ("lblYourOnline(1)" for array members); empty when none.
+  std::string focusAfterTab(std::string_view name, int index = -1);
+  // A click on a tab of a tab control.
+  void clickTab(std::string_view tabControl, int page);
+  // A click in the middle of a control, delivered to whatever window lies there.
+  void click(std::string_view name, int index = -1);
+  // Whether the control shows a scroll bar in that direction that has room to move.
+  bool scrolls(std::string_view name, bool vertical) const;
+  // The colour drawn at a point of a control, given in fractions of its size (0x00BBGGRR).
+  std::uint32_t colourAt(std::string_view name, double x, double y) const;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tests_support

@@ -1,0 +1,217 @@
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <stdexcept>
+
+#include "tests/support/test_backend.h"
+#include "toolkit/win32/win32_backend.h"
+#include "toolkit/win32/win32_window.h"
+
+namespace tests_support {
+namespace {
+
+// The backend the running test made; the event loop belongs to it.
+toolkit::win32::Win32Backend* current = nullptr;
+
+class TestWin32Backend : public toolkit::win32::Win32Backend {
+ public:
+  TestWin32Backend() : Win32Backend(true) { current = this; }
+  ~TestWin32Backend() override {
+    if (current == this) current = nullptr;
+  }
+};
+
+using toolkit::win32::ControlHooks;
+using toolkit::win32::Win32Window;
+
+}  // namespace
+
+std::unique_ptr<toolkit::Backend> makeTestBackend() {
+  return std::make_unique<TestWin32Backend>();
+}
+
+void pump(int ms, const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end) {
+    if (current) {
+      current->pumpOnce(5);
+    } else {
+      Sleep(5);
+    }
+    if (done && done()) return;
+  }
+}
+
+void flushClosedWindows() {
+  if (current) current->pumpOnce(0);
+}
+
+struct Screen::Impl {
+  Win32Window* window = nullptr;
+  HWND top() const { return window->hwnd(); }
+  ControlHooks* control(std::string_view name, int index) const {
+    return window->hooksOf(name, index);
+  }
+  // The window that draws the control: its own, or its container's.
+  HWND surface(ControlHooks* c) const { return c->hwnd() ? c->hwnd() : c->home()->hwnd; }
+  std::optional<RECT> rect(ControlHooks* c) const {
+    RECT r;
+    if (c->hwnd()) {
+      GetWindowRect(c->hwnd(), &r);
+      MapWindowPoints(nullptr, top(), reinterpret_cast<POINT*>(&r), 2);
+      return r;
+    }
+    if (!c->windowless()) return std::nullopt;
+    r = c->pixelRect();
+    MapWindowPoints(c->home()->hwnd, top(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+};
+
+namespace {
+
+std::string nameOf(const ControlHooks& c) {
+  const auto& s = c.spec();
+  return s.index >= 0 ? s.name + "(" + std::to_string(s.index) + ")" : s.name;
+}
+
+void sendClick(HWND target, POINT at) {
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  SendMessageW(target, WM_LBUTTONUP, 0, where);
+  pump(20);
+}
+
+}  // namespace
+
+Screen::Screen(toolkit::Form& form) : impl_(std::make_unique<Impl>()) {
+  impl_->window = dynamic_cast<Win32Window*>(form.nativeWindow());
+  if (!impl_->window) throw std::runtime_error("the form is not loaded");
+}
+
+Screen::~Screen() = default;
+
+int Screen::clientWidth() const {
+  RECT r;
+  GetClientRect(impl_->top(), &r);
+  return r.right;
+}
+
+int Screen::clientHeight() const {
+  RECT r;
+  GetClientRect(impl_->top(), &r);
+  return r.bottom;
+}
+
+std::optional<ScreenRect> Screen::rectOf(std::string_view name, int index) const {
+  ControlHooks* c = impl_->control(name, index);
+  if (!c) return std::nullopt;
+  const auto r = impl_->rect(c);
+  if (!r) return std::nullopt;
+  return ScreenRect{r->left, r->top, r->right - r->left, r->bottom - r->top};
+}
+
+bool Screen::shown(std::string_view name, int index) const {
+  ControlHooks* c = impl_->control(name, index);
+  if (!c || (!c->hwnd() && !c->windowless())) return false;
+  if (!c->hwnd() && !c->shown()) return false;
+  // Visible up to the form's window, whether or not the form itself is shown.
+  for (HWND w = impl_->surface(c); w && w != impl_->top(); w = GetParent(w)) {
+    if (!(GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE)) return false;
+  }
+  return true;
+}
+
+bool Screen::stackedAbove(std::string_view front, int frontIndex, std::string_view back,
+                          int backIndex) const {
+  ControlHooks* f = impl_->control(front, frontIndex);
+  ControlHooks* b = impl_->control(back, backIndex);
+  if (!f || !b || f->home() != b->home()) return false;
+  if (f->hwnd() && b->hwnd()) {
+    for (HWND w = GetWindow(f->hwnd(), GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+      if (w == b->hwnd()) return true;
+    }
+    return false;
+  }
+  // Windowless controls are painted by their container under its child windows,
+  // back to front in member order.
+  if (f->hwnd()) return true;
+  if (b->hwnd()) return false;
+  const auto& members = f->home()->members;
+  return std::find(members.begin(), members.end(), f) <
+         std::find(members.begin(), members.end(), b);
+}
+
+std::string Screen::focusAfterTab(std::string_view name, int index) {
+  ControlHooks* c = impl_->control(name, index);
+  if (!c || !c->hwnd()) return {};
+  SetFocus(c->hwnd());
+  PostMessageW(c->hwnd(), WM_KEYDOWN, VK_TAB, 1);
+  PostMessageW(c->hwnd(), WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC0000001u));
+  pump(50);
+  HWND focus = GetFocus();
+  for (HWND w = focus; w && w != impl_->top(); w = GetParent(w)) {
+    if (ControlHooks* owner = impl_->window->hooksOf(w)) return nameOf(*owner);
+  }
+  return {};
+}
+
+void Screen::clickTab(std::string_view tabControl, int page) {
+  ControlHooks* c = impl_->control(tabControl, -1);
+  if (!c || !c->hwnd()) return;
+  RECT item;
+  if (!SendMessageW(c->hwnd(), TCM_GETITEMRECT, static_cast<WPARAM>(page),
+                    reinterpret_cast<LPARAM>(&item))) {
+    return;
+  }
+  sendClick(c->hwnd(), POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+}
+
+void Screen::click(std::string_view name, int index) {
+  const auto box = rectOf(name, index);
+  if (!box) return;
+  // The mouse goes to the deepest shown, enabled window at the point: a
+  // disabled control lets the click fall to its container.
+  POINT at{box->left + box->width / 2, box->top + box->height / 2};
+  HWND target = impl_->top();
+  for (;;) {
+    HWND child = ChildWindowFromPointEx(target, at, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+    if (!child || child == target) break;
+    MapWindowPoints(target, child, &at, 1);
+    target = child;
+  }
+  sendClick(target, at);
+}
+
+bool Screen::scrolls(std::string_view name, bool vertical) const {
+  ControlHooks* c = impl_->control(name, -1);
+  if (!c || !c->hwnd()) return false;
+  if (!(GetWindowLongW(c->hwnd(), GWL_STYLE) & (vertical ? WS_VSCROLL : WS_HSCROLL))) return false;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_PAGE;
+  if (!GetScrollInfo(c->hwnd(), vertical ? SB_VERT : SB_HORZ, &info)) return false;
+  return info.nMax - info.nMin + 1 > static_cast<int>(info.nPage);
+}
+
+std::uint32_t Screen::colourAt(std::string_view name, double x, double y) const {
+  ControlHooks* c = impl_->control(name, -1);
+  if (!c) return 0xFFFFFFFF;
+  HWND surface = impl_->surface(c);
+  RECT box;
+  if (c->hwnd()) {
+    GetClientRect(surface, &box);
+  } else {
+    box = c->pixelRect();
+  }
+  RedrawWindow(surface, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  HDC dc = GetDC(surface);
+  const COLORREF colour = GetPixel(dc, box.left + static_cast<int>(x * (box.right - box.left - 1)),
+                                   box.top + static_cast<int>(y * (box.bottom - box.top - 1)));
+  ReleaseDC(surface, dc);
+  return colour;
+}
+
+}  // namespace tests_support
