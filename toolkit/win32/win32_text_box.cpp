@@ -38,13 +38,53 @@ Win32TextBox::Win32TextBox(const ControlLayout& layout, ControlContext context)
   HWND edit = createChild(context, L"EDIT", styleOf(layout), exStyle, L"");
   SendMessageW(edit, EM_SETLIMITTEXT, kTextLimit, 0);
   initialise(edit);
+  const DrawnFont& font = drawnFont();
+  if (!layout.multiLine && (font.letterSpacing > 0 || font.wordSpacing > 0)) {
+    SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    editProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&spacedProc)));
+  }
   // Tab stops stay at the edit control's own every eight average characters
   // (32 dialog units), as report lines begin with a tab.
   setText(text_);
 }
 
 Win32TextBox::~Win32TextBox() {
+  // The edit window may outlive this object by a message or two.
+  if (editProc_) {
+    SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc_));
+    SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+  }
   DeleteObject(brush_);
+}
+
+LRESULT CALLBACK Win32TextBox::spacedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32TextBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_PAINT && GetFocus() != hwnd) {
+    self->paintSpaced(hwnd);
+    return 0;
+  }
+  const LRESULT result = CallWindowProcW(self->editProc_, hwnd, message, wParam, lParam);
+  if (message == WM_SETFOCUS || message == WM_KILLFOCUS) InvalidateRect(hwnd, nullptr, TRUE);
+  return result;
+}
+
+void Win32TextBox::paintSpaced(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT box;
+  GetClientRect(hwnd, &box);
+  FillRect(dc, &box, brush_);
+  const DWORD margins = static_cast<DWORD>(SendMessageW(hwnd, EM_GETMARGINS, 0, 0));
+  box.left += LOWORD(margins) + 1;
+  box.right -= HIWORD(margins) + 1;
+  const DrawnFont& font = drawnFont();
+  HGDIOBJ old = SelectObject(dc, font.handle);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
+  drawSpacedText(dc, widen(text_), box, spec().alignment, false, font);
+  SelectObject(dc, old);
+  EndPaint(hwnd, &ps);
 }
 
 void Win32TextBox::setText(const std::string& text) {

@@ -23,7 +23,14 @@ class Win32TextBox : public Win32Control<TextBox> {
   HBRUSH onColour(HDC dc) override;
 
  private:
+  static LRESULT CALLBACK spacedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void paintSpaced(HWND hwnd);
+
   std::string text_;
+  // Set when the face's stand-in needs room between letters that the edit
+  // control cannot give: the box then draws its text itself while it has no
+  // focus, and the edit control draws it while the user edits.
+  WNDPROC editProc_ = nullptr;
   std::size_t caret_ = 0;
   // Where the last insertion left the edit's caret (UTF-16 units): appending
   // piece after piece then needs no rescan of the text.
