@@ -42,7 +42,7 @@ bool drawn(const ControlLayout& c) {
          c.kind != ControlKind::Winsock;
 }
 
-class RenderedLayout : public ::testing::Test {
+class RenderedTexts : public ::testing::Test {
  protected:
   void SetUp() override {
     form.load();
@@ -86,7 +86,7 @@ class RenderedLayout : public ::testing::Test {
   QTabBar* tabBar = nullptr;
 };
 
-TEST_F(RenderedLayout, MissingFacesAreDrawnWithTheirStandIns) {
+TEST_F(RenderedTexts, MissingFacesAreDrawnWithTheirStandIns) {
   int checked = 0;
   for (const auto& c : layout.controls) {
     if (!drawn(c)) continue;
@@ -112,7 +112,7 @@ double drawnWidth(const QFontMetricsF& metrics, const QString& text) {
   return std::max(metrics.horizontalAdvance(text), ink.right() - std::min(0.0, ink.left()));
 }
 
-TEST_F(RenderedLayout, CheckedTextsAreDrawnWhole) {
+TEST_F(RenderedTexts, CheckedTextsAreDrawnWhole) {
   // Labels wrap what does not fit; a wrapped label would lose its second line.
   for (const auto& c : layout.controls) {
     if (c.kind != ControlKind::Label) continue;
