@@ -6,6 +6,7 @@
 #   dev.sh windows   cross-build for Windows with mingw-w64, run its tests under Wine
 #   dev.sh windows-zip  the Windows download: build/windows/package/tarnwick-1.6-windows-x86_64.zip
 #   dev.sh windows-e2e  tarnwick.exe end to end under Wine, driven from outside
+#   dev.sh windows-run  cross-build tarnwick.exe and start it under Wine on this display
 # Every step is idempotent and quick when nothing changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,8 +46,13 @@ case "${1:-}" in
     build windows
     (cd build/windows && cpack -C RelWithDebInfo)
     ;;
+  windows-run)
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows --target tarnwick
+    exec bash scripts/wine-run.sh --prefix build/windows/wineprefix build/windows/app/tarnwick.exe
+    ;;
   *)
-    echo "usage: $0 run|test|sanitize|windows|windows-e2e|windows-zip" >&2
+    echo "usage: $0 run|test|sanitize|windows|windows-e2e|windows-zip|windows-run" >&2
     exit 2
     ;;
 esac
