@@ -75,6 +75,11 @@ void Win32TextBox::paintSpaced(HWND hwnd) {
   RECT box;
   GetClientRect(hwnd, &box);
   FillRect(dc, &box, brush_);
+  if (spec().border == Border::Flat) {
+    // The edit control draws a flat border inside its client area itself.
+    FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&box, -1, -1);
+  }
   const DWORD margins = static_cast<DWORD>(SendMessageW(hwnd, EM_GETMARGINS, 0, 0));
   box.left += LOWORD(margins) + 1;
   box.right -= HIWORD(margins) + 1;
