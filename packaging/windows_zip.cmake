@@ -7,9 +7,6 @@
 set(TARNWICK_MINGW_COPYRIGHT /usr/share/doc/mingw-w64-x86-64-dev/copyright
     CACHE FILEPATH "Copyright notices of the mingw-w64 runtime linked into the program")
 
-if(TARGET tarnwick)
-  install(TARGETS tarnwick RUNTIME DESTINATION .)
-endif()
 install(FILES ${PROJECT_SOURCE_DIR}/main_window/fonts/OFL-DSEG.txt DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/main_window/fonts/README.md DESTINATION .
         RENAME README-fonts.txt)

@@ -1,5 +1,7 @@
 #include "toolkit/win32/win32_buttons.h"
 
+#include <commctrl.h>
+
 #include "toolkit/form.h"
 #include "toolkit/win32/win32_text.h"
 
@@ -10,6 +12,34 @@ void raiseClick(Form* form, const ControlLayout& layout) {
   if (form) form->dispatchClick(layout.name, layout.index);
 }
 
+// An owner-drawn button keeps no check state of its own: the check box's value
+// is kept on its window, and BM_GETCHECK and BM_GETSTATE answer from it, so
+// that accessibility tools and UI tests read a light as they read any check box.
+constexpr const wchar_t* kCheckedProperty = L"TarnwickChecked";
+
+LRESULT CALLBACK checkStateProc(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR) {
+  const bool checked = GetPropW(hwnd, kCheckedProperty) != nullptr;
+  switch (message) {
+    case BM_GETCHECK:
+      return checked ? BST_CHECKED : BST_UNCHECKED;
+    case BM_GETSTATE:
+      return (DefSubclassProc(hwnd, message, w, l) & ~BST_CHECKED) | (checked ? BST_CHECKED : 0);
+    case WM_NCDESTROY:
+      RemovePropW(hwnd, kCheckedProperty);
+      RemoveWindowSubclass(hwnd, checkStateProc, 1);
+      break;
+  }
+  return DefSubclassProc(hwnd, message, w, l);
+}
+
+void publishCheckState(HWND hwnd, int value) {
+  if (value == kChecked) {
+    SetPropW(hwnd, kCheckedProperty, reinterpret_cast<HANDLE>(1));
+  } else {
+    RemovePropW(hwnd, kCheckedProperty);
+  }
+}
+
 }  // namespace
 
 Win32CheckBox::Win32CheckBox(const ControlLayout& layout, ControlContext context)
@@ -17,6 +47,8 @@ Win32CheckBox::Win32CheckBox(const ControlLayout& layout, ControlContext context
       value_(layout.value == kChecked ? kChecked : kUnchecked),
       caption_(layout.text) {
   initialise(createChild(context, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0, widen(caption_)));
+  SetWindowSubclass(hwnd(), checkStateProc, 1, 0);
+  publishCheckState(hwnd(), value_);
 }
 
 Win32CheckBox::~Win32CheckBox() = default;
@@ -26,6 +58,7 @@ void Win32CheckBox::setValue(int value) {
     throw Error(380, "Tarnwick", "Invalid property value");
   }
   value_ = value;
+  publishCheckState(hwnd(), value_);
   invalidate();
 }
 
@@ -38,6 +71,7 @@ void Win32CheckBox::setCaption(const std::string& caption) {
 void Win32CheckBox::onCommand(WORD code) {
   if (code != BN_CLICKED) return;
   value_ = value_ == kChecked ? kUnchecked : kChecked;
+  publishCheckState(hwnd(), value_);
   invalidate();
   raiseClick(form(), spec());
 }

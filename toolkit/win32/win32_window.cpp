@@ -128,6 +128,25 @@ Win32Window::~Win32Window() {
   backend_.destroyLater(root_.hwnd, fonts_, icons_[0], icons_[1]);
 }
 
+namespace {
+
+BOOL CALLBACK findShownForm(HWND hwnd, LPARAM found) {
+  wchar_t name[32] = {};
+  GetClassNameW(hwnd, name, 32);
+  if (lstrcmpW(name, kFormClass) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<bool*>(found) = true;
+  return FALSE;
+}
+
+// Whether this thread still shows a window of the program's.
+bool anyFormShown() {
+  bool found = false;
+  EnumThreadWindows(GetCurrentThreadId(), findShownForm, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+}  // namespace
+
 void Win32Window::createControls(const WindowLayout& layout) {
   std::map<std::string, std::pair<Container*, Win32TabControl*>> parents;
   parents[""] = {&root_, nullptr};
@@ -474,7 +493,13 @@ LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARA
   switch (message) {
     case WM_CLOSE:
       // The close box unloads the form; the window itself goes away later.
-      if (Form* f = form()) f->dispatchClose();
+      // As on every desktop, the program ends when its last window is closed.
+      // Unloading may delete this object: keep what is needed after it.
+      {
+        Win32Backend& backend = backend_;
+        if (Form* f = form()) f->dispatchClose();
+        if (!anyFormShown()) backend.quit(0);
+      }
       return 0;
     case WM_TIMER:
       if (auto it = timers_.find(wParam); it != timers_.end()) {
