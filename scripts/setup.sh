@@ -13,7 +13,7 @@ packages=(
   xvfb xauth fonts-dseg fonts-dejavu-core fontconfig
   iproute2 util-linux procps locales python3 time
   desktop-file-utils appstream dpkg-dev lintian
-  mingw-w64 wine wine64
+  mingw-w64 wine wine64 fonts-wine
 )
 
 missing=()
