@@ -14,18 +14,28 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <vector>
 
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
 #include "reports/report_windows.h"
-#include "tests/support/event_pump.h"
 #include "toolkit/application.h"
 #include "toolkit/qt/qt_backend.h"
 
 namespace {
 
 constexpr int kClicks = 5;
+
+// Runs Qt's event loop for at most `ms` milliseconds, or until `done` holds.
+void pump(int ms, const std::function<bool()>& done = {}) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (done && done()) return;
+  }
+}
 
 // Stands in for the main window, which the report windows place themselves by.
 class MainWindowStandIn : public toolkit::Form {
@@ -85,12 +95,12 @@ Timing clickToPaint(toolkit::Application& app, toolkit::Form& report) {
     clock.start();
     const double used = processorMs();
     app.runEvent([&] { report.show(); });
-    tests_support::pump(10000, [&] { return watch.filledPaint; });
+    pump(10000, [&] { return watch.filledPaint; });
     wall.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     processor.push_back(processorMs() - used);
     length = report.textBox("txtOut").text().size();
     report.unload();
-    tests_support::pump(50);
+    pump(50);
   }
   qApp->removeEventFilter(&watch);
   return {median(wall), median(processor), length};
