@@ -73,7 +73,7 @@ void Win32CheckBox::onCommand(WORD code) {
   value_ = value_ == kChecked ? kUnchecked : kChecked;
   publishCheckState(hwnd(), value_);
   invalidate();
-  raiseClick(form(), spec());
+  raiseClick(form(), controlLayout());
 }
 
 void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
@@ -121,7 +121,7 @@ void Win32CommandButton::setCaption(const std::string& caption) {
 }
 
 void Win32CommandButton::onCommand(WORD code) {
-  if (code == BN_CLICKED) raiseClick(form(), spec());
+  if (code == BN_CLICKED) raiseClick(form(), controlLayout());
 }
 
 Win32Label::Win32Label(const ControlLayout& layout, ControlContext context)
@@ -143,18 +143,18 @@ void Win32Label::paintWindowless(HDC dc) {
   SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
   const std::wstring text = widen(caption_);
   if (font.letterSpacing > 0 || font.wordSpacing > 0) {
-    drawSpacedText(dc, text, box, spec().alignment, false, font);
+    drawSpacedText(dc, text, box, controlLayout().alignment, false, font);
   } else {
     UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_TOP;
-    if (spec().alignment == Alignment::Right) format |= DT_RIGHT;
-    if (spec().alignment == Alignment::Center) format |= DT_CENTER;
+    if (controlLayout().alignment == Alignment::Right) format |= DT_RIGHT;
+    if (controlLayout().alignment == Alignment::Center) format |= DT_CENTER;
     DrawTextW(dc, text.c_str(), -1, &box, format);
   }
   SelectObject(dc, old);
 }
 
 void Win32Label::onWindowlessClick() {
-  raiseClick(form(), spec());
+  raiseClick(form(), controlLayout());
 }
 
 }  // namespace toolkit::win32

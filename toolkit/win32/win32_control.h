@@ -39,7 +39,7 @@ struct Container {
 class ControlHooks {
  public:
   virtual ~ControlHooks() = default;
-  virtual const ControlLayout& spec() const = 0;
+  virtual const ControlLayout& controlLayout() const = 0;
   virtual HWND hwnd() const = 0;  // nullptr: windowless or not drawn
   virtual Container* home() const = 0;
   virtual bool shown() const = 0;  // its own flag, and its page when on a tab control
@@ -138,7 +138,7 @@ class Win32Control : public Interface, public ControlHooks {
   }
 
   // ControlHooks
-  const ControlLayout& spec() const override { return layout_; }
+  const ControlLayout& controlLayout() const override { return layout_; }
   HWND hwnd() const override { return hwnd_; }
   Container* home() const override { return context_.container; }
   bool shown() const override { return visible_ && pageActive_; }

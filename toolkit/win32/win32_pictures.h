@@ -28,8 +28,8 @@ class Win32InternetTransfer : public Win32Control<InternetTransferControl> {
  public:
   Win32InternetTransfer(const ControlLayout& layout, ControlContext context)
       : Win32Control<InternetTransferControl>(layout, context) {}
-  int remotePort() const override { return spec().remotePort; }
-  int requestTimeout() const override { return spec().requestTimeout; }
+  int remotePort() const override { return controlLayout().remotePort; }
+  int requestTimeout() const override { return controlLayout().requestTimeout; }
 };
 
 class Win32Winsock : public Win32Control<Winsock> {

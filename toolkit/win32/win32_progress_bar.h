@@ -12,8 +12,8 @@ class Win32ProgressBar : public Win32Control<ProgressBar> {
 
   float value() const override { return value_; }
   void setValue(float value) override;
-  float minimum() const override { return static_cast<float>(spec().minimum); }
-  float maximum() const override { return static_cast<float>(spec().maximum); }
+  float minimum() const override { return static_cast<float>(controlLayout().minimum); }
+  float maximum() const override { return static_cast<float>(controlLayout().maximum); }
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd()); }
   std::intptr_t sendMessage(std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;

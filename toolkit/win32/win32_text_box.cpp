@@ -75,7 +75,7 @@ void Win32TextBox::paintSpaced(HWND hwnd) {
   RECT box;
   GetClientRect(hwnd, &box);
   FillRect(dc, &box, brush_);
-  if (spec().border == Border::Flat) {
+  if (controlLayout().border == Border::Flat) {
     // The edit control draws a flat border inside its client area itself.
     FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
     InflateRect(&box, -1, -1);
@@ -87,7 +87,7 @@ void Win32TextBox::paintSpaced(HWND hwnd) {
   HGDIOBJ old = SelectObject(dc, font.handle);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
-  drawSpacedText(dc, widen(text_), box, spec().alignment, false, font);
+  drawSpacedText(dc, widen(text_), box, controlLayout().alignment, false, font);
   SelectObject(dc, old);
   EndPaint(hwnd, &ps);
 }
@@ -139,7 +139,7 @@ void Win32TextBox::onCommand(WORD code) {
 
 HBRUSH Win32TextBox::onColour(HDC dc) {
   SetTextColor(dc, toColorRef(foreColour()));
-  SetBkColor(dc, toColorRef(spec().backColour.value_or(system_colour::kWindowBackground)));
+  SetBkColor(dc, toColorRef(controlLayout().backColour.value_or(system_colour::kWindowBackground)));
   return brush_;
 }
 

@@ -269,12 +269,12 @@ ControlHooks* Win32Window::hooksOf(HWND child) const {
 std::vector<ControlHooks*> Win32Window::tabOrder() const {
   std::vector<ControlHooks*> order;
   for (const auto& e : controls_) {
-    if (e.hooks->hwnd() && e.hooks->takesFocus() && e.hooks->spec().tabIndex >= 0) {
+    if (e.hooks->hwnd() && e.hooks->takesFocus() && e.hooks->controlLayout().tabIndex >= 0) {
       order.push_back(e.hooks);
     }
   }
   std::stable_sort(order.begin(), order.end(), [](ControlHooks* a, ControlHooks* b) {
-    return a->spec().tabIndex < b->spec().tabIndex;
+    return a->controlLayout().tabIndex < b->controlLayout().tabIndex;
   });
   return order;
 }
@@ -293,7 +293,8 @@ bool Win32Window::tabFrom(HWND from, bool backwards) {
     HWND next = order[i]->hwnd();
     if (IsWindowVisible(next) && IsWindowEnabled(next)) {
       SetFocus(next);
-      if (order[i]->spec().kind == ControlKind::TextBox && !order[i]->spec().multiLine) {
+      if (order[i]->controlLayout().kind == ControlKind::TextBox &&
+          !order[i]->controlLayout().multiLine) {
         SendMessageW(next, EM_SETSEL, 0, -1);
       }
       return true;
@@ -480,7 +481,7 @@ LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARA
     }
     case WM_SETCURSOR: {
       ControlHooks* c = hooksOf(reinterpret_cast<HWND>(wParam));
-      if (c && c->spec().pointer == MousePointer::Hand && LOWORD(lParam) == HTCLIENT) {
+      if (c && c->controlLayout().pointer == MousePointer::Hand && LOWORD(lParam) == HTCLIENT) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
       }

@@ -73,7 +73,7 @@ struct Screen::Impl {
 namespace {
 
 std::string nameOf(const ControlHooks& c) {
-  const auto& s = c.spec();
+  const auto& s = c.controlLayout();
   return s.index >= 0 ? s.name + "(" + std::to_string(s.index) + ")" : s.name;
 }
 
