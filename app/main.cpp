@@ -12,6 +12,7 @@
 #include "main_window/app_title.h"
 #include "main_window/form1.h"
 #include "main_window/form1_layout.h"
+#include "main_window/resources.h"
 #include "main_window/text_summary.h"
 #include "platform/linux/curl_internet_transfer.h"
 #include "platform/linux/linux_adapter_table.h"
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
   // Desktops match the running program to its menu entry and icon by this name.
   QGuiApplication::setDesktopFileName("tarnwick");
 
-  toolkit::qt::QtBackend backend(!display);
+  toolkit::qt::QtBackend backend(!display, main_window::WindowResources());
   toolkit::Application app(backend, main_window::kApplicationTitle);
 
   platform::linuxos::LinuxManagementLocator management;

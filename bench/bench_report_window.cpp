@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "main_window/resources.h"
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
 #include "reports/report_windows.h"
@@ -107,7 +108,7 @@ Timing clickToPaint(toolkit::Application& app, toolkit::Form& report) {
 }
 
 void BM_ReportWindowClickToPaint(benchmark::State& state) {
-  toolkit::qt::QtBackend backend(false);
+  toolkit::qt::QtBackend backend(false, main_window::WindowResources());
   toolkit::Application app(backend, "Tarnwick");
   platform::linuxos::LinuxManagementLocator management;
   platform::linuxos::LinuxAdapterTable adapterTable;

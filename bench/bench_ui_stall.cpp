@@ -18,6 +18,7 @@
 #include "main_window/app_title.h"
 #include "main_window/form1.h"
 #include "main_window/maker_info.h"
+#include "main_window/resources.h"
 #include "platform/linux/curl_internet_transfer.h"
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
@@ -36,7 +37,7 @@ void BM_GatheringUiStall(benchmark::State& state) {
   reply.delay = kServerDelay;
   server.setReply(reply);
 
-  toolkit::qt::QtBackend backend(true);
+  toolkit::qt::QtBackend backend(true, main_window::WindowResources());
   toolkit::Application app(backend, main_window::kApplicationTitle);
   platform::linuxos::LinuxManagementLocator management;
   platform::linuxos::LinuxAdapterTable adapterTable;

@@ -6,6 +6,7 @@
 #include "main_window/app_title.h"
 #include "main_window/form1.h"
 #include "main_window/form1_layout.h"
+#include "main_window/resources.h"
 #include "platform/windows/windows_adapter_table.h"
 #include "platform/windows/windows_shell.h"
 #include "platform/windows/wininet_transfer.h"
@@ -16,7 +17,7 @@
 #include "toolkit/win32/win32_backend.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  toolkit::win32::Win32Backend backend;
+  toolkit::win32::Win32Backend backend(main_window::WindowResources());
   toolkit::Application app(backend, main_window::kApplicationTitle);
 
   platform::windows::WmiLocator management;

@@ -2,6 +2,7 @@
 
 #include "main_window/connection_status.h"
 #include "main_window/form1_layout.h"
+#include "main_window/resources.h"
 #include "tests/support/test_backend.h"
 
 namespace main_window_tests {
@@ -164,7 +165,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
        {0, "WAN Only", 1720},
        {1, "", 1700}},
   };
-  const auto backend = tests_support::makeTestBackend();
+  const auto backend = tests_support::makeTestBackend(main_window::WindowResources());
   toolkit::Application app(*backend, "test");
   StatusForm form(app);
   for (const Case& c : cases) {

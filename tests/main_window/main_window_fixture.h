@@ -9,6 +9,7 @@
 
 #include "main_window/form1.h"
 #include "main_window/form1_layout.h"
+#include "main_window/resources.h"
 #include "reports/report_windows.h"
 #include "tests/fakes/fake_adapter_table.h"
 #include "tests/fakes/fake_internet_transfer.h"
@@ -73,7 +74,8 @@ class MainWindowTest : public ::testing::Test {
   fakes::FakeInternetTransfer internet;
   fakes::FakeShell shell;
   main_window::GatheringSettings settings;
-  std::unique_ptr<toolkit::Backend> backend = tests_support::makeTestBackend();
+  std::unique_ptr<toolkit::Backend> backend =
+      tests_support::makeTestBackend(main_window::WindowResources());
   toolkit::Application app{*backend, "{Brevan} WAN LAN TARNWICK 1.6"};
   std::unique_ptr<main_window::Form1> form_;
 };

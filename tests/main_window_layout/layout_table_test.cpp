@@ -10,7 +10,7 @@
 
 #include "main_window/about_text.h"
 #include "main_window/form1_layout.h"
-#include "toolkit/font_stand_ins.h"
+#include "main_window/resources.h"
 
 namespace main_window {
 namespace {
@@ -210,11 +210,12 @@ TEST_F(Form1LayoutTable, EveryNamedFaceHasAStandIn) {
     if (c.font) fonts.push_back(*c.font);
     if (c.tabFont) fonts.push_back(*c.tabFont);
   }
+  const auto standIns = WindowResources().fontStandIns;
   for (const auto& font : fonts) {
-    EXPECT_NE(toolkit::findFontStandIn(font.face), nullptr) << font.face;
+    EXPECT_NE(toolkit::findFontStandIn(standIns, font.face), nullptr) << font.face;
   }
-  EXPECT_NE(toolkit::findFontStandIn("TAHOMA"), nullptr);
-  EXPECT_EQ(toolkit::findFontStandIn("Tahoma Bold"), nullptr);
+  EXPECT_NE(toolkit::findFontStandIn(standIns, "TAHOMA"), nullptr);
+  EXPECT_EQ(toolkit::findFontStandIn(standIns, "Tahoma Bold"), nullptr);
 }
 
 // The result controls start empty and the gathering machinery idle.

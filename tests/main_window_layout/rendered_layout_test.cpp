@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "main_window/form1_layout.h"
+#include "main_window/resources.h"
 #include "tests/support/test_backend.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
@@ -98,7 +99,8 @@ class RenderedLayout : public ::testing::Test {
 
   const toolkit::WindowLayout layout =
       Form1Layout(MakerInfo{"http://maker.example.test", "mail@maker.example.test", "Someone"});
-  std::unique_ptr<toolkit::Backend> backend = tests_support::makeTestBackend();
+  std::unique_ptr<toolkit::Backend> backend =
+      tests_support::makeTestBackend(main_window::WindowResources());
   toolkit::Application app{*backend, "Tarnwick test"};
   LayoutOnlyForm form{app, layout};
   std::unique_ptr<tests_support::Screen> screen;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "main_window/resources.h"
 #include "main_window/text_summary.h"
 #include "reports/report_windows.h"
 #include "tests/fakes/fake_adapter_table.h"
@@ -48,7 +49,8 @@ class ReportWindows : public ::testing::Test {
   }
   void pumpEvents() { tests_support::pump(20); }
 
-  std::unique_ptr<toolkit::Backend> backend = tests_support::makeTestBackend();
+  std::unique_ptr<toolkit::Backend> backend =
+      tests_support::makeTestBackend(main_window::WindowResources());
   toolkit::Application app{*backend, "title"};
   fakes::FakeManagement management;
   fakes::FakeAdapterTable table;

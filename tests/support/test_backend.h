@@ -8,13 +8,15 @@
 
 #include "toolkit/backend.h"
 #include "toolkit/form.h"
+#include "toolkit/resources.h"
 
 namespace tests_support {
 
 // The toolkit the window tests run on: Qt's offscreen platform on Linux, the
 // Win32 controls (under Wine and Xvfb) on Windows. Message boxes print to
-// standard error, so tests can read them.
-std::unique_ptr<toolkit::Backend> makeTestBackend();
+// standard error, so tests can read them. Windows of the program want the
+// program's resources (main_window::WindowResources()).
+std::unique_ptr<toolkit::Backend> makeTestBackend(const toolkit::Resources& resources = {});
 
 // Runs the event loop for at most `ms` milliseconds, or until `done` holds.
 void pump(int ms, const std::function<bool()>& done = {});

@@ -1,7 +1,6 @@
 #include "toolkit/qt/qt_backend.h"
 
 #include <QApplication>
-#include <QDirIterator>
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QMetaObject>
@@ -12,16 +11,19 @@
 
 namespace toolkit::qt {
 
-QtBackend::QtBackend(bool noDisplay) : noDisplay_(noDisplay) {
+QtBackend::QtBackend(bool noDisplay, const Resources& resources)
+    : noDisplay_(noDisplay), resources_(resources) {
   // Faces the program ships (stand-ins for faces that may not be installed).
-  QDirIterator fonts(":/fonts", {"*.ttf", "*.otf"}, QDir::Files);
-  while (fonts.hasNext()) QFontDatabase::addApplicationFont(fonts.next());
+  for (std::string_view file : resources_.fontFiles) {
+    QFontDatabase::addApplicationFont(
+        QString::fromUtf8(file.data(), static_cast<int>(file.size())));
+  }
 }
 
 QtBackend::~QtBackend() = default;
 
 std::unique_ptr<NativeWindow> QtBackend::createWindow(const WindowLayout& layout, Form& form) {
-  return std::make_unique<QtWindow>(layout, form);
+  return std::make_unique<QtWindow>(layout, form, resources_);
 }
 
 void QtBackend::post(std::function<void()> task) {

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "toolkit/backend.h"
+#include "toolkit/resources.h"
 
 namespace toolkit::qt {
 
 // The Qt 6 Widgets toolkit. Needs a QApplication to exist. In no-display mode
-// (offscreen platform) message boxes print to standard error instead.
+// (offscreen platform) message boxes print to standard error instead. Font
+// files, stand-ins and the hand pointer come from `resources` (Qt resource
+// paths), which must outlive the backend.
 class QtBackend : public Backend {
  public:
-  explicit QtBackend(bool noDisplay);
+  QtBackend(bool noDisplay, const Resources& resources);
   ~QtBackend() override;
 
   std::unique_ptr<NativeWindow> createWindow(const WindowLayout& layout, Form& form) override;
@@ -21,6 +24,7 @@ class QtBackend : public Backend {
 
  private:
   bool noDisplay_;
+  Resources resources_;
 };
 
 }  // namespace toolkit::qt

@@ -7,6 +7,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/error.h"
 #include "toolkit/qt/qt_convert.h"
+#include "toolkit/resources.h"
 
 namespace toolkit {
 class Form;
@@ -25,6 +26,7 @@ struct ControlContext {
   std::shared_ptr<EventLink> link;
   Font windowFont;
   QPoint origin;  // the container's client origin inside its widget, in pixels
+  Resources resources;
 };
 
 // Common part of every Qt control: the layout's values, the control's own
@@ -99,9 +101,11 @@ class QtControl : public Interface {
     widget_->setObjectName(QString::fromStdString(
         layout_.index >= 0 ? layout_.name + "(" + std::to_string(layout_.index) + ")"
                            : layout_.name));
-    widget_->setFont(toQFont(font_));
+    widget_->setFont(toQFont(font_, context_.resources.fontStandIns));
     if (!layout_.toolTip.empty()) widget_->setToolTip(QString::fromStdString(layout_.toolTip));
-    if (layout_.pointer == MousePointer::Hand) widget_->setCursor(handCursor());
+    if (layout_.pointer == MousePointer::Hand) {
+      widget_->setCursor(loadHandCursor(context_.resources.handPointer));
+    }
     widget_->setEnabled(enabled_);
     applyGeometry();
     applyVisibility();
@@ -111,7 +115,6 @@ class QtControl : public Interface {
   virtual void enabledChanged() {}
   const ControlContext& context() const { return context_; }
   Form* form() const { return context_.link->form; }
-  static QCursor handCursor();
 
  private:
   void applyVisibility() {
@@ -131,13 +134,5 @@ class QtControl : public Interface {
   bool pageActive_ = true;
   Twips left_, top_, width_, height_;
 };
-
-// The pointing hand: the bundled cursor picture when there is one.
-QCursor loadHandCursor();
-
-template <class Interface>
-QCursor QtControl<Interface>::handCursor() {
-  return loadHandCursor();
-}
 
 }  // namespace toolkit::qt

@@ -2,10 +2,9 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QPixmap>
 #include <array>
 #include <string_view>
-
-#include "toolkit/font_stand_ins.h"
 
 namespace toolkit::qt {
 namespace {
@@ -45,14 +44,14 @@ QColor toQColor(Colour colour, const QPalette& palette) {
   return index < kClassicScheme.size() ? fromBgr(kClassicScheme[index]) : QColor(Qt::black);
 }
 
-QFont toQFont(const Font& font) {
+QFont toQFont(const Font& font, std::span<const FontStandIn> standIns) {
   QString family = QString::fromStdString(font.face);
   double points = font.points;
   int stretch = 0;           // the face as designed
   double wordSpacing = 0;    // ems
   double letterSpacing = 0;  // ems
   if (!installed(family)) {
-    if (const FontStandIn* s = findFontStandIn(font.face)) {
+    if (const FontStandIn* s = findFontStandIn(standIns, font.face)) {
       family = QString::fromUtf8(s->standIn.data(), static_cast<int>(s->standIn.size()));
       points *= s->sizeScale;
       stretch = s->stretch;
@@ -70,6 +69,13 @@ QFont toQFont(const Font& font) {
     f.setLetterSpacing(QFont::AbsoluteSpacing, letterSpacing * QFontInfo(f).pixelSize());
   }
   return f;
+}
+
+QCursor loadHandCursor(const PointerPicture& pointer) {
+  const QPixmap picture(
+      QString::fromUtf8(pointer.picture.data(), static_cast<int>(pointer.picture.size())));
+  if (picture.isNull()) return QCursor(Qt::PointingHandCursor);
+  return QCursor(picture, pointer.hotX, pointer.hotY);
 }
 
 QRect toPixels(Twips left, Twips top, Twips width, Twips height) {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QColor>
+#include <QCursor>
 #include <QFont>
 #include <QPalette>
 #include <QRect>
+#include <span>
 
 #include "toolkit/layout.h"
+#include "toolkit/resources.h"
 #include "toolkit/units.h"
 
 namespace toolkit::qt {
@@ -14,7 +17,10 @@ namespace toolkit::qt {
 QColor toQColor(Colour colour, const QPalette& palette);
 
 // The named face when it is installed, else its stand-in, at the given size.
-QFont toQFont(const Font& font);
+QFont toQFont(const Font& font, std::span<const FontStandIn> standIns);
+
+// The picture as a mouse pointer; the system's pointing hand when there is none.
+QCursor loadHandCursor(const PointerPicture& pointer);
 
 // A box in twips to a pixel rectangle: both edges are rounded, so boxes that
 // meet or overlap in twips meet or overlap the same way in pixels.

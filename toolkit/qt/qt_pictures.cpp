@@ -1,17 +1,10 @@
 #include "toolkit/qt/qt_pictures.h"
 
-#include <QFile>
 #include <QPainter>
 
 #include "toolkit/form.h"
 
 namespace toolkit::qt {
-
-QCursor loadHandCursor() {
-  static const char* kPath = ":/pictures/hand.png";
-  if (QFile::exists(kPath)) return QCursor(QPixmap(kPath), 12, 1);
-  return QCursor(Qt::PointingHandCursor);
-}
 
 namespace {
 

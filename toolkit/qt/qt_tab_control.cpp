@@ -15,7 +15,7 @@ QtTabControl::QtTabControl(const ControlLayout& layout, QWidget* parent, Control
   tabs_->setExpanding(true);
   tabs_->setDrawBase(true);
   tabs_->setUsesScrollButtons(false);
-  tabs_->setFont(toQFont(layout.tabFont.value_or(font())));
+  tabs_->setFont(toQFont(layout.tabFont.value_or(font()), this->context().resources.fontStandIns));
   for (const auto& caption : layout.tabCaptions) tabs_->addTab(QString::fromStdString(caption));
   const QRect box = toPixels(layout.left, layout.top, layout.width, layout.height);
   const int perRow = layout.tabsPerRow > 0 ? layout.tabsPerRow : std::max(1, tabs_->count());

@@ -43,8 +43,9 @@ void FormWidget::changeEvent(QEvent* event) {
   }
 }
 
-QtWindow::QtWindow(const WindowLayout& layout, Form& form)
+QtWindow::QtWindow(const WindowLayout& layout, Form& form, const Resources& resources)
     : link_(std::make_shared<EventLink>(EventLink{&form})),
+      resources_(resources),
       widget_(new FormWidget(link_)),
       startPosition_(layout.startPosition) {
   Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -55,7 +56,7 @@ QtWindow::QtWindow(const WindowLayout& layout, Form& form)
   widget_->setWindowTitle(QString::fromStdString(layout.caption));
   if (!layout.icon.empty()) widget_->setWindowIcon(QIcon(QString::fromStdString(layout.icon)));
   widget_->setFixedSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
-  widget_->setFont(toQFont(layout.font));
+  widget_->setFont(toQFont(layout.font, resources_.fontStandIns));
   if (layout.backColour) {
     QPalette palette = widget_->palette();
     palette.setColor(QPalette::Window, toQColor(*layout.backColour, palette));
@@ -105,7 +106,7 @@ void QtWindow::createControls(const WindowLayout& layout) {
         later.push_back(s);
         continue;
       }
-      ControlContext context{link_, layout.font, parent->second.origin};
+      ControlContext context{link_, layout.font, parent->second.origin, resources_};
       QWidget* into = parent->second.widget;
       std::unique_ptr<Control> control;
       QWidget* drawn = nullptr;

@@ -29,7 +29,7 @@ class FormWidget : public QWidget {
 
 class QtWindow : public NativeWindow {
  public:
-  QtWindow(const WindowLayout& layout, Form& form);
+  QtWindow(const WindowLayout& layout, Form& form, const Resources& resources);
   ~QtWindow() override;
 
   Control* find(std::string_view name, int index) override;
@@ -60,6 +60,7 @@ class QtWindow : public NativeWindow {
   void centreOnScreen();
 
   std::shared_ptr<EventLink> link_;
+  Resources resources_;
   QPointer<FormWidget> widget_;
   std::vector<Entry> controls_;
   StartPosition startPosition_;

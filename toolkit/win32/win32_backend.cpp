@@ -38,7 +38,11 @@ void registerClasses() {
 
 }  // namespace
 
-Win32Backend::Win32Backend(bool printMessageBoxes) : printMessageBoxes_(printMessageBoxes) {
+Win32Backend::Win32Backend(const Resources& resources, bool printMessageBoxes)
+    : printMessageBoxes_(printMessageBoxes), resources_(resources), loaded_(resources.fontFiles) {
+  handCursor_ = loadPointer(resources_.handPointer);
+  ownHandCursor_ = handCursor_ != nullptr;
+  if (!handCursor_) handCursor_ = LoadCursorW(nullptr, IDC_HAND);
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |
                                                      ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -53,6 +57,7 @@ Win32Backend::~Win32Backend() {
   // Windows destroyed later still hold drawing objects: let them go first.
   runTasks();
   DestroyWindow(messages_);
+  if (ownHandCursor_) DestroyCursor(handCursor_);
 }
 
 std::unique_ptr<NativeWindow> Win32Backend::createWindow(const WindowLayout& layout, Form& form) {

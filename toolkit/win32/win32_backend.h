@@ -8,17 +8,20 @@
 #include <mutex>
 
 #include "toolkit/backend.h"
+#include "toolkit/resources.h"
 #include "toolkit/win32/win32_drawing.h"
 #include "toolkit/win32/win32_resources.h"
 
 namespace toolkit::win32 {
 
 // The Win32 toolkit: windows of the system's own controls, one message loop on
-// the thread that made it. With `printMessageBoxes` message boxes go to
-// standard error instead of the screen (tests).
+// the thread that made it. Font files, stand-ins and the hand pointer come
+// from `resources` (resource names as layouts give them), which must outlive
+// the backend. With `printMessageBoxes` message boxes go to standard error
+// instead of the screen (tests).
 class Win32Backend : public Backend {
  public:
-  explicit Win32Backend(bool printMessageBoxes = false);
+  explicit Win32Backend(const Resources& resources, bool printMessageBoxes = false);
   ~Win32Backend() override;
 
   std::unique_ptr<NativeWindow> createWindow(const WindowLayout& layout, Form& form) override;
@@ -26,6 +29,10 @@ class Win32Backend : public Backend {
   void messageBox(const std::string& title, const std::string& text) override;
   int exec() override;
   void quit(int exitCode) override;
+
+  const Resources& resources() const { return resources_; }
+  // The pointer of controls with MousePointer::Hand.
+  HCURSOR handCursor() const { return handCursor_; }
 
   // Handles what is queued, waiting up to `waitMs` for something to arrive.
   // False once the loop has been told to quit.
@@ -44,7 +51,10 @@ class Win32Backend : public Backend {
   void dispatch(MSG& msg);
 
   bool printMessageBoxes_;
-  ProgramResources resources_;
+  Resources resources_;
+  ProgramResources loaded_;
+  HCURSOR handCursor_ = nullptr;
+  bool ownHandCursor_ = false;
   HWND messages_ = nullptr;
   std::mutex mutex_;
   std::deque<std::function<void()>> tasks_;

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <vector>
 
-#include "toolkit/font_stand_ins.h"
 #include "toolkit/win32/win32_text.h"
 
 namespace toolkit::win32 {
@@ -98,7 +97,7 @@ const DrawnFont& FontCache::get(const Font& font) {
   int stretch = 0;
   double letter = 0, word = 0;
   if (!faceInstalled(face)) {
-    if (const FontStandIn* s = findFontStandIn(face)) {
+    if (const FontStandIn* s = findFontStandIn(standIns_, face)) {
       face.assign(s->standIn);
       points *= s->sizeScale;
       stretch = s->stretch;

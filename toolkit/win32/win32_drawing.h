@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <map>
+#include <span>
 #include <tuple>
 
 #include "toolkit/layout.h"
+#include "toolkit/resources.h"
 #include "toolkit/units.h"
 
 namespace toolkit::win32 {
@@ -32,10 +34,10 @@ struct DrawnFont {
 };
 
 // The fonts of one window, made on first use at the window's DPI and deleted
-// with it. A face that is not installed is drawn in its stand-in.
+// with it. A face that is not installed is drawn in its stand-in, if it has one.
 class FontCache {
  public:
-  explicit FontCache(int dpi) : dpi_(dpi) {}
+  FontCache(int dpi, std::span<const FontStandIn> standIns) : dpi_(dpi), standIns_(standIns) {}
   ~FontCache();
   FontCache(const FontCache&) = delete;
   FontCache& operator=(const FontCache&) = delete;
@@ -45,6 +47,7 @@ class FontCache {
  private:
   using Key = std::tuple<std::string, double, int, bool>;
   int dpi_;
+  std::span<const FontStandIn> standIns_;
   std::map<Key, DrawnFont> fonts_;
 };
 

@@ -40,15 +40,20 @@ std::string_view bytesOf(HRSRC found) {
   return {static_cast<const char*>(data), size};
 }
 
-BOOL CALLBACK addFont(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR count) {
-  const std::string_view bytes = bytesOf(FindResourceW(module, name, type));
-  if (bytes.empty()) return TRUE;
-  DWORD installed = 0;
-  if (AddFontMemResourceEx(const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size()),
-                           nullptr, &installed)) {
-    ++*reinterpret_cast<int*>(count);
+// The picture decoded, nullptr when the path is empty, unknown or not a picture;
+// the caller disposes of it.
+Gdiplus::GpBitmap* decode(std::string_view path) {
+  const std::string_view bytes = resourceBytes(path);
+  if (bytes.empty()) return nullptr;
+  IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                      static_cast<UINT>(bytes.size()));
+  if (!stream) return nullptr;
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bitmap) != Gdiplus::Ok) {
+    bitmap = nullptr;
   }
-  return TRUE;
+  stream->Release();
+  return bitmap;
 }
 
 }  // namespace
@@ -61,33 +66,55 @@ std::string_view resourceBytes(std::string_view path) {
 
 Picture loadPicture(std::string_view path) {
   Picture picture;
-  const std::string_view bytes = resourceBytes(path);
-  if (bytes.empty()) return picture;
-  IStream* stream = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
-                                      static_cast<UINT>(bytes.size()));
-  if (!stream) return picture;
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  if (Gdiplus::DllExports::GdipCreateBitmapFromStream(stream, &bitmap) == Gdiplus::Ok) {
-    UINT width = 0, height = 0;
-    Gdiplus::DllExports::GdipGetImageWidth(bitmap, &width);
-    Gdiplus::DllExports::GdipGetImageHeight(bitmap, &height);
-    // Transparent parts come out black, as the pictures' panels are.
-    if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(bitmap, &picture.bitmap, 0xFF000000) ==
-        Gdiplus::Ok) {
-      picture.size = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
-    }
-    Gdiplus::DllExports::GdipDisposeImage(bitmap);
+  Gdiplus::GpBitmap* bitmap = decode(path);
+  if (!bitmap) return picture;
+  UINT width = 0, height = 0;
+  Gdiplus::DllExports::GdipGetImageWidth(bitmap, &width);
+  Gdiplus::DllExports::GdipGetImageHeight(bitmap, &height);
+  // Transparent parts come out black, as the pictures' panels are.
+  if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(bitmap, &picture.bitmap, 0xFF000000) ==
+      Gdiplus::Ok) {
+    picture.size = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
   }
-  stream->Release();
+  Gdiplus::DllExports::GdipDisposeImage(bitmap);
   return picture;
 }
 
-ProgramResources::ProgramResources() {
-  Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&gdiplus_, &input, nullptr);
-  EnumResourceNamesW(nullptr, L"FONTFILE", addFont, reinterpret_cast<LONG_PTR>(&fonts_));
+HCURSOR loadPointer(const PointerPicture& pointer) {
+  Gdiplus::GpBitmap* bitmap = decode(pointer.picture);
+  if (!bitmap) return nullptr;
+  // An icon keeps the picture's transparency; a cursor is an icon with a hot spot.
+  HICON icon = nullptr;
+  Gdiplus::DllExports::GdipCreateHICONFromBitmap(bitmap, &icon);
+  Gdiplus::DllExports::GdipDisposeImage(bitmap);
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) {
+    if (icon) DestroyIcon(icon);
+    return nullptr;
+  }
+  info.fIcon = FALSE;
+  info.xHotspot = static_cast<DWORD>(std::max(0, pointer.hotX));
+  info.yHotspot = static_cast<DWORD>(std::max(0, pointer.hotY));
+  HCURSOR cursor = CreateIconIndirect(&info);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DestroyIcon(icon);
+  return cursor;
 }
 
+ProgramResources::ProgramResources(std::span<const std::string_view> fontFiles) {
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&gdiplus_, &input, nullptr);
+  for (std::string_view file : fontFiles) {
+    const std::string_view bytes = resourceBytes(file);
+    DWORD installed = 0;
+    if (!bytes.empty() &&
+        AddFontMemResourceEx(const_cast<char*>(bytes.data()), static_cast<DWORD>(bytes.size()),
+                             nullptr, &installed)) {
+      ++fonts_;
+    }
+  }
+}
 ProgramResources::~ProgramResources() {
   if (gdiplus_) Gdiplus::GdiplusShutdown(gdiplus_);
 }

@@ -2,14 +2,18 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "toolkit/resources.h"
+
 namespace toolkit::win32 {
 
-// Layouts name pictures by resource path (":/pictures/panel.png"); the program's
-// resource script holds each file as RCDATA under the path's letters and digits,
-// upper-cased, the rest as '_' ("PICTURES_PANEL_PNG").
+// Layouts and the resource registry name files by resource path
+// (":/pictures/panel.png"); the program's resource script holds each file as
+// RCDATA under the path's letters and digits, upper-cased, the rest as '_'
+// ("PICTURES_PANEL_PNG").
 std::wstring resourceName(std::string_view path);
 
 // The bytes of a resource of the running program, or empty when it has none.
@@ -22,11 +26,16 @@ struct Picture {
 };
 Picture loadPicture(std::string_view path);
 
-// Starts the image decoder and makes the fonts the program ships (resource type
-// FONTFILE) known to this process only; the system's font list is untouched.
+// A picture as a mouse pointer, nullptr when it has none; the caller destroys
+// it (DestroyCursor). Needs the image decoder started (ProgramResources).
+HCURSOR loadPointer(const PointerPicture& pointer);
+
+// Starts the image decoder and makes the font files named (resources of the
+// running program) known to this process only; the system's font list is
+// untouched.
 class ProgramResources {
  public:
-  ProgramResources();
+  explicit ProgramResources(std::span<const std::string_view> fontFiles);
   ~ProgramResources();
   ProgramResources(const ProgramResources&) = delete;
   ProgramResources& operator=(const ProgramResources&) = delete;

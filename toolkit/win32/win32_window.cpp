@@ -84,7 +84,7 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
     : backend_(backend),
       form_(&form),
       dpi_(systemDpi()),
-      fonts_(std::make_shared<FontCache>(dpi_)),
+      fonts_(std::make_shared<FontCache>(dpi_, backend.resources().fontStandIns)),
       startPosition_(layout.startPosition) {
   RECT frame{0, 0, toPixels(layout.clientWidth, dpi_), toPixels(layout.clientHeight, dpi_)};
   AdjustWindowRectEx(&frame, formStyle(layout), FALSE, kFormExStyle);
@@ -482,7 +482,7 @@ LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARA
     case WM_SETCURSOR: {
       ControlHooks* c = hooksOf(reinterpret_cast<HWND>(wParam));
       if (c && c->controlLayout().pointer == MousePointer::Hand && LOWORD(lParam) == HTCLIENT) {
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        SetCursor(backend_.handCursor());
         return TRUE;
       }
       break;

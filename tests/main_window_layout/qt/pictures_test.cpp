@@ -3,10 +3,12 @@
 #include <QColor>
 #include <QFontDatabase>
 #include <QImage>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "main_window/form1_layout.h"
-#include "toolkit/font_stand_ins.h"
+#include "main_window/resources.h"
 
 namespace main_window {
 namespace {
@@ -88,8 +90,9 @@ TEST(Form1Pictures, IconIsThreeStackedBars) {
 }
 
 TEST(Form1Pictures, HandPointsAtItsHotSpot) {
-  const QImage hand = load(kHandPointer);
-  EXPECT_NE(qAlpha(hand.pixel(12, 1)), 0);
+  const toolkit::PointerPicture pointer = WindowResources().handPointer;
+  const QImage hand = load(std::string(pointer.picture).c_str());
+  EXPECT_NE(qAlpha(hand.pixel(pointer.hotX, pointer.hotY)), 0);
   for (int x = 0; x < 32; ++x) EXPECT_EQ(qAlpha(hand.pixel(x, 0)), 0) << x;
   EXPECT_EQ(qAlpha(hand.pixel(0, 31)), 0);
 }
@@ -126,11 +129,12 @@ TEST(Form1Pictures, LogoIsGreyOnBlack) {
 
 // The bundled font files are the family the stand-in table names.
 TEST(Form1BundledFonts, AreTheDigitalStandIn) {
-  const auto* digital = toolkit::findFontStandIn(kD14.face);
+  const toolkit::Resources resources = WindowResources();
+  const auto* digital = toolkit::findFontStandIn(resources.fontStandIns, kD14.face);
   ASSERT_NE(digital, nullptr);
-  for (const char* path :
-       {":/fonts/DSEG14Classic-BoldItalic.ttf", ":/fonts/DSEG14Classic-Regular.ttf"}) {
-    const int id = QFontDatabase::addApplicationFont(path);
+  ASSERT_FALSE(resources.fontFiles.empty());
+  for (std::string_view path : resources.fontFiles) {
+    const int id = QFontDatabase::addApplicationFont(QString::fromUtf8(path.data(), path.size()));
     ASSERT_GE(id, 0) << path;
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     ASSERT_FALSE(families.isEmpty()) << path;

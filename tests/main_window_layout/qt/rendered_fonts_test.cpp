@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "main_window/form1_layout.h"
+#include "main_window/resources.h"
 #include "toolkit/application.h"
-#include "toolkit/font_stand_ins.h"
 #include "toolkit/form.h"
 #include "toolkit/qt/qt_backend.h"
 #include "toolkit/qt/qt_window.h"
@@ -79,7 +79,7 @@ class RenderedTexts : public ::testing::Test {
 
   const toolkit::WindowLayout layout =
       Form1Layout(MakerInfo{"http://maker.example.test", "mail@maker.example.test", "Someone"});
-  toolkit::qt::QtBackend backend{true};
+  toolkit::qt::QtBackend backend{true, WindowResources()};
   toolkit::Application app{backend, "Tarnwick test"};
   LayoutOnlyForm form{app, layout};
   toolkit::qt::QtWindow* window = nullptr;
@@ -93,7 +93,7 @@ TEST_F(RenderedTexts, MissingFacesAreDrawnWithTheirStandIns) {
     const toolkit::Font font = c.font.value_or(layout.font);
     const QString face = QString::fromStdString(font.face);
     if (QFontDatabase::families().contains(face, Qt::CaseInsensitive)) continue;
-    const auto* standIn = toolkit::findFontStandIn(font.face);
+    const auto* standIn = toolkit::findFontStandIn(WindowResources().fontStandIns, font.face);
     ASSERT_NE(standIn, nullptr) << font.face;
     const QFontInfo info(widget(c)->font());
     EXPECT_EQ(info.family().toStdString(), standIn->standIn) << c.name;
@@ -102,7 +102,7 @@ TEST_F(RenderedTexts, MissingFacesAreDrawnWithTheirStandIns) {
     ++checked;
   }
   EXPECT_EQ(QFontInfo(tabBar->font()).family().toStdString(),
-            toolkit::findFontStandIn(kD12.face)->standIn);
+            toolkit::findFontStandIn(WindowResources().fontStandIns, kD12.face)->standIn);
   if (checked == 0) GTEST_SKIP() << "every named face is installed";
 }
 

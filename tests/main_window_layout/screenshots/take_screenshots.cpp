@@ -15,6 +15,7 @@
 #include "main_window/app_title.h"
 #include "main_window/form1.h"
 #include "main_window/form1_layout.h"
+#include "main_window/resources.h"
 #include "tests/fakes/fake_adapter_table.h"
 #include "tests/fakes/fake_internet_transfer.h"
 #include "tests/fakes/fake_management_objects.h"
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   if (!dir.exists() && !QDir().mkpath(dir.path())) return 1;
 
-  toolkit::qt::QtBackend backend(false);
+  toolkit::qt::QtBackend backend(false, main_window::WindowResources());
   toolkit::Application app(backend, main_window::kApplicationTitle);
 
   // A LAN adapter and an echo service that answer with documentation addresses.

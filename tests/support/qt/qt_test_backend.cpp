@@ -12,8 +12,8 @@
 
 namespace tests_support {
 
-std::unique_ptr<toolkit::Backend> makeTestBackend() {
-  return std::make_unique<toolkit::qt::QtBackend>(true);
+std::unique_ptr<toolkit::Backend> makeTestBackend(const toolkit::Resources& resources) {
+  return std::make_unique<toolkit::qt::QtBackend>(true, resources);
 }
 
 void pump(int ms, const std::function<bool()>& done) {

@@ -17,7 +17,9 @@ toolkit::win32::Win32Backend* current = nullptr;
 
 class TestWin32Backend : public toolkit::win32::Win32Backend {
  public:
-  TestWin32Backend() : Win32Backend(true) { current = this; }
+  explicit TestWin32Backend(const toolkit::Resources& resources) : Win32Backend(resources, true) {
+    current = this;
+  }
   ~TestWin32Backend() override {
     if (current == this) current = nullptr;
   }
@@ -28,8 +30,8 @@ using toolkit::win32::Win32Window;
 
 }  // namespace
 
-std::unique_ptr<toolkit::Backend> makeTestBackend() {
-  return std::make_unique<TestWin32Backend>();
+std::unique_ptr<toolkit::Backend> makeTestBackend(const toolkit::Resources& resources) {
+  return std::make_unique<TestWin32Backend>(resources);
 }
 
 void pump(int ms, const std::function<bool()>& done) {

@@ -21,9 +21,23 @@ struct FontStandIn {
   double letterSpacing;      // extra space between letters, in ems of the drawn size
 };
 
-std::span<const FontStandIn> fontStandIns();
+// A mouse pointer drawn from a picture, and the point of it that clicks.
+struct PointerPicture {
+  std::string_view picture;  // picture name as layouts give them; empty: the system's own
+  int hotX = 0, hotY = 0;    // pixels from the picture's top-left corner
+};
+
+// What the program ships for its windows beyond the layout tables, handed to
+// the backend when it is made. Plain views of data that lives as long as the
+// program; the backend knows no name of its own. Empty: system pointers and
+// installed faces only.
+struct Resources {
+  PointerPicture handPointer;                   // MousePointer::Hand
+  std::span<const std::string_view> fontFiles;  // font files to load for this process
+  std::span<const FontStandIn> fontStandIns;
+};
 
 // The stand-in for `face`, letter case ignored; nullptr when it has none.
-const FontStandIn* findFontStandIn(std::string_view face);
+const FontStandIn* findFontStandIn(std::span<const FontStandIn> standIns, std::string_view face);
 
 }  // namespace toolkit
