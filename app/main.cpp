@@ -8,20 +8,17 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
-#include "main_window/app_title.h"
-#include "main_window/form1.h"
-#include "main_window/form1_layout.h"
+#include "main_window/program.h"
 #include "main_window/resources.h"
 #include "main_window/text_summary.h"
 #include "platform/linux/curl_internet_transfer.h"
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
 #include "platform/linux/linux_shell.h"
-#include "reports/report_windows.h"
-#include "toolkit/application.h"
 #include "toolkit/qt/qt_backend.h"
-#include "toolkit/slot.h"
+#include "toolkit/qt/qt_platform.h"
 #include "toolkit/text_output.h"
 
 namespace {
@@ -44,54 +41,41 @@ void print(const std::string& text) {
 
 int main(int argc, char** argv) {
   const bool display = toolkit::hasDisplay(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
-  if (!display) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(quietQtMessages);
-  }
+  const std::string platform = toolkit::qt::qtPlatformFor(
+      std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM"));
+  if (!platform.empty()) setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+  if (!display) qInstallMessageHandler(quietQtMessages);
   QApplication qtApplication(argc, argv);
   // Desktops match the running program to its menu entry and icon by this name.
   QGuiApplication::setDesktopFileName("tarnwick");
 
   toolkit::qt::QtBackend backend(!display, main_window::WindowResources());
-  toolkit::Application app(backend, main_window::kApplicationTitle);
-
+  // The services outlive the program, which waits for its background work.
   platform::linuxos::LinuxManagementLocator management;
   platform::linuxos::LinuxAdapterTable adapterTable;
   platform::linuxos::CurlInternetTransfer internet;
   platform::linuxos::LinuxShell shell;
-  const platform::Services services{management, adapterTable, internet, shell};
-
-  toolkit::Slot<main_window::Form1> form1([&] {
-    return std::make_unique<main_window::Form1>(app, services, main_window::BuiltInMakerInfo());
-  });
-  toolkit::Slot<reports::Form2> form2([&] {
-    return std::make_unique<reports::Form2>(app, form1.get(), management,
-                                            main_window::kIconPicture);
-  });
-  toolkit::Slot<reports::Form3> form3(
-      [&] { return std::make_unique<reports::Form3>(app, form1.get(), adapterTable); });
-
-  main_window::Form1& main = form1.get();
-  main.adapterInfoWindow = [&]() -> toolkit::Form& { return form2.get(); };
-  main.additionalAdapterInfoWindow = [&]() -> toolkit::Form& { return form3.get(); };
+  main_window::Program program(backend, {management, adapterTable, internet, shell},
+                               main_window::BuiltInMakerInfo());
 
   if (!display) {
+    main_window::Form1& main = program.mainWindow();
     main.onGatheringComplete = [&] {
       print(main_window::MainWindowSummary(main));
       // Open the two report windows as the "1" and "2" buttons do.
       main.dispatchClick("Ainfo1", -1);
-      if (form2.get().isLoaded()) print(main_window::ReportWindowSummary(form2.get()));
+      if (program.adapterInfo().isLoaded())
+        print(main_window::ReportWindowSummary(program.adapterInfo()));
       main.dispatchClick("Ainfo2", -1);
-      if (form3.get().isLoaded()) print(main_window::ReportWindowSummary(form3.get()));
-      backend.quit(app.messageBoxCount() > 0 ? 1 : 0);
+      if (program.additionalAdapterInfo().isLoaded()) {
+        print(main_window::ReportWindowSummary(program.additionalAdapterInfo()));
+      }
+      backend.quit(program.application().messageBoxCount() > 0 ? 1 : 0);
     };
   }
 
-  app.runEvent([&] { main.show(); });
+  program.start();
   const int status = backend.exec();
-  // Windows go before the services they use.
-  if (form3.filled()) form3.get().unload();
-  if (form2.filled()) form2.get().unload();
-  main.unload();
+  program.stop();
   return status;
 }

@@ -8,13 +8,18 @@ Application::Application(Backend& backend, std::string title)
     : backend_(backend), title_(std::move(title)) {}
 
 Application::~Application() {
+  stop();
+}
+
+void Application::stop() {
   std::vector<Task> tasks;
   {
     std::lock_guard lock(tasksMutex_);
+    stopped_ = true;
     tasks.swap(tasks_);
   }
   for (auto& task : tasks) task.thread.request_stop();
-  // jthread joins on destruction.
+  for (auto& task : tasks) task.thread.join();
 }
 
 void Application::messageBox(const std::string& text) {
@@ -33,10 +38,20 @@ void Application::runEvent(const std::function<void()>& handler) {
   } catch (const Error& error) {
     reportUnhandled(error);
   } catch (const std::exception& e) {
-    // Not one of ours (out of memory, a library's own exception): report it the
-    // same way rather than ending the program.
+    // Not one of ours (out of memory, a library's own exception, a mistake in
+    // the program itself): report it the same way rather than ending the program.
     reportUnhandled(Error(51, "Tarnwick", std::string("Internal error: ") + e.what()));
+  } catch (...) {
+    reportUnhandled(Error(51, "Tarnwick", "Internal error"));
   }
+}
+
+void Application::raiseOnUiThread(std::exception_ptr error) {
+  std::weak_ptr<const bool> alive = lifetime_;
+  backend_.post([this, alive, error] {
+    if (!alive.lock()) return;
+    runEvent([&] { std::rethrow_exception(error); });
+  });
 }
 
 void Application::reapFinished() {
@@ -47,16 +62,23 @@ void Application::reapFinished() {
 void Application::startBackground(std::function<void(std::stop_token)> work,
                                   std::stop_token owner) {
   reapFinished();
+  std::lock_guard lock(tasksMutex_);
+  if (stopped_) return;
   auto done = std::make_shared<std::atomic<bool>>(false);
-  std::jthread thread([work = std::move(work), owner, done](std::stop_token own) {
-    // Stop when either the application ends or the owner loses interest.
+  std::jthread thread([this, work = std::move(work), owner, done](std::stop_token own) {
+    // Stop when either the application stops or the owner loses interest.
     std::stop_source combined;
     std::stop_callback a(own, [&] { combined.request_stop(); });
     std::stop_callback b(owner, [&] { combined.request_stop(); });
-    work(combined.get_token());
+    try {
+      work(combined.get_token());
+    } catch (...) {
+      // An escaping error would end the program; the UI thread reports it as it
+      // reports any error an event lets escape. Nobody waits for abandoned work.
+      if (!combined.stop_requested()) raiseOnUiThread(std::current_exception());
+    }
     done->store(true);
   });
-  std::lock_guard lock(tasksMutex_);
   tasks_.push_back(Task{std::move(thread), std::move(done)});
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -19,7 +20,8 @@ namespace toolkit {
 class Application {
  public:
   Application(Backend& backend, std::string title);
-  ~Application();  // asks every background task to stop and waits for it
+  ~Application();  // stop()
+
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
@@ -37,8 +39,15 @@ class Application {
   int unhandledCount() const { return unhandled_; }
 
   // Runs `work` on a thread of its own. The stop token is set when the caller
-  // loses interest (see Form::runInBackground) or the application ends.
+  // loses interest (see Form::runInBackground) or the application stops. An
+  // exception that escapes `work` is raised again on the UI thread, inside
+  // runEvent, unless the work was asked to stop by then.
   void startBackground(std::function<void(std::stop_token)> work, std::stop_token owner);
+
+  // Asks every background task to stop and waits until each has returned; no
+  // new task starts after it. The program calls it before anything a task may
+  // reach (the services, the windows' data) goes away.
+  void stop();
 
   void post(std::function<void()> task) { backend_.post(std::move(task)); }
 
@@ -48,6 +57,7 @@ class Application {
     std::shared_ptr<std::atomic<bool>> done;
   };
   void reapFinished();
+  void raiseOnUiThread(std::exception_ptr error);
 
   Backend& backend_;
   std::string title_;
@@ -55,6 +65,10 @@ class Application {
   int unhandled_ = 0;
   std::mutex tasksMutex_;
   std::vector<Task> tasks_;
+  bool stopped_ = false;
+  // Tasks posted from background threads check it: a task may still sit in the
+  // backend's queue when this object is gone.
+  std::shared_ptr<const bool> lifetime_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace toolkit

@@ -28,6 +28,15 @@ class Error : public std::runtime_error {
   std::string description_;
 };
 
+// A window asked for something its layout does not have: a control name that is
+// not in it, a control of another kind, a container that is missing. That is a
+// mistake in the program, not a condition a step may meet at run time, so it is
+// not an Error: skipOnFailure lets it through and the top-level report shows it.
+class LayoutError : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
 // Builds an error number from its unsigned 32-bit image (0x8004B700 and the like).
 constexpr std::int32_t errorNumber(std::uint32_t image) {
   return static_cast<std::int32_t>(image);
@@ -35,7 +44,8 @@ constexpr std::int32_t errorNumber(std::uint32_t image) {
 
 // Runs one step whose failure is to be skipped: the error is dropped and the
 // caller goes on with its next step. Use it exactly where a step is meant to be
-// skipped on failure, never as a blanket catch around a whole procedure.
+// skipped on failure, never as a blanket catch around a whole procedure. A
+// LayoutError is not skipped.
 template <class Step>
 bool skipOnFailure(Step&& step) {
   try {

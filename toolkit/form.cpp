@@ -40,7 +40,7 @@ void Form::unload() {
 
 Control& Form::control(std::string_view name, int index) {
   if (Control* c = window().find(name, index)) return *c;
-  throw Error(kControlNotFound, "Tarnwick", "Control '" + std::string(name) + "' not found");
+  throw LayoutError("Control '" + std::string(name) + "' not found");
 }
 
 void Form::dispatchClick(const std::string& name, int index) {

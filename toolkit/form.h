@@ -15,9 +15,7 @@
 
 namespace toolkit {
 
-// Error numbers the toolkit raises itself.
-constexpr std::int32_t kControlNotFound = 730;
-constexpr std::int32_t kWrongControlKind = 13;
+// Error number the toolkit raises itself.
 constexpr std::int32_t kNotLoaded = 364;
 
 // A window object. It lives in its slot for the whole program; its window and
@@ -56,7 +54,7 @@ class Form {
   template <class T>
   T& controlAs(std::string_view name, int index = -1) {
     if (auto* typed = dynamic_cast<T*>(&control(name, index))) return *typed;
-    throw Error(kWrongControlKind, "Tarnwick", "Type mismatch: " + std::string(name));
+    throw LayoutError("Control '" + std::string(name) + "' is not of the kind asked for");
   }
   TextBox& textBox(std::string_view name) { return controlAs<TextBox>(name); }
   Label& label(std::string_view name, int index = -1) { return controlAs<Label>(name, index); }

@@ -1,7 +1,10 @@
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <stdexcept>
 #include <thread>
 
+#include "main_window/program.h"
 #include "tests/main_window/main_window_fixture.h"
 
 namespace main_window_tests {
@@ -44,10 +47,11 @@ TEST_F(MainWindowTest, TwentyTicksFillTheBarAndOnlyTheLastCompletes) {
   EXPECT_EQ(form().textBox("txtStatus").text(), "LAN And WAN - Online");
   EXPECT_EQ(form().textBox("LAN").text(), "192.168.0.5");
 
-  // A tick that still arrives after completion changes nothing.
+  // A tick that still arrives after completion asks for nothing and reports nothing.
   form().dispatchTimer("Timer1");
   pump(50);
-  EXPECT_EQ(bar(), 100);
+  EXPECT_EQ(internet.fetchCount(), 21);
+  EXPECT_EQ(app.messageBoxCount(), 0);
 }
 
 TEST_F(MainWindowTest, StartUpAndCompletionWordsReachWanAsTheBranchesSay) {
@@ -113,6 +117,79 @@ TEST_F(MainWindowTest, ClosingWhileARequestHangsCancelsItAndWritesNothingLate) {
   const auto waited = std::chrono::steady_clock::now() - closedAt;
   EXPECT_LT(waited, std::chrono::milliseconds(200));
   EXPECT_GE(cancelledAfterMs.load(), 0);
+}
+
+TEST_F(MainWindowTest, AnErrorEscapingBackgroundWorkIsReportedOnceAndTheWindowGoesOn) {
+  std::atomic<bool> broken{true};
+  internet.onFetch = [&](const std::string&, const platform::FetchOptions&, std::stop_token) {
+    if (broken) throw std::runtime_error("transfer broke");
+    return FakeInternetTransfer::ok("Your IP is 203.0.113.7");
+  };
+  testing::internal::CaptureStderr();
+  form().show();
+  pump(2000, [&] { return app.messageBoxCount() > 0; });
+  pump(20);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(app.messageBoxCount(), 1);
+  EXPECT_NE(err.find("Run-time error '51'"), std::string::npos) << err;
+  EXPECT_NE(err.find("transfer broke"), std::string::npos) << err;
+
+  broken = false;
+  form().dispatchClick("chkReload", -1);
+  startUp();
+  EXPECT_EQ(form().textBox("WAN").text(), "203.0.113.7");
+}
+
+// The program waits for its background work before the services go: a request
+// still winding down when the main window closes must not outlive them.
+TEST(ProgramShutdown, ClosingMidRequestLeavesNoBackgroundWorkBehind) {
+  enum class Hang { StartUpFetch, ReachabilityProbe };
+  for (Hang hang : {Hang::StartUpFetch, Hang::ReachabilityProbe}) {
+    auto backend = tests_support::makeTestBackend(main_window::WindowResources());
+    fakes::FakeManagement management;
+    fakes::FakeAdapterTable table;
+    fakes::FakeShell shell;
+    auto internet = std::make_unique<FakeInternetTransfer>();
+    std::atomic<bool> hanging{false};
+    std::atomic<int> inFlight{0};
+    auto hangUntilStopped = [&](std::stop_token stop) {
+      ++inFlight;
+      hanging = true;
+      while (!stop.stop_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      // A real transfer takes a moment to close its handles after a stop.
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      --inFlight;
+    };
+    internet->defaultReply = FakeInternetTransfer::ok("203.0.113.7");
+    if (hang == Hang::StartUpFetch) {
+      internet->onFetch = [&](const std::string&, const platform::FetchOptions&,
+                              std::stop_token stop) {
+        hangUntilStopped(stop);
+        return FakeInternetTransfer::ok("203.0.113.7");
+      };
+    } else {
+      internet->onOpenUrl = [&](platform::InternetTransfer::Handle, const std::string&,
+                                std::stop_token stop) -> platform::InternetTransfer::Handle {
+        hangUntilStopped(stop);
+        return 0;
+      };
+    }
+    main_window::GatheringSettings settings;
+    settings.echoServiceUrl = "http://echo.test/";
+    settings.reachabilityUrl = "http://target.test";
+    settings.tickInterval = 1;
+    {
+      main_window::Program program(*backend, {management, table, *internet, shell},
+                                   main_window::MakerInfo{"http://maker.test", "", "Someone"},
+                                   settings);
+      program.start();
+      pump(5000, [&] { return hanging.load(); });
+      ASSERT_TRUE(hanging) << static_cast<int>(hang);
+      program.mainWindow().dispatchClose();
+    }
+    EXPECT_EQ(inFlight.load(), 0) << "a request outlived the program: " << static_cast<int>(hang);
+    internet.reset();
+  }
 }
 
 TEST_F(MainWindowTest, ReloadWhileFetchingStartsAFreshSequence) {

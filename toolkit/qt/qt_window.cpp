@@ -163,8 +163,7 @@ void QtWindow::createControls(const WindowLayout& layout) {
       controls_.push_back(Entry{s->name, s->index, std::move(control), drawn});
     }
     if (later.size() == pending.size()) {
-      throw Error(kControlNotFound, "Tarnwick",
-                  "Container '" + later.front()->parent + "' not found");
+      throw LayoutError("Container '" + later.front()->parent + "' not found");
     }
     pending.swap(later);
   }

@@ -222,8 +222,7 @@ void Win32Window::createControls(const WindowLayout& layout) {
       controls_.push_back(Entry{s->name, s->index, std::move(control), hooks});
     }
     if (later.size() == pending.size()) {
-      throw Error(kControlNotFound, "Tarnwick",
-                  "Container '" + later.front()->parent + "' not found");
+      throw LayoutError("Container '" + later.front()->parent + "' not found");
     }
     pending.swap(later);
   }

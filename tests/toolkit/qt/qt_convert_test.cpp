@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "toolkit/qt/qt_convert.h"
+#include "toolkit/qt/qt_platform.h"
 
 namespace toolkit_tests {
 namespace {
@@ -32,6 +33,28 @@ TEST(QtConvert, SystemColoursComeFromThePalette) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(toolkit::qt::toQColor(c.colour, p), c.expected) << std::hex << c.colour;
+  }
+}
+
+TEST(QtPlatform, WaylandWithXWaylandRunsOnX11UnlessTheUserChose) {
+  struct Case {
+    const char* display;
+    const char* wayland;
+    const char* chosen;
+    const char* expected;
+  } cases[] = {
+      {nullptr, nullptr, nullptr, "offscreen"},
+      {"", "", "xcb", "offscreen"},
+      {":0", nullptr, nullptr, ""},
+      {nullptr, "wayland-0", nullptr, ""},
+      {":0", "wayland-0", nullptr, "xcb"},
+      {":0", "wayland-0", "", "xcb"},
+      {":0", "wayland-0", "wayland", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(toolkit::qt::qtPlatformFor(c.display, c.wayland, c.chosen), c.expected)
+        << (c.display ? c.display : "-") << " " << (c.wayland ? c.wayland : "-") << " "
+        << (c.chosen ? c.chosen : "-");
   }
 }
 
