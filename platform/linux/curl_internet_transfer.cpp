@@ -134,23 +134,15 @@ FetchResult CurlInternetTransfer::fetchText(const std::string& url, const FetchO
 
 InternetTransfer::Handle CurlInternetTransfer::internetOpen(const std::string& agent) {
   if (!ensureCurlReady()) return 0;
-  std::lock_guard lock(mutex_);
-  const Handle handle = nextHandle_++;
-  handles_.emplace(handle, HandleEntry{0, agent});
-  return handle;
+  return handles_.openInternet(agent, {});
 }
 
 InternetTransfer::Handle CurlInternetTransfer::internetOpenUrl(Handle internet,
                                                                const std::string& url,
                                                                std::stop_token stop) {
-  std::string agent;
-  {
-    std::lock_guard lock(mutex_);
-    const auto entry = handles_.find(internet);
-    if (entry == handles_.end() || entry->second.parent != 0) return 0;
-    agent = entry->second.agent;
-  }
-  CurlEasy easy = makeEasy(url.c_str(), agent.c_str());
+  const std::optional<std::string> agent = handles_.agentOf(internet);
+  if (!agent) return 0;
+  CurlEasy easy = makeEasy(url.c_str(), agent->c_str());
   if (!easy) return 0;
   CURL* e = easy.get();
 
@@ -171,28 +163,15 @@ InternetTransfer::Handle CurlInternetTransfer::internetOpenUrl(Handle internet,
   });
   if (!watch.complete || end.cancelled || end.overdue) return 0;
 
-  std::lock_guard lock(mutex_);
   // The internet handle may have been closed while the request ran.
-  if (!handles_.contains(internet)) return 0;
-  const Handle handle = nextHandle_++;
-  handles_.emplace(handle, HandleEntry{internet, {}});
-  return handle;
+  return handles_.openUrl(internet, {});
 }
 
 bool CurlInternetTransfer::internetCloseHandle(Handle handle) {
-  std::lock_guard lock(mutex_);
-  const auto entry = handles_.find(handle);
-  if (entry == handles_.end()) return false;
-  const bool isInternet = entry->second.parent == 0;
-  handles_.erase(entry);
-  if (isInternet) {
-    std::erase_if(handles_, [handle](const auto& item) { return item.second.parent == handle; });
-  }
-  return true;
+  return handles_.close(handle).has_value();
 }
 
 std::size_t CurlInternetTransfer::openHandles() const {
-  std::lock_guard lock(mutex_);
   return handles_.size();
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <chrono>
-#include <map>
-#include <mutex>
 #include <string>
 
 #include "platform/internet_transfer.h"
+#include "platform/transfer_handles.h"
 
 namespace platform::linuxos {
 
@@ -44,15 +43,11 @@ class CurlInternetTransfer final : public InternetTransfer {
   std::size_t openHandles() const;
 
  private:
-  struct HandleEntry {
-    Handle parent = 0;  // 0: an internet handle
-    std::string agent;
-  };
+  // libcurl keeps nothing open between calls: the handles carry no resource.
+  struct NoResource {};
 
   CurlTransferConfig config_;
-  mutable std::mutex mutex_;
-  std::map<Handle, HandleEntry> handles_;
-  Handle nextHandle_ = 0x100;
+  TransferHandles<NoResource> handles_;
 };
 
 }  // namespace platform::linuxos

@@ -20,8 +20,11 @@ WinInetTransfer::WinInetTransfer(WinInetConfig config)
     : config_(config), count_(std::make_shared<std::atomic<long>>(0)) {}
 
 WinInetTransfer::~WinInetTransfer() {
-  std::lock_guard lock(mutex_);
-  for (auto& [handle, entry] : handles_) entry.handles->closeAll();
+  closeEach(handles_.closeAll());
+}
+
+void WinInetTransfer::closeEach(const std::vector<SystemHandles>& closed) {
+  for (const auto& handles : closed) handles->closeAll();
 }
 
 FetchResult WinInetTransfer::fetchText(const std::string& url, const FetchOptions& options,
@@ -56,22 +59,14 @@ FetchResult WinInetTransfer::fetchText(const std::string& url, const FetchOption
 InternetTransfer::Handle WinInetTransfer::internetOpen(const std::string& agent) {
   auto handles = std::make_shared<DetachedRequest>(count_);
   if (!handles->keep(openSession(agent, config_.openTimeout))) return 0;
-  std::lock_guard lock(mutex_);
-  const Handle handle = nextHandle_++;
-  handles_.emplace(handle, HandleEntry{0, agent, std::move(handles)});
-  return handle;
+  return handles_.openInternet(agent, std::move(handles));
 }
 
 InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const std::string& url,
                                                           std::stop_token stop) {
-  std::string agent;
-  {
-    std::lock_guard lock(mutex_);
-    const auto entry = handles_.find(internet);
-    if (entry == handles_.end() || entry->second.parent != 0) return 0;
-    agent = entry->second.agent;
-  }
-  if (!isWebUrl(url)) return 0;
+  const std::optional<std::string> found = handles_.agentOf(internet);
+  if (!found || !isWebUrl(url)) return 0;
+  const std::string agent = *found;
   // The request runs in a session of its own, so that stopping it may close
   // everything it has open without closing the caller's internet handle.
   auto request = std::make_shared<DetachedRequest>(count_);
@@ -91,31 +86,16 @@ InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const
     return 0;
   }
 
-  std::lock_guard lock(mutex_);
   // The internet handle may have been closed while the request ran.
-  if (!handles_.contains(internet)) {
-    request->closeAll();
-    return 0;
-  }
-  const Handle handle = nextHandle_++;
-  handles_.emplace(handle, HandleEntry{internet, {}, std::move(request)});
+  const Handle handle = handles_.openUrl(internet, request);
+  if (handle == 0) request->closeAll();
   return handle;
 }
 
 bool WinInetTransfer::internetCloseHandle(Handle handle) {
-  std::lock_guard lock(mutex_);
-  const auto entry = handles_.find(handle);
-  if (entry == handles_.end()) return false;
-  const bool isInternet = entry->second.parent == 0;
-  entry->second.handles->closeAll();
-  handles_.erase(entry);
-  if (isInternet) {
-    std::erase_if(handles_, [handle](auto& item) {
-      if (item.second.parent != handle) return false;
-      item.second.handles->closeAll();
-      return true;
-    });
-  }
+  const auto closed = handles_.close(handle);
+  if (!closed) return false;
+  closeEach(*closed);
   return true;
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <chrono>
-#include <map>
 #include <memory>
-#include <mutex>
 
 #include "platform/internet_transfer.h"
+#include "platform/transfer_handles.h"
 #include "platform/windows/detached_request.h"
 
 namespace platform::windows {
@@ -39,17 +38,13 @@ class WinInetTransfer final : public InternetTransfer {
   std::size_t openHandles() const;
 
  private:
-  struct HandleEntry {
-    Handle parent = 0;  // 0: an internet handle
-    std::string agent;
-    std::shared_ptr<DetachedRequest> handles;  // the system handles behind it
-  };
+  // Each handle carries the system handles behind it.
+  using SystemHandles = std::shared_ptr<DetachedRequest>;
+  static void closeEach(const std::vector<SystemHandles>& closed);
 
   WinInetConfig config_;
   HandleCount count_;
-  mutable std::mutex mutex_;
-  std::map<Handle, HandleEntry> handles_;
-  Handle nextHandle_ = 0x100;
+  TransferHandles<SystemHandles> handles_;
 };
 
 }  // namespace platform::windows
