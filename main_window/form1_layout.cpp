@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "main_window/about_text.h"
@@ -86,6 +87,24 @@ ControlLayout toggle(std::string name, Box box, int tabIndex, std::string captio
   return c;
 }
 
+// A light of the status light: a pressed light with no caption says only its colour.
+ControlLayout light(ControlLayout c, std::string colourName) {
+  c.accessibleName = std::move(colourName);
+  return c;
+}
+
+// A result box is called by the label beside it, as a sighted user reads it.
+void nameAfterLabel(std::vector<ControlLayout>& controls, std::string_view box,
+                    std::string_view label) {
+  std::string text;
+  for (const auto& c : controls) {
+    if (c.name == label) text = c.text;
+  }
+  for (auto& c : controls) {
+    if (c.name == box) c.accessibleName = text;
+  }
+}
+
 ControlLayout disabled(ControlLayout c) {
   c.enabled = false;
   return c;
@@ -128,12 +147,15 @@ void addPanelControls(std::vector<ControlLayout>& out) {
       handPointer(toggle("chkReload", {2240, 2040, 3030, 340}, 18, "Reload", kGreen, kBlack)));
   out.push_back(handPointer(
       disabled(toggle("chkAdp", {240, 2040, 1335, 340}, 23, "Adapter Info", kGreen, kBlack))));
-  out.push_back(
-      disabled(toggle("chkred", {4260, 1720, 1010, 340}, 16, "", std::nullopt, rgb(255, 0, 0))));
-  out.push_back(disabled(
-      toggle("chkyellow", {3260, 1720, 1030, 340}, 15, "", std::nullopt, rgb(255, 255, 0))));
-  out.push_back(disabled(
-      toggle("chkgreen", {2250, 1720, 1040, 340}, 14, "", system_colour::kWindowText, kGreen)));
+  out.push_back(light(
+      disabled(toggle("chkred", {4260, 1720, 1010, 340}, 16, "", std::nullopt, rgb(255, 0, 0))),
+      "red light"));
+  out.push_back(light(disabled(toggle("chkyellow", {3260, 1720, 1030, 340}, 15, "", std::nullopt,
+                                      rgb(255, 255, 0))),
+                      "yellow light"));
+  out.push_back(light(disabled(toggle("chkgreen", {2250, 1720, 1040, 340}, 14, "",
+                                      system_colour::kWindowText, kGreen)),
+                      "green light"));
   out.push_back(
       disabled(toggle("chkstatus", {240, 1720, 2055, 340}, 17, "Online Status:", kGreen, kBlack)));
 
@@ -254,6 +276,9 @@ toolkit::WindowLayout Form1Layout(const MakerInfo& maker) {
   addWanLanPage(out);
   addLegendPage(out);
   addAboutPage(out, maker);
+  nameAfterLabel(out, "WAN", "WAN2");
+  nameAfterLabel(out, "LAN", "LAN2");
+  nameAfterLabel(out, "txtLocal", "lblLocal");
   return window;
 }
 

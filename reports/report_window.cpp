@@ -29,6 +29,7 @@ toolkit::WindowLayout ReportWindow::layout() const {
   out.scrollBars = toolkit::ScrollBars::Both;  // long lines scroll, never wrap
   out.backColour = toolkit::rgb(0, 0, 0);
   out.foreColour = toolkit::rgb(0, 255, 0);
+  out.accessibleName = caption_;  // the text box is all the window holds
   w.controls.push_back(out);
   return w;
 }

@@ -57,6 +57,9 @@ struct ControlLayout {
   bool enabled = true;
   bool visible = true;
   std::string toolTip;
+  // What a screen reader calls the control: the label beside a text box, what a
+  // light is. A check box is called by its caption while it has one.
+  std::string accessibleName;
   MousePointer pointer = MousePointer::Default;
   int value = 0;                         // check box value, progress bar value
   std::string picture;                   // resource path of a picture (":/..."), empty for none

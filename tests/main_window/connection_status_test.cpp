@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <tuple>
+
 #include "main_window/connection_status.h"
 #include "main_window/form1_layout.h"
 #include "main_window/resources.h"
@@ -168,10 +171,13 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
   const auto backend = tests_support::makeTestBackend(main_window::WindowResources());
   toolkit::Application app(*backend, "test");
   StatusForm form(app);
+  std::unique_ptr<tests_support::Screen> screen;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    screen.reset();
     form.unload();
     form.load();
+    screen = std::make_unique<tests_support::Screen>(form);
     for (const char* n : {"chkstatus", "chkgreen", "chkyellow", "chkred"}) {
       form.control(n).setVisible(false);
     }
@@ -182,12 +188,18 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
     EXPECT_EQ(form.textBox("txtStatus").text(), c.status);
     EXPECT_EQ(form.textBox("LAN").text(), c.lanAfter);
     EXPECT_EQ(form.textBox("WAN").text(), c.wanAfter);
-    const std::pair<const char*, Light> lights[] = {
-        {"chkgreen", c.green}, {"chkyellow", c.yellow}, {"chkred", c.red}};
-    for (const auto& [name, light] : lights) {
+    // A screen reader hears a light's caption, or its colour while it has none.
+    const std::tuple<const char*, const char*, Light> lights[] = {
+        {"chkgreen", "green light", c.green},
+        {"chkyellow", "yellow light", c.yellow},
+        {"chkred", "red light", c.red}};
+    for (const auto& [name, colour, light] : lights) {
       auto& box = form.checkBox(name);
       EXPECT_EQ(box.value(), light.value) << name;
       EXPECT_EQ(box.caption(), light.caption) << name;
+      EXPECT_EQ(screen->checked(name), light.value == toolkit::kChecked) << name;
+      EXPECT_EQ(screen->accessibleName(name), light.caption.empty() ? colour : light.caption)
+          << name;
       EXPECT_EQ(box.top(), light.top) << name;
       EXPECT_TRUE(box.visible()) << name;
     }

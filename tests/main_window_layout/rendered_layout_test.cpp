@@ -1,13 +1,15 @@
 // The main window's layout as the toolkit draws it at 96 dpi: every control
 // where its twips put it, stacked and tab-ordered as laid out, the pages
 // switching without touching values, clicks reaching only enabled controls,
-// and the progress bar drawn in the colours it is sent.
+// the progress bar drawn in the colours it is sent, and the boxes named for
+// screen readers by their labels.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "main_window/form1_layout.h"
@@ -227,6 +229,17 @@ TEST_F(RenderedLayout, ClicksReachOnlyEnabledControls) {
   for (const char* name : {"Ainfo1", "WAN2", "chkAdp"}) screen->click(name);
   EXPECT_EQ(form.clicks, (std::vector<std::string>{"chkAdp"}));
   EXPECT_EQ(form.checkBox("chkAdp").value(), toolkit::kChecked) << "a click toggles a check box";
+  EXPECT_EQ(screen->checked("chkAdp"), true) << "and accessibility tools read it so";
+}
+
+// A screen reader says what a sighted user reads beside each box.
+TEST_F(RenderedLayout, ScreenReadersHearTheLabelsBesideTheBoxes) {
+  const std::pair<const char*, const char*> names[] = {{"WAN", "Your Wan Ip Is:"},
+                                                       {"LAN", "Your Lan Ip Is:"},
+                                                       {"txtLocal", "Localhost:"},
+                                                       {"chkstatus", "Online Status:"}};
+  for (const auto& [box, name] : names) EXPECT_EQ(screen->accessibleName(box), name) << box;
+  EXPECT_EQ(screen->checked("WAN"), std::nullopt);
 }
 
 // The colour messages reach the bar itself: it draws green on black.

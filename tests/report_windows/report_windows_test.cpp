@@ -73,6 +73,7 @@ TEST_F(ReportWindows, OpeningTwiceGathersOnceAndClosingGathersAgain) {
   const int binds = management.binds;
   EXPECT_EQ(binds, 1);
   EXPECT_EQ(form2.caption(), "Adapter Info");
+  EXPECT_EQ(tests_support::Screen(form2).accessibleName("txtOut"), "Adapter Info");
   EXPECT_EQ(form2.AdapterCount, 2);
   EXPECT_NEAR(form2.left(), 1591.5, 15);
   EXPECT_NEAR(form2.top(), 3420, 15);
@@ -95,6 +96,7 @@ TEST_F(ReportWindows, OpeningTwiceGathersOnceAndClosingGathersAgain) {
 TEST_F(ReportWindows, TextBoxFillsTheClientAreaExceptWhileMinimized) {
   form3.show();
   pumpEvents();
+  EXPECT_EQ(tests_support::Screen(form3).accessibleName("txtOut"), "Additional Adapter Info");
   auto& out = form3.textBox("txtOut");
   EXPECT_EQ(out.width(), form3.innerWidth());
   EXPECT_EQ(out.height(), form3.innerHeight());

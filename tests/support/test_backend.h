@@ -62,6 +62,11 @@ class Screen {
   void click(std::string_view name, int index = -1);
   // Whether the control shows a scroll bar in that direction that has room to move.
   bool scrolls(std::string_view name, bool vertical) const;
+  // What a screen reader calls the control.
+  std::string accessibleName(std::string_view name, int index = -1) const;
+  // Whether accessibility tools read the control as checked; nullopt when they
+  // do not read it as checkable.
+  std::optional<bool> checked(std::string_view name, int index = -1) const;
   // The colour drawn at a point of a control, given in fractions of its size (0x00BBGGRR).
   std::uint32_t colourAt(std::string_view name, double x, double y) const;
 

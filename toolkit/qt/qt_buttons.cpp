@@ -61,6 +61,13 @@ QtCheckBox::QtCheckBox(const ControlLayout& layout, QWidget* parent, ControlCont
     if (link->form) link->form->dispatchClick(name, index);
   });
   initialise();
+  nameAfterCaption();
+}
+
+void QtCheckBox::nameAfterCaption() {
+  // An empty name lets Qt's accessibility read the caption.
+  button_->setAccessibleName(
+      button_->text().isEmpty() ? QString::fromStdString(layout().accessibleName) : QString());
 }
 
 int QtCheckBox::value() const {
@@ -79,6 +86,7 @@ std::string QtCheckBox::caption() const {
 }
 void QtCheckBox::setCaption(const std::string& caption) {
   button_->setText(QString::fromStdString(caption));
+  nameAfterCaption();
 }
 
 QtCommandButton::QtCommandButton(const ControlLayout& layout, QWidget* parent,

@@ -32,6 +32,8 @@ class QtCheckBox : public QtControl<CheckBox> {
   void setCaption(const std::string& caption) override;
 
  private:
+  // Screen readers hear the caption, or the layout's name while it is empty.
+  void nameAfterCaption();
   GraphicalCheckBoxWidget* button_;
 };
 

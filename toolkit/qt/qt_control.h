@@ -103,6 +103,9 @@ class QtControl : public Interface {
                            : layout_.name));
     widget_->setFont(toQFont(font_, context_.resources.fontStandIns));
     if (!layout_.toolTip.empty()) widget_->setToolTip(QString::fromStdString(layout_.toolTip));
+    if (!layout_.accessibleName.empty()) {
+      widget_->setAccessibleName(QString::fromStdString(layout_.accessibleName));
+    }
     if (layout_.pointer == MousePointer::Hand) {
       widget_->setCursor(loadHandCursor(context_.resources.handPointer));
     }

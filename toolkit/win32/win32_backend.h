@@ -9,6 +9,7 @@
 
 #include "toolkit/backend.h"
 #include "toolkit/resources.h"
+#include "toolkit/win32/win32_accessible.h"
 #include "toolkit/win32/win32_drawing.h"
 #include "toolkit/win32/win32_resources.h"
 
@@ -50,6 +51,7 @@ class Win32Backend : public Backend {
   bool handleKey(const MSG& msg);
   void dispatch(MSG& msg);
 
+  ComForAccessibility com_;
   bool printMessageBoxes_;
   Resources resources_;
   ProgramResources loaded_;

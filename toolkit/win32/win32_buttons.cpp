@@ -38,6 +38,7 @@ void publishCheckState(HWND hwnd, int value) {
   } else {
     RemovePropW(hwnd, kCheckedProperty);
   }
+  NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 }  // namespace

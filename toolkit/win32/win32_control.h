@@ -7,6 +7,7 @@
 
 #include "toolkit/controls.h"
 #include "toolkit/error.h"
+#include "toolkit/win32/win32_accessible.h"
 #include "toolkit/win32/win32_drawing.h"
 #include "toolkit/win32/win32_resources.h"
 
@@ -161,6 +162,10 @@ class Win32Control : public Interface, public ControlHooks {
     if (hwnd_) {
       SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(drawnFont().handle), FALSE);
       EnableWindow(hwnd_, enabled_ ? TRUE : FALSE);
+      const bool checkBox = layout_.kind == ControlKind::CheckBox;
+      if (checkBox || !layout_.accessibleName.empty()) {
+        makeAccessible(hwnd_, layout_.accessibleName, checkBox);
+      }
     }
     if (!layout_.toolTip.empty()) addToolTip(context_.window, *this, layout_.toolTip);
     applyGeometry();

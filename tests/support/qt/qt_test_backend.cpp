@@ -1,4 +1,5 @@
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -136,6 +137,25 @@ std::uint32_t Screen::colourAt(std::string_view name, double x, double y) const 
                                     static_cast<int>(y * (image.height() - 1)));
   return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
          (static_cast<std::uint32_t>(c.blue()) << 16);
+}
+
+namespace {
+
+QAccessibleInterface* accessibleOf(QWidget* widget) {
+  return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+}
+
+}  // namespace
+
+std::string Screen::accessibleName(std::string_view name, int index) const {
+  QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
+  return iface ? iface->text(QAccessible::Name).toStdString() : std::string();
+}
+
+std::optional<bool> Screen::checked(std::string_view name, int index) const {
+  QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
+  if (!iface || !iface->state().checkable) return std::nullopt;
+  return static_cast<bool>(iface->state().checked);
 }
 
 }  // namespace tests_support

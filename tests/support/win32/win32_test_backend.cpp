@@ -1,12 +1,14 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <chrono>
 #include <stdexcept>
 
 #include "tests/support/test_backend.h"
 #include "toolkit/win32/win32_backend.h"
+#include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_window.h"
 
 namespace tests_support {
@@ -214,6 +216,61 @@ std::uint32_t Screen::colourAt(std::string_view name, double x, double y) const 
                                    box.top + static_cast<int>(y * (box.bottom - box.top - 1)));
   ReleaseDC(surface, dc);
   return colour;
+}
+
+namespace {
+
+// The object accessibility tools get for a control's window, as they ask for it.
+IAccessible* accessibleOf(ControlHooks* c) {
+  IAccessible* object = nullptr;
+  if (!c || !c->hwnd() ||
+      FAILED(AccessibleObjectFromWindow(c->hwnd(), static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&object)))) {
+    return nullptr;
+  }
+  return object;
+}
+
+VARIANT self() {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = CHILDID_SELF;
+  return v;
+}
+
+}  // namespace
+
+std::string Screen::accessibleName(std::string_view name, int index) const {
+  IAccessible* object = accessibleOf(impl_->control(name, index));
+  if (!object) return {};
+  BSTR text = nullptr;
+  std::string out;
+  if (SUCCEEDED(object->get_accName(self(), &text)) && text) {
+    out = toolkit::win32::narrow(std::wstring(text, SysStringLen(text)));
+  }
+  SysFreeString(text);
+  object->Release();
+  return out;
+}
+
+std::optional<bool> Screen::checked(std::string_view name, int index) const {
+  IAccessible* object = accessibleOf(impl_->control(name, index));
+  if (!object) return std::nullopt;
+  VARIANT role, state;
+  VariantInit(&role);
+  VariantInit(&state);
+  std::optional<bool> out;
+  if (SUCCEEDED(object->get_accRole(self(), &role)) && role.vt == VT_I4 &&
+      role.lVal == ROLE_SYSTEM_CHECKBUTTON && SUCCEEDED(object->get_accState(self(), &state)) &&
+      state.vt == VT_I4) {
+    out = (state.lVal & STATE_SYSTEM_CHECKED) != 0;
+  }
+  VariantClear(&role);
+  VariantClear(&state);
+  object->Release();
+  return out;
 }
 
 }  // namespace tests_support
