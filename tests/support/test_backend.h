@@ -24,6 +24,9 @@ void pump(int ms, const std::function<bool()>& done = {});
 // Lets windows that were unloaded go away, so the next test finds only its own.
 void flushClosedWindows();
 
+// Runs the events already queued, without waiting for more.
+void processEvents();
+
 // A box on the screen in pixels, relative to the top-left corner of the
 // window's client area.
 struct ScreenRect {
@@ -69,6 +72,12 @@ class Screen {
   std::optional<bool> checked(std::string_view name, int index = -1) const;
   // The colour drawn at a point of a control, given in fractions of its size (0x00BBGGRR).
   std::uint32_t colourAt(std::string_view name, double x, double y) const;
+  // What a text box's control holds, as UTF-8 with "\n" line breaks, and its
+  // caret (the end of its selection) as a byte offset into that text.
+  std::string shownText(std::string_view name) const;
+  std::size_t shownCaret(std::string_view name) const;
+  // Selects the bytes [from, to) of shownText() in the control, as the user would.
+  void select(std::string_view name, std::size_t from, std::size_t to);
 
   struct Impl;
 

@@ -27,11 +27,14 @@ DWORD styleOf(const ControlLayout& s) {
 // An edit control holds 32 K characters unless told otherwise; reports run longer.
 constexpr WPARAM kTextLimit = 0x7FFFFFFE;
 
+// Posted to a multi-line edit control when the logic has changed its text: it
+// arrives once the event that wrote the text has ended.
+constexpr UINT kFlushMessage = WM_APP + 0x54;
+
 }  // namespace
 
 Win32TextBox::Win32TextBox(const ControlLayout& layout, ControlContext context)
     : Win32Control<TextBox>(layout, context),
-      text_(layout.text),
       brush_(CreateSolidBrush(
           toColorRef(layout.backColour.value_or(system_colour::kWindowBackground)))) {
   const DWORD exStyle = layout.border == Border::Sunken ? WS_EX_CLIENTEDGE : 0;
@@ -39,14 +42,16 @@ Win32TextBox::Win32TextBox(const ControlLayout& layout, ControlContext context)
   SendMessageW(edit, EM_SETLIMITTEXT, kTextLimit, 0);
   initialise(edit);
   const DrawnFont& font = drawnFont();
-  if (!layout.multiLine && (font.letterSpacing > 0 || font.wordSpacing > 0)) {
+  spaced_ = !layout.multiLine && (font.letterSpacing > 0 || font.wordSpacing > 0);
+  if (edit) {
     SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     editProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&spacedProc)));
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&editProc)));
   }
   // Tab stops stay at the edit control's own every eight average characters
   // (32 dialog units), as report lines begin with a tab.
-  setText(text_);
+  buffer_.setText(layout.text);
+  flush();  // the layout's text is there from the first paint
 }
 
 Win32TextBox::~Win32TextBox() {
@@ -58,14 +63,23 @@ Win32TextBox::~Win32TextBox() {
   DeleteObject(brush_);
 }
 
-LRESULT CALLBACK Win32TextBox::spacedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32TextBox::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<Win32TextBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (message == WM_PAINT && GetFocus() != hwnd) {
+  if (message == kFlushMessage) {
+    self->flushPosted_ = false;
+    self->flush();
+    return 0;
+  }
+  // Whatever reaches the control before the posted flush (a key, a click, a
+  // scroll bar, a paint, another program reading the text) finds it in step.
+  if (message != WM_DESTROY && message != WM_NCDESTROY) self->flush();
+  if (self->spaced_ && message == WM_PAINT && GetFocus() != hwnd) {
     self->paintSpaced(hwnd);
     return 0;
   }
   const LRESULT result = CallWindowProcW(self->editProc_, hwnd, message, wParam, lParam);
-  if (message == WM_SETFOCUS || message == WM_KILLFOCUS) InvalidateRect(hwnd, nullptr, TRUE);
+  if (self->spaced_ && (message == WM_SETFOCUS || message == WM_KILLFOCUS))
+    InvalidateRect(hwnd, nullptr, TRUE);
   return result;
 }
 
@@ -87,39 +101,56 @@ void Win32TextBox::paintSpaced(HWND hwnd) {
   HGDIOBJ old = SelectObject(dc, font.handle);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
-  drawSpacedText(dc, widen(text_), box, controlLayout().alignment, false, font);
+  drawSpacedText(dc, widen(buffer_.text()), box, controlLayout().alignment, false, font);
   SelectObject(dc, old);
   EndPaint(hwnd, &ps);
 }
 
 void Win32TextBox::setText(const std::string& text) {
-  text_ = text;
-  updating_ = true;
-  SetWindowTextW(hwnd(), widen(text_).c_str());
-  SendMessageW(hwnd(), EM_SETSEL, 0, 0);
-  updating_ = false;
-  caret_ = 0;
-  lastWidgetCaret_ = -1;
+  buffer_.setText(text);
+  changed();
 }
 
 void Win32TextBox::insertAtCaret(const std::string& text) {
   DWORD start = 0, end = 0;
-  SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  std::size_t from;
-  std::size_t to;
-  if (start == end && static_cast<long>(start) == lastWidgetCaret_) {
-    from = to = caret_;
-  } else {
-    from = utf8OffsetOf(text_, start);
-    to = utf8OffsetOf(text_, end);
+  if (buffer_.pending() == TextBuffer::Pending::None && hwnd()) {
+    SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
   }
-  text_.replace(from, to - from, text);
+  buffer_.insertAtCaret(text, start, end);
+  changed();
+}
+
+void Win32TextBox::changed() {
+  // A single-line box is cheap to update and is read back at once by the main
+  // window's users; a multi-line box waits for the end of the event.
+  if (!controlLayout().multiLine || !hwnd()) {
+    flush();
+  } else if (!flushPosted_) {
+    flushPosted_ = PostMessageW(hwnd(), kFlushMessage, 0, 0) != FALSE;
+    if (!flushPosted_) flush();
+  }
+}
+
+void Win32TextBox::flush() {
+  if (buffer_.pending() == TextBuffer::Pending::None || !hwnd() || updating_) return;
   updating_ = true;
-  SendMessageW(hwnd(), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(widen(text).c_str()));
-  updating_ = false;
-  caret_ = from + text.size();
+  if (buffer_.pending() == TextBuffer::Pending::Whole) {
+    SetWindowTextW(hwnd(), widen(buffer_.text()).c_str());
+    const WPARAM caret = buffer_.nativeCaret();
+    SendMessageW(hwnd(), EM_SETSEL, caret, static_cast<LPARAM>(caret));
+  } else {
+    SendMessageW(hwnd(), EM_SETSEL, buffer_.nativeFrom(),
+                 static_cast<LPARAM>(buffer_.nativeFrom() + buffer_.nativeLength()));
+    SendMessageW(hwnd(), EM_REPLACESEL, FALSE,
+                 reinterpret_cast<LPARAM>(widen(buffer_.spanText()).c_str()));
+  }
+  // As after inserting piece by piece, the caret is in view.
+  SendMessageW(hwnd(), EM_SCROLLCARET, 0, 0);
+  DWORD start = 0, end = 0;
   SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  lastWidgetCaret_ = static_cast<long>(end);
+  updating_ = false;
+  buffer_.markApplied(end);
 }
 
 void Win32TextBox::setFocus() {
@@ -132,9 +163,7 @@ void Win32TextBox::onCommand(WORD code) {
   std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
   GetWindowTextW(hwnd(), wide.data(), length + 1);
   wide.resize(static_cast<std::size_t>(length));
-  text_ = narrow(wide);
-  caret_ = text_.size();
-  lastWidgetCaret_ = -1;
+  buffer_.takeEdit(narrow(wide));
 }
 
 HBRUSH Win32TextBox::onColour(HDC dc) {

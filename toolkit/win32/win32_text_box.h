@@ -1,21 +1,25 @@
 #pragma once
 
+#include "toolkit/text_buffer.h"
 #include "toolkit/win32/win32_control.h"
 
 namespace toolkit::win32 {
 
 // An edit control. The text is kept exactly as the logic set it (UTF-8, "\r\n"
-// line ends, which the edit control shows as line breaks); the user's edits
-// flow back.
+// line ends, which the edit control shows as line breaks) in a TextBuffer; the
+// user's edits flow back. A multi-line control gets the logic's changes once
+// per event, however many pieces were inserted: when the event has ended, or
+// sooner when anything (the user, a paint, another program reading it) reaches
+// the control.
 class Win32TextBox : public Win32Control<TextBox> {
  public:
   Win32TextBox(const ControlLayout& layout, ControlContext context);
   ~Win32TextBox() override;
 
-  std::string text() const override { return text_; }
+  std::string text() const override { return buffer_.text(); }
   void setText(const std::string& text) override;
   void insertAtCaret(const std::string& text) override;
-  int caret() const override { return static_cast<int>(caret_); }
+  int caret() const override { return static_cast<int>(buffer_.caret()); }
   void setFocus() override;
 
   bool takesFocus() const override { return true; }
@@ -23,18 +27,20 @@ class Win32TextBox : public Win32Control<TextBox> {
   HBRUSH onColour(HDC dc) override;
 
  private:
-  static LRESULT CALLBACK spacedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void paintSpaced(HWND hwnd);
+  void changed();
+  // Gives the edit control what the logic changed since it last showed the text.
+  void flush();
 
-  std::string text_;
+  // The edit control's own edits are UTF-16 units with "\r\n" as two.
+  TextBuffer buffer_{LineEndUnits::Two};
+  WNDPROC editProc_ = nullptr;
   // Set when the face's stand-in needs room between letters that the edit
   // control cannot give: the box then draws its text itself while it has no
   // focus, and the edit control draws it while the user edits.
-  WNDPROC editProc_ = nullptr;
-  std::size_t caret_ = 0;
-  // Where the last insertion left the edit's caret (UTF-16 units): appending
-  // piece after piece then needs no rescan of the text.
-  long lastWidgetCaret_ = -1;
+  bool spaced_ = false;
+  bool flushPosted_ = false;
   bool updating_ = false;
   HBRUSH brush_;
 };

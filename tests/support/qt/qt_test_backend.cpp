@@ -2,7 +2,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QWidget>
@@ -29,6 +31,10 @@ void pump(int ms, const std::function<bool()>& done) {
 void flushClosedWindows() {
   QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void processEvents() {
+  QCoreApplication::processEvents();
 }
 
 struct Screen::Impl {
@@ -145,6 +151,18 @@ QAccessibleInterface* accessibleOf(QWidget* widget) {
   return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
 }
 
+QString widgetText(QWidget* w) {
+  if (auto* multi = qobject_cast<QPlainTextEdit*>(w)) return multi->toPlainText();
+  if (auto* line = qobject_cast<QLineEdit*>(w)) return line->text();
+  return {};
+}
+
+// Characters (UTF-16 units) in the first `bytes` bytes of `text`'s UTF-8 form.
+int unitsOf(const QString& text, std::size_t bytes) {
+  return static_cast<int>(
+      QString::fromUtf8(text.toUtf8().left(static_cast<qsizetype>(bytes))).size());
+}
+
 }  // namespace
 
 std::string Screen::accessibleName(std::string_view name, int index) const {
@@ -156,6 +174,31 @@ std::optional<bool> Screen::checked(std::string_view name, int index) const {
   QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
   if (!iface || !iface->state().checkable) return std::nullopt;
   return static_cast<bool>(iface->state().checked);
+}
+
+std::string Screen::shownText(std::string_view name) const {
+  return widgetText(impl_->widget(name, -1)).toStdString();
+}
+
+std::size_t Screen::shownCaret(std::string_view name) const {
+  QWidget* w = impl_->widget(name, -1);
+  int position = 0;
+  if (auto* multi = qobject_cast<QPlainTextEdit*>(w)) position = multi->textCursor().position();
+  if (auto* line = qobject_cast<QLineEdit*>(w)) position = line->cursorPosition();
+  return static_cast<std::size_t>(widgetText(w).left(position).toUtf8().size());
+}
+
+void Screen::select(std::string_view name, std::size_t from, std::size_t to) {
+  QWidget* w = impl_->widget(name, -1);
+  const QString text = widgetText(w);
+  if (auto* multi = qobject_cast<QPlainTextEdit*>(w)) {
+    QTextCursor cursor = multi->textCursor();
+    cursor.setPosition(unitsOf(text, from));
+    cursor.setPosition(unitsOf(text, to), QTextCursor::KeepAnchor);
+    multi->setTextCursor(cursor);
+  } else if (auto* line = qobject_cast<QLineEdit*>(w)) {
+    line->setSelection(unitsOf(text, from), unitsOf(text, to) - unitsOf(text, from));
+  }
 }
 
 }  // namespace tests_support

@@ -52,6 +52,10 @@ void flushClosedWindows() {
   if (current) current->pumpOnce(0);
 }
 
+void processEvents() {
+  if (current) current->pumpOnce(0);
+}
+
 struct Screen::Impl {
   Win32Window* window = nullptr;
   HWND top() const { return window->hwnd(); }
@@ -240,6 +244,30 @@ VARIANT self() {
   return v;
 }
 
+std::wstring controlText(HWND edit) {
+  const auto length = static_cast<std::size_t>(GetWindowTextLengthW(edit));
+  std::wstring text(length + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), length + 1)));
+  return text;
+}
+
+// The control's first `units` UTF-16 units as the user reads them: "\r\n" is one break.
+std::string shownPrefix(const std::wstring& text, std::size_t units) {
+  std::string shown = toolkit::win32::narrow(std::wstring_view(text).substr(0, units));
+  std::string out;
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] != '\r' || i + 1 >= shown.size() || shown[i + 1] != '\n') out += shown[i];
+  }
+  return out;
+}
+
+// The control's position `bytes` bytes into its shown text.
+std::size_t unitsOf(const std::wstring& text, std::size_t bytes) {
+  std::size_t units = 0;
+  while (units < text.size() && shownPrefix(text, units).size() < bytes) ++units;
+  return units;
+}
+
 }  // namespace
 
 std::string Screen::accessibleName(std::string_view name, int index) const {
@@ -271,6 +299,29 @@ std::optional<bool> Screen::checked(std::string_view name, int index) const {
   VariantClear(&state);
   object->Release();
   return out;
+}
+
+std::string Screen::shownText(std::string_view name) const {
+  ControlHooks* c = impl_->control(name, -1);
+  if (!c || !c->hwnd()) return {};
+  const std::wstring text = controlText(c->hwnd());
+  return shownPrefix(text, text.size());
+}
+
+std::size_t Screen::shownCaret(std::string_view name) const {
+  ControlHooks* c = impl_->control(name, -1);
+  if (!c || !c->hwnd()) return 0;
+  DWORD start = 0, end = 0;
+  SendMessageW(c->hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return shownPrefix(controlText(c->hwnd()), end).size();
+}
+
+void Screen::select(std::string_view name, std::size_t from, std::size_t to) {
+  ControlHooks* c = impl_->control(name, -1);
+  if (!c || !c->hwnd()) return;
+  const std::wstring text = controlText(c->hwnd());
+  SendMessageW(c->hwnd(), EM_SETSEL, unitsOf(text, from), static_cast<LPARAM>(unitsOf(text, to)));
 }
 
 }  // namespace tests_support
