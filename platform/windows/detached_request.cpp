@@ -1,10 +1,32 @@
 #include "platform/windows/detached_request.h"
 
+#include <process.h>
+
 #include <algorithm>
-#include <system_error>
-#include <thread>
+#include <memory>
 
 namespace platform::windows {
+namespace {
+
+unsigned __stdcall runDetached(void* argument) {
+  const std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(argument));
+  (*body)();
+  return 0;
+}
+
+// A thread that nobody joins. Not std::thread: MinGW's thread library may fail
+// to detach a thread that has already ended (ESRCH), and a std::thread whose
+// detach throws ends the program while the exception unwinds.
+bool startDetached(std::function<void()> body) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(body));
+  const std::uintptr_t thread = _beginthreadex(nullptr, 0, &runDetached, owned.get(), 0, nullptr);
+  if (thread == 0) return false;
+  owned.release();  // the thread owns it now
+  CloseHandle(reinterpret_cast<HANDLE>(thread));
+  return true;
+}
+
+}  // namespace
 
 bool DetachedRequest::keep(HINTERNET handle) {
   if (handle == nullptr) return false;
@@ -46,16 +68,13 @@ DetachedRequest::End DetachedRequest::run(const std::shared_ptr<DetachedRequest>
                                           std::function<void()> work, std::stop_token stop,
                                           std::chrono::steady_clock::time_point deadline) {
   if (stop.stop_requested()) return End::Stopped;
-  try {
-    std::thread([request, work = std::move(work)] {
-      work();
-      std::lock_guard lock(request->mutex_);
-      request->done_ = true;
-      request->finished_.notify_all();
-    }).detach();
-  } catch (const std::system_error&) {
-    return End::NotStarted;
-  }
+  const bool started = startDetached([request, work = std::move(work)] {
+    work();
+    std::lock_guard lock(request->mutex_);
+    request->done_ = true;
+    request->finished_.notify_all();
+  });
+  if (!started) return End::NotStarted;
 
   // A stop request wakes the wait at once.
   std::stop_callback wake(stop, [&request] {
