@@ -13,7 +13,7 @@
 #include "main_window/program.h"
 #include "main_window/resources.h"
 #include "main_window/text_summary.h"
-#include "platform/linux/curl_internet_transfer.h"
+#include "platform/linux/http_internet_transfer.h"
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
 #include "platform/linux/linux_shell.h"
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   // The services outlive the program, which waits for its background work.
   platform::linuxos::LinuxManagementLocator management;
   platform::linuxos::LinuxAdapterTable adapterTable;
-  platform::linuxos::CurlInternetTransfer internet;
+  platform::linuxos::HttpInternetTransfer internet;
   platform::linuxos::LinuxShell shell;
   main_window::Program program(backend, {management, adapterTable, internet, shell},
                                main_window::BuiltInMakerInfo());

@@ -1,6 +1,6 @@
 // How long the UI thread stops answering while the main window gathers against
 // a slow echo service: the real window on the offscreen platform, the real
-// libcurl transfer and adapter facts, and a loopback server that answers every
+// HTTP transfer and adapter facts, and a loopback server that answers every
 // request after 500 ms. A 1 ms timer on the UI thread notes the longest gap
 // between its ticks, from the moment the window has loaded until the
 // completion pass has run. Target: under 50 ms.
@@ -19,7 +19,7 @@
 #include "main_window/form1.h"
 #include "main_window/maker_info.h"
 #include "main_window/resources.h"
-#include "platform/linux/curl_internet_transfer.h"
+#include "platform/linux/http_internet_transfer.h"
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
 #include "platform/linux/linux_shell.h"
@@ -41,7 +41,7 @@ void BM_GatheringUiStall(benchmark::State& state) {
   toolkit::Application app(backend, main_window::kApplicationTitle);
   platform::linuxos::LinuxManagementLocator management;
   platform::linuxos::LinuxAdapterTable adapterTable;
-  platform::linuxos::CurlInternetTransfer internet;
+  platform::linuxos::HttpInternetTransfer internet;
   platform::linuxos::LinuxShell shell;
   const platform::Services services{management, adapterTable, internet, shell};
 

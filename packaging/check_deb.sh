@@ -29,7 +29,7 @@ if ! diff -u <(listing "$work/install") <(listing "$work/root"); then
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libqt6widgets6 libcurl4 libnl-3-200 libudev1; do
+for lib in libc6 libqt6widgets6 libnl-3-200 libudev1; do
   grep -q "\b$lib\b" <<<"$depends" || { echo "Depends lacks $lib: $depends" >&2; exit 1; }
 done
 if ldd "$work/root/usr/bin/tarnwick" | grep 'not found'; then

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev
-  libcurl4-openssl-dev libnl-3-dev libudev-dev uuid-dev
+  libnl-3-dev libudev-dev uuid-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dseg fonts-dejavu-core fontconfig

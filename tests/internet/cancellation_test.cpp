@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/linux/curl_internet_transfer.h"
+#include "platform/linux/http_internet_transfer.h"
 #include "tests/support/http_test_server.h"
 
 namespace {
@@ -53,9 +53,9 @@ class Cancellation : public testing::TestWithParam<Case> {};
 TEST_P(Cancellation, StopEndsAHangingRequestQuickly) {
   HttpTestServer server;
   server.setReply(GetParam().reply);
-  platform::linuxos::CurlTransferConfig config;
+  platform::linuxos::HttpTransferConfig config;
   config.tick = 1s;  // the stop request must wake the wait by itself
-  platform::linuxos::CurlInternetTransfer net(config);
+  platform::linuxos::HttpInternetTransfer net(config);
 
   std::stop_source stop;
   Clock::time_point returned;
@@ -79,7 +79,7 @@ TEST_P(Cancellation, StopEndsAHangingRequestQuickly) {
 TEST_P(Cancellation, AlreadyStoppedReturnsAtOnce) {
   HttpTestServer server;
   server.setReply(GetParam().reply);
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   std::stop_source stop;
   stop.request_stop();
   const Clock::time_point started = Clock::now();

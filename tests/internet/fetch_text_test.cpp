@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/curl_internet_transfer.h"
+#include "platform/linux/http_internet_transfer.h"
 #include "probes/public_address_fetcher.h"
 #include "tests/support/http_test_server.h"
 
@@ -24,6 +24,14 @@ HttpReply withFiller(std::size_t bytes, bool sendLength) {
   HttpReply reply = HttpReply::text("");
   reply.fillerBytes = bytes;
   reply.sendLength = sendLength;
+  return reply;
+}
+
+// The body in chunks, as servers send replies whose length they do not know.
+HttpReply chunked(std::string chunks) {
+  HttpReply reply = HttpReply::text(std::move(chunks));
+  reply.sendLength = false;
+  reply.headers.push_back({"Transfer-Encoding", "chunked"});
   return reply;
 }
 
@@ -51,7 +59,7 @@ class FetchText : public testing::TestWithParam<Case> {};
 TEST_P(FetchText, OutcomeAndWords) {
   HttpTestServer server;
   server.setReply(GetParam().reply);
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   platform::FetchOptions options;
   options.userAgent = "{Brevan} WAN LAN TARNWICK 1.6";
   options.timeout = GetParam().timeout;
@@ -127,7 +135,14 @@ INSTANTIATE_TEST_SUITE_P(
              200,
              {"203.0.113.7"},
              2s},
-        Case{"ClosesImmediately", HttpReply::closeImmediately(), Outcome::Failed, 0, {}}),
+        Case{"ClosesImmediately", HttpReply::closeImmediately(), Outcome::Failed, 0, {}},
+        Case{"Chunked",
+             chunked("5;ext=1\r\n203.0\r\n6\r\n.113.7\r\n0\r\n\r\n"),
+             Outcome::Ok,
+             200,
+             {"203.0.113.7"}},
+        Case{"ChunkOverTheLimit", chunked("200001\r\n"), Outcome::TooLarge, 200, {}},
+        Case{"ChunkCutOff", chunked("10\r\nshort"), Outcome::Failed, 200, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A server that streams without end: the transfer stops soon after the limit,
@@ -135,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FetchTextMemory, EndlessBodyIsCutOffNearTheLimit) {
   HttpTestServer server;
   server.setReply(withFiller(512 * kMiB, false));
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   const auto started = std::chrono::steady_clock::now();
   const platform::FetchResult result = net.fetchText(server.url(), {}, {});
   EXPECT_EQ(result.outcome, Outcome::TooLarge);
@@ -152,14 +167,14 @@ TEST(FetchTextPort, ClosedPortFailsAtOnce) {
     HttpTestServer gone;
     url = gone.url();
   }
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(net.fetchText(url, {}, {}).outcome, Outcome::Failed);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
 }
 
 TEST(FetchTextScheme, OnlyWebUrls) {
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   EXPECT_EQ(net.fetchText("file:///etc/hostname", {}, {}).outcome, Outcome::Failed);
 }
 

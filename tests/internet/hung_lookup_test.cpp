@@ -19,7 +19,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/linux/curl_internet_transfer.h"
+#include "platform/linux/http_internet_transfer.h"
 #include "tests/support/etc_files.h"
 
 namespace {
@@ -103,9 +103,9 @@ long long msSince(Clock::time_point start) {
 
 TEST(HungLookup, UnansweredLookupCountsAsTimedOut) {
   inSilentResolverNamespace([] {
-    platform::linuxos::CurlTransferConfig config;
+    platform::linuxos::HttpTransferConfig config;
     config.slowLookup = 500ms;
-    platform::linuxos::CurlInternetTransfer net(config);
+    platform::linuxos::HttpInternetTransfer net(config);
     const auto started = Clock::now();
     const Outcome outcome = net.fetchText(kUrl, {}, {}).outcome;
     return report(outcome == Outcome::TimedOut, "unanswered lookup timed out", msSince(started));
@@ -114,7 +114,7 @@ TEST(HungLookup, UnansweredLookupCountsAsTimedOut) {
 
 TEST(HungLookup, StopEndsTheWaitForALookup) {
   inSilentResolverNamespace([] {
-    platform::linuxos::CurlInternetTransfer net;
+    platform::linuxos::HttpInternetTransfer net;
     bool ok = true;
     for (int call = 0; call < 2; ++call) {
       std::stop_source stop;

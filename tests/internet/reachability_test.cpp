@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/linux/curl_internet_transfer.h"
+#include "platform/linux/http_internet_transfer.h"
 #include "probes/reachability_probe.h"
 #include "tests/support/http_test_server.h"
 
@@ -18,8 +18,8 @@ using tests_support::HttpTestServer;
 
 constexpr const char* kAgent = "{Brevan} WAN LAN TARNWICK 1.6";
 
-platform::linuxos::CurlTransferConfig shortTimeouts() {
-  platform::linuxos::CurlTransferConfig config;
+platform::linuxos::HttpTransferConfig shortTimeouts() {
+  platform::linuxos::HttpTransferConfig config;
   config.openConnectTimeout = 2s;
   config.openResponseTimeout = 300ms;
   return config;
@@ -60,7 +60,7 @@ TEST_P(Reachability, MarkerAndNoHandleLeft) {
   } else {
     url = HttpTestServer().url("");  // closed again at once
   }
-  platform::linuxos::CurlInternetTransfer net(shortTimeouts());
+  platform::linuxos::HttpInternetTransfer net(shortTimeouts());
   const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ(probes::probeReachability(net, kAgent, url), GetParam().marker);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReachabilityHandles, OpenCloseRules) {
   HttpTestServer server;
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   EXPECT_FALSE(net.internetCloseHandle(0));
   EXPECT_EQ(net.internetOpenUrl(0, server.url(), {}), 0u);
   EXPECT_EQ(net.internetOpenUrl(12345, server.url(), {}), 0u);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/linux/curl_internet_transfer.h"
+#include "platform/linux/http_internet_transfer.h"
 #include "tests/support/http_test_server.h"
 
 namespace {
@@ -42,7 +42,7 @@ class Redirects : public testing::TestWithParam<Case> {};
 
 TEST_P(Redirects, FollowedUpToFive) {
   HttpTestServer server(hops);
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   const platform::FetchResult result = net.fetchText(server.url(GetParam().path), {}, {});
   EXPECT_EQ(result.outcome, GetParam().outcome);
   EXPECT_EQ(result.body, GetParam().body);
@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Chains, Redirects,
 TEST(RedirectScheme, NeverToAFile) {
   HttpTestServer server;
   server.setReply(HttpReply::redirect("file:///etc/hostname"));
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   EXPECT_EQ(net.fetchText(server.url(), {}, {}).outcome, Outcome::Failed);
 }
 
@@ -77,7 +77,7 @@ TEST(Proxy, HttpProxyVariableHonoured) {
   HttpTestServer proxy;
   proxy.setReply(HttpReply::text("198.51.100.9"));
   setenv("http_proxy", proxy.url("").c_str(), 1);
-  platform::linuxos::CurlInternetTransfer net;
+  platform::linuxos::HttpInternetTransfer net;
   const platform::FetchResult result = net.fetchText(closed, {}, {});
   unsetenv("http_proxy");
   EXPECT_EQ(result.outcome, Outcome::Ok);

@@ -9,7 +9,7 @@
 namespace platform::linuxos {
 
 // Time limits of the transfers that FetchOptions does not carry. Tests shorten them.
-struct CurlTransferConfig {
+struct HttpTransferConfig {
   // The reachability open: reaching the server (name lookup and connect), then
   // its response headers.
   std::chrono::milliseconds openConnectTimeout{30000};
@@ -23,13 +23,15 @@ struct CurlTransferConfig {
   std::chrono::milliseconds tick{50};
 };
 
-// The internet transfer on libcurl. Every call may come from any thread, and
-// several may run at once; each request has its own libcurl handles, released
-// on every way out.
-class CurlInternetTransfer final : public InternetTransfer {
+// The internet transfer on plain sockets: HTTP/1.1 GET requests, one
+// connection each, through the proxy the user's environment names. The
+// program's endpoints are plain HTTP; a TLS library would cost the program
+// more memory at start-up than anything it loads but Qt, so https:// URLs
+// (redirects to them included) fail. Every call may come from any thread, and
+// several may run at once; each request releases its socket on every way out.
+class HttpInternetTransfer final : public InternetTransfer {
  public:
-  explicit CurlInternetTransfer(CurlTransferConfig config = {});
-  ~CurlInternetTransfer() override;
+  explicit HttpInternetTransfer(HttpTransferConfig config = {}) : config_(config) {}
 
   FetchResult fetchText(const std::string& url, const FetchOptions& options,
                         std::stop_token stop) override;
@@ -43,10 +45,10 @@ class CurlInternetTransfer final : public InternetTransfer {
   std::size_t openHandles() const;
 
  private:
-  // libcurl keeps nothing open between calls: the handles carry no resource.
+  // Nothing stays open between calls: the handles carry no resource.
   struct NoResource {};
 
-  CurlTransferConfig config_;
+  HttpTransferConfig config_;
   TransferHandles<NoResource> handles_;
 };
 
