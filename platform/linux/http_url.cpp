@@ -99,9 +99,11 @@ std::optional<HttpUrl> parseHttpUrl(std::string_view url) {
   if (host.empty()) return std::nullopt;
   if (port.empty()) port = "80";
   if (!validPort(port)) return std::nullopt;
-  for (char c : rest) {
-    // Nothing that would break the request line or a header.
-    if (static_cast<unsigned char>(c) <= ' ') return std::nullopt;
+  // Nothing that would break the request line or the Host header.
+  for (std::string_view part : {authority, rest}) {
+    for (char c : part) {
+      if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F) return std::nullopt;
+    }
   }
 
   HttpUrl out;

@@ -33,6 +33,8 @@ TEST(HttpUrl, PartsOfTheRequest) {
       {"http://[2001:db8::1/", false, "", "", ""},
       {"http://api.example/a b", false, "", "", ""},
       {"http://api.example/a\r\nX-Injected: 1", false, "", "", ""},
+      {"http://api.example\r\nX-Injected:1/", false, "", "", ""},
+      {"http://api example/", false, "", "", ""},
   };
   for (const auto& c : cases) {
     const auto url = platform::linuxos::parseHttpUrl(c.url);
