@@ -35,23 +35,44 @@ std::string_view trimmed(std::string_view s) {
   return s;
 }
 
+// Where the head ends: at its first empty line, whether the server ends its
+// lines with CR LF or a bare LF. Looking for one kind of blank line before the
+// other would let a blank line in the body end the head.
+struct HeadEnd {
+  std::size_t searched = 0;  // where to go on looking when more has arrived
+  std::size_t text = 0;      // the length of the status line and headers
+  std::size_t next = 0;      // where what follows the head begins
+};
+
+bool findHeadEnd(std::string_view buffer, HeadEnd& end) {
+  // Going on from where the last look stopped: a server that sends a byte at a
+  // time must not make every look read the whole buffer again.
+  for (std::size_t at = buffer.find('\n', end.searched); at != std::string_view::npos;
+       at = buffer.find('\n', at + 1)) {
+    end.searched = at;
+    std::string_view after = buffer.substr(at + 1);
+    if (after.empty() || after == "\r") return false;  // the next line is not here yet
+    if (after.front() == '\r') after.remove_prefix(1);
+    if (after.front() != '\n') continue;
+    end.text = at > 0 && buffer[at - 1] == '\r' ? at - 1 : at;
+    end.next = static_cast<std::size_t>(after.data() - buffer.data()) + 1;
+    return true;
+  }
+  end.searched = buffer.size();
+  return false;
+}
+
 }  // namespace
 
 Step readHead(Reader& reader, Head& head) {
   for (;;) {
-    std::size_t end;
-    std::size_t skip = 4;
-    while ((end = reader.buffer.find("\r\n\r\n")) == std::string::npos) {
-      if (const auto bare = reader.buffer.find("\n\n"); bare != std::string::npos) {
-        end = bare;
-        skip = 2;
-        break;
-      }
+    HeadEnd end;
+    while (!findHeadEnd(reader.buffer, end)) {
       if (reader.buffer.size() > kMaxHead || reader.ended) return Step::Failed;
       if (const Step step = reader.more(); step != Step::Done) return step;
     }
-    const std::string text = reader.buffer.substr(0, end);
-    reader.buffer.erase(0, end + skip);
+    const std::string text = reader.buffer.substr(0, end.text);
+    reader.buffer.erase(0, end.next);
 
     head = Head{};
     std::string_view rest(text);
@@ -91,7 +112,9 @@ Step readBody(Reader& reader, const Head& head, std::size_t limit, std::string& 
   if (head.chunked) {
     for (;;) {
       std::size_t lineEnd;
-      while ((lineEnd = reader.buffer.find('\n')) == std::string::npos) {
+      std::size_t searched = 0;
+      while ((lineEnd = reader.buffer.find('\n', searched)) == std::string::npos) {
+        searched = reader.buffer.size();
         if (reader.buffer.size() > kMaxHead || reader.ended) return Step::Failed;
         if (const Step step = reader.more(); step != Step::Done) return step;
       }

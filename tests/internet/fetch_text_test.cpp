@@ -142,7 +142,14 @@ INSTANTIATE_TEST_SUITE_P(
              200,
              {"203.0.113.7"}},
         Case{"ChunkOverTheLimit", chunked("200001\r\n"), Outcome::TooLarge, 200, {}},
-        Case{"ChunkCutOff", chunked("10\r\nshort"), Outcome::Failed, 200, {}}),
+        Case{"ChunkCutOff", chunked("10\r\nshort"), Outcome::Failed, 200, {}},
+        // The head ends at its first blank line, even when a blank line of the
+        // other kind comes later in the body.
+        Case{"BareLineFeedsAndABlankLineInTheBody",
+             HttpReply::asIs("HTTP/1.1 200 OK\nContent-Length: 15\n\n203.0.113.7\r\n\r\n"),
+             Outcome::Ok,
+             200,
+             {"203.0.113.7\r\n\r\n"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A server that streams without end: the transfer stops soon after the limit,

@@ -96,6 +96,13 @@ HttpReply HttpReply::redirect(std::string location, int status) {
   return reply;
 }
 
+HttpReply HttpReply::asIs(std::string bytes) {
+  HttpReply reply;
+  reply.action = Action::AsIs;
+  reply.body = std::move(bytes);
+  return reply;
+}
+
 HttpReply HttpReply::neverAnswer() {
   HttpReply reply;
   reply.action = Action::NeverAnswer;
@@ -260,16 +267,20 @@ void HttpTestServer::serve(int fd) {
       }
       return;
     case HttpReply::Action::Answer:
+    case HttpReply::Action::AsIs:
       break;
   }
   if (!waitQuiet(fd, reply.delay)) return;
-  std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + reasonPhrase(reply.status) +
-                    "\r\nConnection: close\r\n";
-  for (const auto& [name, value] : reply.headers) out += name + ": " + value + "\r\n";
-  if (reply.sendLength) {
-    out += "Content-Length: " + std::to_string(reply.body.size() + reply.fillerBytes) + "\r\n";
+  std::string out;
+  if (reply.action == HttpReply::Action::Answer) {
+    out = "HTTP/1.1 " + std::to_string(reply.status) + " " + reasonPhrase(reply.status) +
+          "\r\nConnection: close\r\n";
+    for (const auto& [name, value] : reply.headers) out += name + ": " + value + "\r\n";
+    if (reply.sendLength) {
+      out += "Content-Length: " + std::to_string(reply.body.size() + reply.fillerBytes) + "\r\n";
+    }
+    out += "\r\n";
   }
-  out += "\r\n";
   if (!sendAll(fd, out) || !waitQuiet(fd, reply.bodyDelay) || !sendAll(fd, reply.body)) return;
   const std::string filler(64 * 1024, 'x');
   for (std::size_t left = reply.fillerBytes; left > 0;) {

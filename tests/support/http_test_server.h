@@ -32,6 +32,7 @@ struct HttpReply {
     Answer,            // wait `delay`, then send the status line, headers and body
     NeverAnswer,       // keep the connection open and silent until the client or the server leaves
     CloseImmediately,  // close the connection without a byte of reply
+    AsIs,              // like Answer, but `body` is the whole reply, status line and headers too
   };
   Action action = Action::Answer;
   int status = 200;
@@ -44,6 +45,7 @@ struct HttpReply {
 
   static HttpReply text(std::string body, int status = 200);
   static HttpReply redirect(std::string location, int status = 302);
+  static HttpReply asIs(std::string bytes);  // for replies no well-behaved server sends
   static HttpReply neverAnswer();
   static HttpReply closeImmediately();
 };
