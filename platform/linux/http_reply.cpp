@@ -7,7 +7,10 @@
 namespace platform::linuxos {
 namespace {
 
-constexpr std::size_t kMaxHead = 64 * 1024;  // status line and headers together
+// The most a head (status line, headers and the blank line) or a chunk's size
+// line may take. What is refused must not depend on how the bytes arrived, so
+// the limit holds for what was found as well as for what is still awaited.
+constexpr std::size_t kMaxHead = 64 * 1024;
 
 std::optional<std::uint64_t> number(std::string_view s, int base) {
   if (s.empty() || s.size() > 15) return std::nullopt;
@@ -68,9 +71,10 @@ Step readHead(Reader& reader, Head& head) {
   for (;;) {
     HeadEnd end;
     while (!findHeadEnd(reader.buffer, end)) {
-      if (reader.buffer.size() > kMaxHead || reader.ended) return Step::Failed;
+      if (reader.buffer.size() >= kMaxHead || reader.ended) return Step::Failed;
       if (const Step step = reader.more(); step != Step::Done) return step;
     }
+    if (end.next > kMaxHead) return Step::Failed;
     const std::string text = reader.buffer.substr(0, end.text);
     reader.buffer.erase(0, end.next);
 
@@ -115,9 +119,10 @@ Step readBody(Reader& reader, const Head& head, std::size_t limit, std::string& 
       std::size_t searched = 0;
       while ((lineEnd = reader.buffer.find('\n', searched)) == std::string::npos) {
         searched = reader.buffer.size();
-        if (reader.buffer.size() > kMaxHead || reader.ended) return Step::Failed;
+        if (reader.buffer.size() >= kMaxHead || reader.ended) return Step::Failed;
         if (const Step step = reader.more(); step != Step::Done) return step;
       }
+      if (lineEnd >= kMaxHead) return Step::Failed;
       std::string_view line = trimmed(std::string_view(reader.buffer).substr(0, lineEnd));
       line = line.substr(0, line.find(';'));
       const auto size = number(trimmed(line), 16);

@@ -149,7 +149,14 @@ INSTANTIATE_TEST_SUITE_P(
              HttpReply::asIs("HTTP/1.1 200 OK\nContent-Length: 15\n\n203.0.113.7\r\n\r\n"),
              Outcome::Ok,
              200,
-             {"203.0.113.7\r\n\r\n"}}),
+             {"203.0.113.7\r\n\r\n"}},
+        // Over the head's limit of 64 KiB, even when its end came in the same read.
+        Case{"HeadOverItsLimit",
+             HttpReply::asIs("HTTP/1.1 200 OK\r\nX: " + std::string(70 * 1024, 'a') +
+                             "\r\n\r\n203.0.113.7"),
+             Outcome::Failed,
+             0,
+             {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A server that streams without end: the transfer stops soon after the limit,
