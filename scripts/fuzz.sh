@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with the "fuzz" preset (clang) and runs each for a
 # bounded time over a seed corpus generated here. FUZZ_SECONDS sets the time per
-# target (default 20). Exits non-zero when a fuzzer finds a crash.
+# target (default 20). Exits non-zero when a fuzzer finds a crash; the input
+# that made it is left in build/fuzz.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${FUZZ_SECONDS:-20}
@@ -10,7 +11,7 @@ build="$root/build/fuzz"
 cd "$root"
 cmake --preset fuzz >/dev/null
 # Only the fuzz targets: the rest of the program is not needed for them.
-cmake --build "$build" --target fuzz_adapter_chain -j2
+cmake --build "$build" --target fuzz_adapter_chain fuzz_http_reply -j2
 
 # Seeds: chains of 1 and 3 well-formed records, as the adapter table writes them.
 corpus="$build/corpus/adapter_chain"
@@ -43,4 +44,42 @@ for name, data in seeds.items():
 PY
 
 "$build/fuzz/fuzz_adapter_chain" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
-  -max_len=8192 -print_final_stats=1 "$corpus"
+  -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/" "$corpus"
+
+# Seeds: replies as servers send them, each whole and in a few pieces. The
+# first byte holds the number of piece sizes that follow it (low four bits)
+# and whether the end comes with the last piece (0x10); see the target.
+corpus="$build/corpus/http_reply"
+mkdir -p "$corpus"
+python3 - "$corpus" <<'PY'
+import os, sys
+out = sys.argv[1]
+replies = {
+    'plain': b'HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 11\r\n\r\n203.0.113.7',
+    'to_close': b'HTTP/1.0 200 OK\r\n\r\n203.0.113.7\n',
+    'chunked': b'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n'
+               b'5;ext=1\r\n203.0\r\n6\r\n.113.7\r\n0\r\nTrailer: x\r\n\r\n',
+    'interim': b'HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 103 Early Hints\r\nLink: </a>\r\n\r\n'
+               b'HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok',
+    'redirect': b'HTTP/1.1 302 Found\r\nLocation: http://192.0.2.1/next\r\nContent-Length: 0\r\n\r\n',
+    'bare_lf': b'HTTP/1.1 200 OK\nContent-Length: 3\n\nabc',
+    'length_short': b'HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabcdef',
+    'length_long': b'HTTP/1.1 200 OK\r\nContent-Length: 30\r\n\r\nabc',
+    'no_content': b'HTTP/1.1 204 No Content\r\n\r\n',
+    'too_large': b'HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n' + b'x' * 5000,
+}
+# A head and a chunk size line of exactly the reader's 64 KiB limit.
+filler = 64 * 1024 - len(b'HTTP/1.1 200 OK\r\nX: \r\n\r\n')
+replies['head_at_limit'] = b'HTTP/1.1 200 OK\r\nX: ' + b'a' * filler + b'\r\n\r\nok'
+replies['chunk_line_at_limit'] = (b'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2;' +
+                                  b'e' * (64 * 1024 - 4) + b'\r\nok\r\n0\r\n\r\n')
+for name, reply in replies.items():
+    for cut, prefix in (('whole', b'\x00'), ('pieces', b'\x13\x00\x06\x1f')):
+        with open(os.path.join(out, name + '_' + cut), 'wb') as f:
+            f.write(prefix + reply)
+PY
+
+# Memory stays near the reply's size: a parser that grows its buffers past
+# its limits hits the malloc limit.
+"$build/fuzz/fuzz_http_reply" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=512 \
+  -malloc_limit_mb=64 -max_len=70000 -print_final_stats=1 -artifact_prefix="$build/" "$corpus"
