@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "reports/inventory_values.h"
 #include "toolkit/error.h"
@@ -104,6 +105,7 @@ class Join {
     adapter_ = &adapter;
     record_ = &record;
     adapterIndex_.reset();
+    position_ = 0;
     found_ = false;
     configurations_.forEach(visit_);
     if (!found_) markNoConfiguration(record);
@@ -111,7 +113,13 @@ class Join {
 
  private:
   bool visit(const ManagementObject& configuration) {
-    const Variant configurationIndex = configuration.property("Index");
+    // Every adapter walks the same set in the same order: each configuration's
+    // index is read once, when the walk first reaches it, not once per adapter
+    // (a million reads at a thousand adapters). A read that fails is tried again.
+    const std::size_t at = position_++;
+    if (at >= configurationIndices_.size()) configurationIndices_.resize(at + 1);
+    if (!configurationIndices_[at]) configurationIndices_[at] = configuration.property("Index");
+    const Variant& configurationIndex = *configurationIndices_[at];
     // The adapter's index is read from the adapter, not the record, when first needed.
     if (!adapterIndex_) adapterIndex_ = adapter_->property("Index");
     if (!sameIndex(configurationIndex, *adapterIndex_)) return true;
@@ -125,6 +133,8 @@ class Join {
   const ManagementObject* adapter_ = nullptr;
   AdapterInventoryRecord* record_ = nullptr;
   std::optional<Variant> adapterIndex_;
+  std::vector<std::optional<Variant>> configurationIndices_;
+  std::size_t position_ = 0;
   bool found_ = false;
 };
 
