@@ -55,10 +55,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-printf '127.0.0.1 localhost\n127.0.0.1 api.ipify.org\n127.0.0.1 www.wikipedia.org\n' >"$work/hosts"
-printf 'nameserver 127.0.0.9\noptions timeout:1 attempts:1\n' >"$work/resolv.conf"
-mount --bind "$work/hosts" /etc/hosts
-mount --bind "$work/resolv.conf" /etc/resolv.conf
+# shellcheck source=scripts/private_etc.sh
+source "$(dirname "$(realpath "$0")")/../scripts/private_etc.sh"
+point_endpoints_at_loopback "$work"
 
 # A network namespace is held open by a sleeping process; its pid names it.
 declare -A netns
