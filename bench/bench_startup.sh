@@ -50,17 +50,9 @@ fi
 program=$2
 server=$3
 runs=$4
-work=$(mktemp -d /tmp/tarnwick-bench-XXXXXX)
-server_pid=
-cleanup() {
-  if [[ -n $server_pid ]]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# shellcheck source=scripts/private_etc.sh
-source "$(dirname "$(realpath "$0")")/../scripts/private_etc.sh"
-point_endpoints_at_loopback "$work"
+# shellcheck source=scripts/private_run.sh
+source "$(dirname "$(realpath "$0")")/../scripts/private_run.sh"
+begin_private_run tarnwick-bench
 
 # 127.0.0.1:80 is the machine's: wait for the end-to-end tests to let go of it.
 exec 9>"$LOCK"
@@ -70,13 +62,7 @@ if (exec 3<>/dev/tcp/127.0.0.1/80) 2>/dev/null; then
   exit 1
 fi
 
-"$server" --port 80 --body 203.0.113.7 --seconds 900 >"$work/server.log" 2>&1 &
-server_pid=$!
-for _ in $(seq 100); do
-  grep -q '^listening' "$work/server.log" && break
-  sleep 0.05
-done
-grep -q '^listening' "$work/server.log" || { cat "$work/server.log" >&2; exit 1; }
+start_test_server "$server" --port 80 --body 203.0.113.7 --seconds 900
 
 # Seconds (with microseconds) between two $EPOCHREALTIME readings.
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }

@@ -55,8 +55,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=scripts/private_etc.sh
-source "$(dirname "$(realpath "$0")")/../scripts/private_etc.sh"
+# shellcheck source=scripts/private_run.sh
+source "$(dirname "$(realpath "$0")")/../scripts/private_run.sh"
 point_endpoints_at_loopback "$work"
 
 # A network namespace is held open by a sleeping process; its pid names it.

@@ -27,17 +27,9 @@ fi
 # From here on: inside the private namespaces.
 out=$2
 windows=$3
-work=$(mktemp -d /tmp/tarnwick-shots-XXXXXX)
-server_pid=
-cleanup() {
-  if [[ -n $server_pid ]]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# shellcheck source=scripts/private_etc.sh
-source "$(dirname "$(realpath "$0")")/./private_etc.sh"
-point_endpoints_at_loopback "$work"
+# shellcheck source=scripts/private_run.sh
+source "$(dirname "$(realpath "$0")")/private_run.sh"
+begin_private_run tarnwick-shots
 # sysfs shows the links of the namespace that mounted it.
 mount -t sysfs sysfs /sys
 
@@ -50,14 +42,8 @@ ip addr add 198.51.100.1/24 dev lan0
 ip link set lan0 up
 ip link set virtual0 up
 
-build/default/tests/tarnwick_test_http_server --port 80 --body "Your IP is 203.0.113.7" \
-  --seconds 600 >"$work/server.log" 2>&1 &
-server_pid=$!
-for _ in $(seq 100); do
-  grep -q '^listening' "$work/server.log" && break
-  sleep 0.05
-done
-grep -q '^listening' "$work/server.log" || { cat "$work/server.log" >&2; exit 1; }
+start_test_server build/default/tests/tarnwick_test_http_server --port 80 \
+  --body "Your IP is 203.0.113.7" --seconds 600
 
 mkdir -p "$out"
 TARNWICK_WINE_PROGRAM=$windows/app/tarnwick.exe \
