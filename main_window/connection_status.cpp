@@ -1,8 +1,7 @@
 #include "main_window/connection_status.h"
 
+#include "probes/address_text.h"
 #include "toolkit/text.h"
-
-#include <algorithm>
 
 namespace main_window {
 namespace {
@@ -28,8 +27,6 @@ bool Contains(std::string_view text, std::string_view part) {
 }
 
 void ClassifyConnection(toolkit::Form& form, const std::vector<std::string>& tickWords) {
-  const auto marker = [&] { return form.textBox("txtStatus2").text(); };
-  const auto lan = [&] { return form.textBox("LAN").text(); };
   const auto set = [&](const char* name, const std::string& text) {
     skipOnFailure([&] { form.textBox(name).setText(text); });
   };
@@ -43,18 +40,22 @@ void ClassifyConnection(toolkit::Form& form, const std::vector<std::string>& tic
     skipOnFailure([&] { form.checkBox(name).setTop(twips); });
   };
 
+  // The loopback address is no LAN address; "Shit!" never stays on screen, as
+  // both branches without a LAN address write "Null" over it.
   skipOnFailure([&] {
-    if (Contains(lan(), "127.0.0.1")) form.textBox("LAN").setText("Shit!");
+    if (Contains(form.textBox("LAN").text(), "127.0.0.1")) form.textBox("LAN").setText("Shit!");
   });
 
-  // Each test reads both texts afresh; the first that holds picks the branch.
-  bool a = false, b = false, c = false;
-  skipOnFailure([&] { a = Contains(marker(), "offline") && Contains(lan(), "1"); });
-  if (!a) skipOnFailure([&] { b = Contains(lan(), "1") && Contains(marker(), "online"); });
-  if (!a && !b)
-    skipOnFailure([&] { c = Contains(marker(), "offline") && Contains(lan(), "Shit!"); });
+  // Two questions, two answers each: is the internet reachable (the probe's
+  // marker; an empty one, when the probe got no handle, is not "online"), and
+  // does the machine have a LAN address (any IPv4 or IPv6 address, whatever
+  // digits it holds; "Not Found", an empty text or "Shit!" are none).
+  bool online = false;
+  bool lan = false;
+  skipOnFailure([&] { online = Contains(form.textBox("txtStatus2").text(), "online"); });
+  skipOnFailure([&] { lan = probes::isIpAddress(form.textBox("LAN").text()); });
 
-  if (a) {
+  if (!online && lan) {
     set("txtStatus", "LAN Only - Offline");
     set("WAN", "Null");
     showLight(form);
@@ -62,14 +63,14 @@ void ClassifyConnection(toolkit::Form& form, const std::vector<std::string>& tic
     caption("chkyellow", "LAN Only");
     caption("chkred", "Offline");
     top("chkgreen", 1710);
-  } else if (b) {
+  } else if (online && lan) {
     set("txtStatus", "LAN And WAN - Online");
     showLight(form);
     check("chkred");
     caption("chkgreen", "Online");
     caption("chkyellow", "WAN/LAN");
     top("chkred", 1710);
-  } else if (c) {
+  } else if (!online) {
     set("LAN", "Null");
     set("WAN", "Null");
     skipOnFailure([&] { form.control("chkstatus").setVisible(true); });

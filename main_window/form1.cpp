@@ -47,6 +47,9 @@ void Form1::formLoad() {
   options.userAgent = application().title();
   options.timeout = settings_.fetchTimeout.value_or(
       std::chrono::seconds(controlAs<toolkit::InternetTransferControl>("Inet1").requestTimeout()));
+  // Every request of this load shares one budget of waiting.
+  networkDeadline_ = platform::deadlineWithin(settings_.networkBudget, platform::kNoDeadline);
+  options.deadline = networkDeadline_;
   fetcher_ = std::make_shared<probes::PublicAddressFetcher>(services_.internet,
                                                             settings_.echoServiceUrl, options);
   tickInFlight_ = false;
@@ -90,10 +93,11 @@ void Form1::completionPass(const Words& tickWords) {
   const std::string agent = application().title();
   const std::string url = settings_.reachabilityUrl;
   platform::InternetTransfer* internet = &services_.internet;
+  const platform::Deadline deadline = networkDeadline_;
   tickInFlight_ = true;  // the pass is still running: no tick may start meanwhile
   runInBackground<std::optional<std::string>>(
-      [internet, agent, url](std::stop_token stop) {
-        return probes::probeReachability(*internet, agent, url, stop);
+      [internet, agent, url, deadline](std::stop_token stop) {
+        return probes::probeReachability(*internet, agent, url, stop, deadline);
       },
       [this, tickWords](std::optional<std::string> marker) {
         tickInFlight_ = false;

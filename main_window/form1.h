@@ -57,7 +57,8 @@ class Form1 : public toolkit::Form {
   platform::Services services_;
   MakerInfo maker_;
   GatheringSettings settings_;
-  std::shared_ptr<probes::PublicAddressFetcher> fetcher_;  // one per load
+  std::shared_ptr<probes::PublicAddressFetcher> fetcher_;       // one per load
+  platform::Deadline networkDeadline_ = platform::kNoDeadline;  // the load's waiting ends here
   bool tickInFlight_ = false;
 };
 

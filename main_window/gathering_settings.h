@@ -16,6 +16,9 @@ struct GatheringSettings {
   int tickInterval = 100;  // ms
   // The echo request's time-out; empty means Inet1's request time-out.
   std::optional<std::chrono::milliseconds> fetchTimeout;
+  // The most one load waits on the network, all its requests together: the
+  // About page promises a result within about this long.
+  std::chrono::milliseconds networkBudget{30000};
 };
 
 }  // namespace main_window

@@ -8,9 +8,18 @@
 
 namespace platform {
 
+// A moment past which a request gives up, whatever its own time-out says: the
+// gathering shares one budget of time between all its requests.
+using Deadline = std::chrono::steady_clock::time_point;
+inline constexpr Deadline kNoDeadline = Deadline::max();
+
+// The earlier of `deadline` and `timeout` from now.
+Deadline deadlineWithin(std::chrono::milliseconds timeout, Deadline deadline);
+
 struct FetchOptions {
   std::string userAgent;
   std::chrono::milliseconds timeout{60000};  // whole request
+  Deadline deadline = kNoDeadline;           // and never past this
   std::size_t maxBody = 1024 * 1024;         // a longer body is a failed fetch
   int maxRedirects = 5;
 };
@@ -36,8 +45,10 @@ class InternetTransfer {
   // The reachability probe's handle calls. 0 is the null handle.
   using Handle = std::uintptr_t;
   virtual Handle internetOpen(const std::string& agent) = 0;
-  // Succeeds as soon as a status line and headers arrive, whatever the status.
-  virtual Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop) = 0;
+  // Succeeds as soon as a status line and headers arrive, whatever the status;
+  // fails once `deadline` has passed.
+  virtual Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop,
+                                 Deadline deadline = kNoDeadline) = 0;
   virtual bool internetCloseHandle(Handle handle) = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "probes/address_text.h"
 #include "probes/word_list.h"
 
 namespace probes {
@@ -13,7 +14,12 @@ std::vector<std::string> fetchPublicAddressWords(platform::InternetTransfer& int
   const platform::FetchResult result = internet.fetchText(url, options, std::move(stop));
   if (timedOut) *timedOut = result.outcome == platform::FetchResult::Outcome::TimedOut;
   if (!result.ok()) return {};
-  return splitWords(result.body);
+  // A reply whose last word is no address (a sign-in page, an error text) is
+  // as good as none: only an address may reach the WAN box. The line end an
+  // echo service puts after the address is not part of it.
+  std::vector<std::string> words = splitWords(trimmedText(result.body));
+  if (words.empty() || !isIpAddress(words.back())) return {};
+  return words;
 }
 
 PublicAddressFetcher::PublicAddressFetcher(platform::InternetTransfer& internet, std::string url,
@@ -22,6 +28,11 @@ PublicAddressFetcher::PublicAddressFetcher(platform::InternetTransfer& internet,
 
 std::vector<std::string> PublicAddressFetcher::fetch(std::stop_token stop) {
   if (timedOut_.load() || stop.stop_requested()) return {};
+  // The load's time is up: as good as a time-out, without a request.
+  if (std::chrono::steady_clock::now() >= options_.deadline) {
+    timedOut_.store(true);
+    return {};
+  }
   ++requests_;
   bool timedOut = false;
   std::vector<std::string> words =

@@ -9,9 +9,10 @@
 
 namespace probes {
 
-// One echo request: the reply split into words (see splitWords), or no words
-// when the request failed for any reason (error status, oversized body,
-// time-out, refused connection, cancellation). Sets `timedOut` when given and
+// One echo request: the reply, without the white space around it, split into
+// words (see splitWords), or no words when the request failed for any reason
+// (error status, oversized body, time-out, refused connection, cancellation)
+// or the last word is not an IP address. Sets `timedOut` when given and
 // the request ran out of time.
 std::vector<std::string> fetchPublicAddressWords(platform::InternetTransfer& internet,
                                                  const std::string& url,
@@ -19,10 +20,10 @@ std::vector<std::string> fetchPublicAddressWords(platform::InternetTransfer& int
                                                  std::stop_token stop, bool* timedOut = nullptr);
 
 // The public-address fetches of one load of the main window. Once one of them
-// has timed out the network is taken to be dropping packets, and the later
-// ones give no words without a request, so a load costs one time-out rather
-// than one per fetch. Create one per load; fetch() may be called from any
-// thread, one call at a time or concurrently.
+// has timed out, or the options' deadline (the load's budget) has passed, the
+// network is taken to be dropping packets, and the later ones give no words
+// without a request, so a load costs one time-out rather than one per fetch. Create one per load;
+// fetch() may be called from any thread, one call at a time or concurrently.
 class PublicAddressFetcher {
  public:
   PublicAddressFetcher(platform::InternetTransfer& internet, std::string url,

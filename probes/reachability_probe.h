@@ -18,8 +18,10 @@ inline constexpr std::string_view kOffline = "Offline";
 // does not, nothing when no internet handle could be had (the caller then
 // leaves its marker as it was). Every handle it opens is closed before it
 // returns; the internet handle's close is issued even when the open failed.
+// A URL that has not opened by `deadline` has not opened.
 std::optional<std::string> probeReachability(platform::InternetTransfer& internet,
                                              const std::string& agent, const std::string& url,
-                                             std::stop_token stop = {});
+                                             std::stop_token stop = {},
+                                             platform::Deadline deadline = platform::kNoDeadline);
 
 }  // namespace probes

@@ -17,6 +17,7 @@
 
 #include "platform/linux/http_reply.h"
 #include "platform/linux/http_url.h"
+#include "platform/sign_in_redirect.h"
 #include "toolkit/text.h"
 
 namespace platform::linuxos {
@@ -209,10 +210,12 @@ struct Exchange {
   Head head;
 };
 
-// Phases of a request with their own deadlines: until connected, and after.
+// Phases of a request with their own deadlines: until connected, and after;
+// neither goes past `last`.
 struct Deadlines {
   Clock::time_point connect;
   std::optional<milliseconds> afterConnect;  // none: the connect deadline goes on
+  Clock::time_point last = Clock::time_point::max();
 };
 
 Step exchange(const std::string& url, const std::string& agent, Waits& waits,
@@ -234,7 +237,9 @@ Step exchange(const std::string& url, const std::string& agent, Waits& waits,
   if (step != Step::Done) return step;
   step = connectTo(addresses.get(), waits, out.socket);
   if (step != Step::Done) return step;
-  if (deadlines.afterConnect) waits.setDeadline(Clock::now() + *deadlines.afterConnect);
+  if (deadlines.afterConnect) {
+    waits.setDeadline(deadlineWithin(*deadlines.afterConnect, deadlines.last));
+  }
 
   std::string request = "GET " + (proxy ? target->absolute() : target->target) + " HTTP/1.1\r\n";
   request += "Host: " + target->authority + "\r\n";
@@ -274,7 +279,8 @@ FetchResult HttpInternetTransfer::fetchText(const std::string& url, const FetchO
   FetchResult result;
   Waits waits(std::move(stop), config_.tick);
   if (!waits.usable()) return result;
-  const Deadlines deadlines{Clock::now() + std::max(options.timeout, milliseconds(1)), {}};
+  const Deadlines deadlines{
+      deadlineWithin(std::max(options.timeout, milliseconds(1)), options.deadline), {}};
   std::string next = url;
   for (int redirects = 0;; ++redirects) {
     Exchange ex;
@@ -308,17 +314,21 @@ InternetTransfer::Handle HttpInternetTransfer::internetOpen(const std::string& a
 
 InternetTransfer::Handle HttpInternetTransfer::internetOpenUrl(Handle internet,
                                                                const std::string& url,
-                                                               std::stop_token stop) {
+                                                               std::stop_token stop,
+                                                               Deadline deadline) {
   const std::optional<std::string> agent = handles_.agentOf(internet);
   if (!agent) return 0;
   Waits waits(std::move(stop), config_.tick);
   if (!waits.usable()) return 0;
   // Any response counts, a redirect or an error page included; its body is
   // not waited for.
-  const Deadlines deadlines{Clock::now() + std::max(config_.openConnectTimeout, milliseconds(1)),
-                            config_.openResponseTimeout};
+  const Deadlines deadlines{
+      deadlineWithin(std::max(config_.openConnectTimeout, milliseconds(1)), deadline),
+      config_.openResponseTimeout, deadline};
   Exchange ex;
   if (exchange(url, *agent, waits, deadlines, config_.slowLookup, ex) != Step::Done) return 0;
+  // A sign-in page standing in for every address is not the page.
+  if (redirectsToAnotherHost(url, ex.head.status, ex.head.location)) return 0;
   // The internet handle may have been closed while the request ran.
   return handles_.openUrl(internet, {});
 }

@@ -17,15 +17,7 @@ bool isRedirect(long status) {
 
 // The Location header resolved against `base`; empty when there is none.
 std::string redirectTarget(HINTERNET request, const std::string& base) {
-  std::string location(2048, '\0');
-  DWORD length = static_cast<DWORD>(location.size());
-  if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) {
-    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
-    location.assign(length + 1, '\0');
-    length = static_cast<DWORD>(location.size());
-    if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) return {};
-  }
-  location.resize(length);
+  const std::string location = locationOf(request);
   if (location.empty()) return {};
   std::string combined(4096, '\0');
   DWORD combinedLength = static_cast<DWORD>(combined.size());

@@ -39,4 +39,17 @@ long statusOf(HINTERNET request) {
   return static_cast<long>(status);
 }
 
+std::string locationOf(HINTERNET request) {
+  std::string location(2048, '\0');
+  DWORD length = static_cast<DWORD>(location.size());
+  if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+    location.assign(length + 1, '\0');
+    length = static_cast<DWORD>(location.size());
+    if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) return {};
+  }
+  location.resize(length);
+  return location;
+}
+
 }  // namespace platform::windows

@@ -24,4 +24,7 @@ bool isWebUrl(const std::string& url);
 // The response's status code; 0 when there is none.
 long statusOf(HINTERNET request);
 
+// The response's Location header as sent; empty when there is none.
+std::string locationOf(HINTERNET request);
+
 }  // namespace platform::windows

@@ -1,5 +1,8 @@
 #include "platform/windows/wininet_transfer.h"
 
+#include <algorithm>
+
+#include "platform/sign_in_redirect.h"
 #include "platform/windows/wininet_fetch.h"
 #include "platform/windows/wininet_session.h"
 
@@ -9,9 +12,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using End = DetachedRequest::End;
 
-Clock::time_point deadlineAfter(std::chrono::milliseconds timeout) {
-  const auto now = Clock::now();
-  return timeout >= Clock::time_point::max() - now ? Clock::time_point::max() : now + timeout;
+// What is left until `deadline`, for WinINet's own time-outs (at least 1 ms).
+std::chrono::milliseconds leftUntil(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return std::max(left, std::chrono::milliseconds(1));
 }
 
 }  // namespace
@@ -34,10 +38,13 @@ FetchResult WinInetTransfer::fetchText(const std::string& url, const FetchOption
     FetchResult result;
   };
   auto fetch = std::make_shared<Fetch>(Fetch{std::make_shared<DetachedRequest>(count_), {}});
+  const Clock::time_point deadline = deadlineWithin(options.timeout, options.deadline);
+  FetchOptions bounded = options;
+  bounded.timeout = std::min(options.timeout, leftUntil(deadline));
   const End end = DetachedRequest::run(
       fetch->request,
-      [fetch, url, options] { fetchBlocking(*fetch->request, url, options, fetch->result); }, stop,
-      deadlineAfter(options.timeout));
+      [fetch, url, bounded] { fetchBlocking(*fetch->request, url, bounded, fetch->result); }, stop,
+      deadline);
   FetchResult result;
   switch (end) {
     case End::Done:
@@ -63,7 +70,7 @@ InternetTransfer::Handle WinInetTransfer::internetOpen(const std::string& agent)
 }
 
 InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const std::string& url,
-                                                          std::stop_token stop) {
+                                                          std::stop_token stop, Deadline deadline) {
   const std::optional<std::string> found = handles_.agentOf(internet);
   if (!found || !isWebUrl(url)) return 0;
   const std::string agent = *found;
@@ -71,16 +78,19 @@ InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const
   // everything it has open without closing the caller's internet handle.
   auto request = std::make_shared<DetachedRequest>(count_);
   auto opened = std::make_shared<bool>(false);
-  const auto timeout = config_.openTimeout;
+  const Clock::time_point until = deadlineWithin(config_.openTimeout, deadline);
+  const auto timeout = std::min(config_.openTimeout, leftUntil(until));
   const End end = DetachedRequest::run(
       request,
       [request, opened, agent, url, timeout] {
         HINTERNET session = openSession(agent, timeout);
         if (!request->keep(session)) return;
         HINTERNET response = InternetOpenUrlA(session, url.c_str(), nullptr, 0, kRequestFlags, 0);
-        *opened = request->keep(response);
+        if (!request->keep(response)) return;
+        // A sign-in page standing in for every address is not the page.
+        *opened = !redirectsToAnotherHost(url, statusOf(response), locationOf(response));
       },
-      stop, deadlineAfter(timeout));
+      stop, until);
   if (end != End::Done || !*opened) {
     request->closeAll();
     return 0;

@@ -29,7 +29,8 @@ class WinInetTransfer final : public InternetTransfer {
                         std::stop_token stop) override;
 
   Handle internetOpen(const std::string& agent) override;
-  Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop) override;
+  Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop,
+                         Deadline deadline = kNoDeadline) override;
   // Closing an internet handle also closes the URL handles opened through it.
   bool internetCloseHandle(Handle handle) override;
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/linux/linux_management.h"
+#include "probes/address_text.h"
 #include "probes/lan_address.h"
 #include "tests/end_to_end/isolated_run.h"
 #include "toolkit/error.h"
@@ -65,8 +66,8 @@ const Scenario kScenarios[] = {
      "LAN Only - Offline", kLightsLanOnly},
     {"VirtualLinksOnlyIsWanOnlyOnline", Network::kVethPair, true, 200, "Your IP is 203.0.113.7",
      "203.0.113.7", "Null", "WAN Only - Online", kLightsWanOnly},
-    {"HostileEchoIsPrintedEscaped", Network::kVethPair, true, 200, kHostileBody,
-     "\\x1B]0;owned\\x07\\x1B[2J\\x9B31m203.0.113.9\\x7F\\x0D\\x0AOnline:forged", "Null",
+    // Its last word is no address, so none of it reaches the screen.
+    {"HostileEchoNeverReachesTheScreen", Network::kVethPair, true, 200, kHostileBody, "", "Null",
      "WAN Only - Online", kLightsWanOnly},
     {"ErrorPageIsNeverTheAddress", Network::kVethPair, true, 503, "503 Service Unavailable", "",
      "Null", "WAN Only - Online", kLightsWanOnly},
@@ -221,9 +222,9 @@ void checkRun(const Scenario& scenario, const Program& program) {
       GTEST_SKIP() << "something on this machine already listens on 127.0.0.1:80";
     }
     lan = machineLanAddress();
-    if (lan.find('1') == std::string::npos) {
-      GTEST_SKIP() << "the machine's physical LAN address is \"" << lan
-                   << "\", which has no \"1\": the LAN branches cannot be reached here";
+    if (!probes::isIpAddress(lan)) {
+      GTEST_SKIP() << "the machine has no physical LAN address (\"" << lan
+                   << "\"): the LAN branches cannot be reached here";
     }
   }
 

@@ -45,10 +45,13 @@ platform::InternetTransfer::Handle FakeInternetTransfer::internetOpen(const std:
   return openResult;
 }
 
-platform::InternetTransfer::Handle FakeInternetTransfer::internetOpenUrl(Handle internet,
-                                                                         const std::string& url,
-                                                                         std::stop_token stop) {
+platform::InternetTransfer::Handle FakeInternetTransfer::internetOpenUrl(
+    Handle internet, const std::string& url, std::stop_token stop, platform::Deadline deadline) {
   record("openUrl " + std::to_string(internet) + " " + url);
+  {
+    std::lock_guard lock(mutex_);
+    openUrlDeadlines_.push_back(deadline);
+  }
   if (onOpenUrl) return onOpenUrl(internet, url, std::move(stop));
   return openUrlResult;
 }
@@ -66,6 +69,11 @@ std::vector<std::string> FakeInternetTransfer::calls() const {
 std::vector<platform::FetchOptions> FakeInternetTransfer::fetchOptions() const {
   std::lock_guard lock(mutex_);
   return options_;
+}
+
+std::vector<platform::Deadline> FakeInternetTransfer::openUrlDeadlines() const {
+  std::lock_guard lock(mutex_);
+  return openUrlDeadlines_;
 }
 
 int FakeInternetTransfer::fetchCount() const {

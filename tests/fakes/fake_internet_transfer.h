@@ -37,12 +37,14 @@ class FakeInternetTransfer : public platform::InternetTransfer {
   platform::FetchResult fetchText(const std::string& url, const platform::FetchOptions& options,
                                   std::stop_token stop) override;
   Handle internetOpen(const std::string& agent) override;
-  Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop) override;
+  Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop,
+                         platform::Deadline deadline = platform::kNoDeadline) override;
   bool internetCloseHandle(Handle handle) override;
 
   // Every call in order: "fetch URL", "open AGENT", "openUrl HANDLE URL", "close HANDLE".
   std::vector<std::string> calls() const;
   std::vector<platform::FetchOptions> fetchOptions() const;
+  std::vector<platform::Deadline> openUrlDeadlines() const;
   int fetchCount() const;
 
  private:
@@ -51,6 +53,7 @@ class FakeInternetTransfer : public platform::InternetTransfer {
   mutable std::mutex mutex_;
   std::vector<std::string> calls_;
   std::vector<platform::FetchOptions> options_;
+  std::vector<platform::Deadline> openUrlDeadlines_;
 };
 
 }  // namespace fakes

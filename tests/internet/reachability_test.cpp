@@ -77,8 +77,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(Case{"Ok", HttpReply::text("<html></html>"), "online"},
                     Case{"NotFound", HttpReply::text("gone", 404), "online"},
                     Case{"ServiceUnavailable", HttpReply::text("busy", 503), "online"},
-                    Case{"RedirectNotFollowed", HttpReply::redirect("https://192.0.2.1/"),
+                    // The page's own redirect (to its https address, say) is the
+                    // page; one to another host is a sign-in page standing in
+                    // for every address.
+                    Case{"RedirectWithinTheHost", HttpReply::redirect("https://127.0.0.1/"),
                          "online"},
+                    Case{"RelativeRedirect", HttpReply::redirect("/welcome"), "online"},
+                    Case{"RedirectToAnotherHost",
+                         HttpReply::redirect("http://portal.test/login?to=/"), "Offline"},
                     // Open as soon as the headers are in; the body is not waited for.
                     Case{"BodyNeverComes", slowBody(), "online"},
                     Case{"AnswersWithinResponseTimeout", afterDelay(100ms), "online"},

@@ -59,10 +59,9 @@ TEST_F(MainWindowTest, StartUpAndCompletionWordsReachWanAsTheBranchesSay) {
   internet.replies.push_back(FakeInternetTransfer::ok("a b 198.51.100.1"));
   for (int i = 0; i < 19; ++i) internet.replies.push_back(FakeInternetTransfer::ok("x"));
   internet.replies.push_back(FakeInternetTransfer::ok("203.0.113.9"));
-  internet.openUrlResult = 0;      // target unreachable: "Offline"
-  management.configurations = {};  // "Not Found": branch D whatever the marker says
+  management.configurations = {};  // "Not Found": online without a LAN address
   runToCompletion();
-  EXPECT_EQ(form().textBox("txtStatus2").text(), "Offline");
+  EXPECT_EQ(form().textBox("txtStatus2").text(), "online");
   EXPECT_EQ(form().textBox("txtStatus").text(), "WAN Only - Online");
   EXPECT_EQ(form().textBox("WAN").text(), "203.0.113.9") << "branch D takes the tick's word";
   EXPECT_EQ(form().textBox("LAN").text(), "Null");
@@ -92,7 +91,21 @@ TEST_F(MainWindowTest, NoInternetHandleLeavesTheMarkerEmpty) {
   internet.openResult = 0;
   runToCompletion();
   EXPECT_EQ(form().textBox("txtStatus2").text(), "");
-  EXPECT_EQ(form().textBox("txtStatus").text(), "WAN Only - Online");
+  EXPECT_EQ(form().textBox("txtStatus").text(), "LAN Only - Offline") << "no handle is no internet";
+}
+
+TEST_F(MainWindowTest, EveryRequestOfALoadEndsByTheLoadsDeadline) {
+  settings.networkBudget = std::chrono::seconds(5);
+  internet.defaultReply = FakeInternetTransfer::ok("203.0.113.7");
+  const auto loaded = std::chrono::steady_clock::now();
+  runToCompletion();
+  const auto options = internet.fetchOptions();
+  ASSERT_EQ(options.size(), 21u);
+  const platform::Deadline deadline = options.front().deadline;
+  EXPECT_GE(deadline, loaded + std::chrono::seconds(5));
+  EXPECT_LE(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(5));
+  for (const auto& each : options) EXPECT_EQ(each.deadline, deadline);
+  EXPECT_EQ(internet.openUrlDeadlines(), std::vector<platform::Deadline>{deadline});
 }
 
 TEST_F(MainWindowTest, ClosingWhileARequestHangsCancelsItAndWritesNothingLate) {

@@ -50,10 +50,22 @@ INSTANTIATE_TEST_SUITE_P(
         Case{
             "Sentence", FakeInternetTransfer::ok("IP: 203.0.113.7"), {"IP:", "203.0.113.7"}, false},
         Case{"EmptyBody", FakeInternetTransfer::ok(""), {}, false},
-        // A 2xx reply that is not an address is still words.
-        Case{"NotAnAddress",
-             FakeInternetTransfer::ok("<html>hi</html>"),
-             {"<html>hi</html>"},
+        Case{"LineEndIsNotPartOfTheAddress",
+             FakeInternetTransfer::ok("Your IP is 203.0.113.7\r\n"),
+             {"Your", "IP", "is", "203.0.113.7"},
+             false},
+        Case{"Ipv6", FakeInternetTransfer::ok("2001:db8::7\n"), {"2001:db8::7"}, false},
+        // A sign-in page answers 200 too: a reply whose last word is no
+        // address is no reply.
+        Case{"SignInPage",
+             FakeInternetTransfer::ok("<html><body>Please sign in to continue</body></html>"),
+             {},
+             false},
+        Case{"AddressLikeButNot", FakeInternetTransfer::ok("203.0.113.256"), {}, false},
+        Case{"AddressWithMore", FakeInternetTransfer::ok("203.0.113.7:80"), {}, false},
+        Case{"TrailingSpaceAndBreak",
+             FakeInternetTransfer::ok("203.0.113.7 \n"),
+             {"203.0.113.7"},
              false},
         Case{"HttpError", FakeInternetTransfer::failure(Outcome::HttpError, 503), {}, false},
         Case{"TooLarge", FakeInternetTransfer::failure(Outcome::TooLarge, 200), {}, false},
@@ -82,13 +94,21 @@ TEST(PublicAddressFetcher, StopsRequestingOnceALoadHasTimedOut) {
   EXPECT_EQ(nextLoad.fetch(), Words{"203.0.113.8"});
 }
 
-TEST(PublicAddressFetcher, NoRequestOnceStopped) {
+TEST(PublicAddressFetcher, NoRequestOnceStoppedOrOutOfTime) {
   FakeInternetTransfer net;
   net.defaultReply = FakeInternetTransfer::ok("203.0.113.7");
   probes::PublicAddressFetcher fetcher(net, kUrl, {});
   std::stop_source stop;
   stop.request_stop();
   EXPECT_EQ(fetcher.fetch(stop.get_token()), Words{});
+  EXPECT_EQ(net.fetchCount(), 0);
+
+  // Once the load's time is spent, no request starts and the load has timed out.
+  platform::FetchOptions spent;
+  spent.deadline = std::chrono::steady_clock::now();
+  probes::PublicAddressFetcher late(net, kUrl, spent);
+  EXPECT_EQ(late.fetch(), Words{});
+  EXPECT_TRUE(late.timedOut());
   EXPECT_EQ(net.fetchCount(), 0);
 }
 
@@ -101,12 +121,12 @@ TEST(PublicAddressFetcher, PassesUrlOptionsAndStopToken) {
     EXPECT_EQ(url, kUrl);
     EXPECT_EQ(options.timeout, std::chrono::milliseconds(1234));
     sawToken = token.stop_possible();
-    return FakeInternetTransfer::ok("x");
+    return FakeInternetTransfer::ok("203.0.113.7");
   };
   platform::FetchOptions options;
   options.timeout = std::chrono::milliseconds(1234);
   probes::PublicAddressFetcher fetcher(net, kUrl, options);
-  EXPECT_EQ(fetcher.fetch(stop.get_token()), Words{"x"});
+  EXPECT_EQ(fetcher.fetch(stop.get_token()), Words{"203.0.113.7"});
   EXPECT_TRUE(sawToken);
 }
 
