@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws the main window's pictures: the window icon, the black panel picture, the
-status-light legend, the logo emblem and the hand pointer.
+status-light legend, the logo emblem and the hand pointer; and from the window
+icon's drawing, the Windows icon (main_window/pictures/icon.ico) and the desktop's
+icons at every size (packaging/icons/).
 
 Every picture is drawn here from simple shapes, so the repository holds the recipe
 next to the result. Standard library only.
@@ -119,8 +121,9 @@ def png_pixels(data):
         return None
 
 
-def ico_bytes(canvas):
-    """A one-image icon: 32-bit colour with alpha, plus the 1-bit mask older readers use."""
+def ico_image(canvas):
+    """One icon image as a DIB: 32-bit colour with alpha, plus the 1-bit mask older
+    readers use."""
     w, h = canvas.width, canvas.height
     xor = bytearray()
     for y in reversed(range(h)):
@@ -136,10 +139,35 @@ def ico_bytes(canvas):
                 row[x // 8] |= 0x80 >> (x % 8)
         mask.extend(row)
     info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    image = info + bytes(xor) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(image), 6 + 16)
-    return directory + entry + image
+    return info + bytes(xor) + bytes(mask)
+
+
+def ico_bytes(canvases):
+    """An icon file holding the canvases, smallest first. The 256-pixel image is PNG
+    (Windows reads PNG images in icons from Vista on, and as a DIB it would take
+    256 KiB); the smaller ones are DIBs, which every reader of icons knows."""
+    images = [png_bytes(c, True) if c.width >= 256 else ico_image(c) for c in canvases]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for canvas, image in zip(canvases, images):
+        w, h = canvas.width, canvas.height
+        directory += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    return directory + b"".join(images)
+
+
+def ico_pixels(data):
+    """The images of an icon file, PNG ones decoded, for comparing pixels."""
+    try:
+        _, kind, count = struct.unpack("<HHH", data[:6])
+        images = []
+        for i in range(count):
+            entry = struct.unpack("<BBBBHHII", data[6 + 16 * i : 22 + 16 * i])
+            image = data[entry[7] : entry[7] + entry[6]]
+            images.append(entry[:6] + (png_pixels(image) or image,))
+        return kind, images
+    except struct.error:
+        return None
 
 
 # ---------------------------------------------------------------- shapes
@@ -235,17 +263,72 @@ def draw_text(canvas, x, baseline, text, colour):
 # ---------------------------------------------------------------- the pictures
 
 
-def draw_icon():
-    """Three stacked bars, thin to thick; the lower two with a shaded fill."""
-    icon = Canvas(16, 16, CLEAR)
-    dark = (0, 100, 0, 255)
-    icon.rect(1, 2, 15, 4, dark)
-    for top, height in ((6, 3), (11, 4)):
-        icon.rect(1, top, 15, top + height, dark)
-        for x in range(2, 14):
-            g = round(235 - (x - 2) * 110 / 11)
-            icon.rect(x, top + 1, x + 1, top + height - 1, (0, g, 0, 255))
+# The program's icon: three stacked bars, thin to thick, dark green; the lower two
+# filled with a green that darkens from left to right. One drawing in a 16-unit
+# square serves every size: the window's 16 x 16 picture, the desktop's sizes, the
+# scalable SVG and the Windows icon. A shape is (x0, y0, x1, y1, fill), the fill a
+# colour or a left-to-right gradient (x_start, colour, x_end, colour).
+ICON_DARK = (0, 100, 0, 255)
+ICON_SHADE = (2, (0, 240, 0, 255), 14, (0, 120, 0, 255))
+ICON_SHAPES = [
+    (1, 2, 15, 4, ICON_DARK),
+    (1, 6, 15, 9, ICON_DARK),
+    (2, 7, 14, 8, ICON_SHADE),
+    (1, 11, 15, 15, ICON_DARK),
+    (2, 12, 14, 14, ICON_SHADE),
+]
+ICON_UNITS = 16
+DESKTOP_ICON_SIZES = (24, 32, 48, 64, 128, 256)  # 16 is the window's icon.png
+ICO_SIZES = (16, 24, 32, 48, 256)
+
+
+def fill_colour(fill, u):
+    """The fill's colour at u units from the left."""
+    if len(fill) == 4 and isinstance(fill[1], tuple):
+        xa, ca, xb, cb = fill
+        t = max(0.0, min(1.0, (u - xa) / (xb - xa)))
+        return tuple(round(a + (b - a) * t) for a, b in zip(ca, cb))
+    return fill
+
+
+def draw_icon(size=ICON_UNITS):
+    """The icon at size x size pixels; edges that fall inside a pixel cover it in part."""
+    icon = Canvas(size, size, CLEAR)
+    scale = size / ICON_UNITS
+    for x0, y0, x1, y1, fill in ICON_SHAPES:
+        px0, py0, px1, py1 = x0 * scale, y0 * scale, x1 * scale, y1 * scale
+        for y in range(int(py0), min(size, math.ceil(py1))):
+            cover_y = min(py1, y + 1) - max(py0, y)
+            for x in range(int(px0), min(size, math.ceil(px1))):
+                cover = cover_y * (min(px1, x + 1) - max(px0, x))
+                icon.blend(x, y, fill_colour(fill, (x + 0.5) / scale), cover)
     return icon
+
+
+def icon_svg():
+    """The same drawing as SVG, for the desktop's scalable icon."""
+
+    def hex_colour(c):
+        return "#%02x%02x%02x" % c[:3]
+
+    lines = [
+        '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">'
+        % (ICON_UNITS, ICON_UNITS, ICON_UNITS, ICON_UNITS),
+        "  <defs>",
+        '    <linearGradient id="shade" gradientUnits="userSpaceOnUse" x1="%g" y1="0" x2="%g" y2="0">'
+        % (ICON_SHADE[0], ICON_SHADE[2]),
+        '      <stop offset="0" stop-color="%s"/>' % hex_colour(ICON_SHADE[1]),
+        '      <stop offset="1" stop-color="%s"/>' % hex_colour(ICON_SHADE[3]),
+        "    </linearGradient>",
+        "  </defs>",
+    ]
+    for x0, y0, x1, y1, fill in ICON_SHAPES:
+        paint = "url(#shade)" if fill is ICON_SHADE else hex_colour(fill)
+        lines.append(
+            '  <rect x="%g" y="%g" width="%g" height="%g" fill="%s"/>' % (x0, y0, x1 - x0, y1 - y0, paint)
+        )
+    lines.append("</svg>")
+    return ("\n".join(lines) + "\n").encode()
 
 
 def draw_panel():
@@ -370,19 +453,37 @@ PICTURES = [
     ("logo.png", draw_logo, False),
     ("hand.png", draw_hand, True),
 ]
+# The desktop's icons live with the rest of the desktop integration.
+DESKTOP_ICONS = os.path.join(HERE, "..", "..", "packaging", "icons")
+
+
+def outputs():
+    """(path, bytes) of every file this script writes."""
+    files = []
+    for name, draw, alpha in PICTURES:
+        files.append((os.path.join(HERE, name), png_bytes(draw(), alpha)))
+    files.append((os.path.join(HERE, "icon.ico"), ico_bytes([draw_icon(n) for n in ICO_SIZES])))
+    for size in DESKTOP_ICON_SIZES:
+        path = os.path.join(DESKTOP_ICONS, "tarnwick-%d.png" % size)
+        files.append((path, png_bytes(draw_icon(size), True)))
+    files.append((os.path.join(DESKTOP_ICONS, "tarnwick.svg"), icon_svg()))
+    return files
+
+
+def same_picture(path, old, new):
+    """Pixels, not bytes, for PNG: another zlib may pack the same pixels differently."""
+    if path.endswith(".png"):
+        return png_pixels(old) == png_pixels(new)
+    if path.endswith(".ico"):
+        return ico_pixels(old) == ico_pixels(new)
+    return old == new
 
 
 def main(argv):
     check = "--check" in argv
     stale = []
-    outputs = []
-    for name, draw, alpha in PICTURES:
-        canvas = draw()
-        outputs.append((name, png_bytes(canvas, alpha)))
-        if name == "icon.png":
-            outputs.append(("icon.ico", ico_bytes(canvas)))
-    for name, data in outputs:
-        path = os.path.join(HERE, name)
+    for path, data in outputs():
+        name = os.path.relpath(path, os.path.join(HERE, "..", ".."))
         if check:
             try:
                 with open(path, "rb") as f:
@@ -390,10 +491,10 @@ def main(argv):
             except OSError:
                 stale.append(name)
                 continue
-            same = old == data if name.endswith(".ico") else png_pixels(old) == png_pixels(data)
-            if not same:
+            if not same_picture(path, old, data):
                 stale.append(name)
         else:
+            os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, "wb") as f:
                 f.write(data)
     if stale:
