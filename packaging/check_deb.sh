@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured and built tree, unpacks it into a
 # scratch root and checks that it holds exactly what `cmake --install` puts
-# under /usr, that dpkg-shlibdeps gave it its dependencies, that every library
-# the program needs resolves, and that lintian finds no error.
+# under /usr, that dpkg-shlibdeps gave it its dependencies (and xdg-utils, which
+# opens the links), that every library the program needs resolves, that the
+# desktop entry and the metainfo validate, and that lintian finds no error and
+# no missing hardening.
 #   packaging/check_deb.sh build/default
 set -euo pipefail
 build=$(realpath "$1")
@@ -29,7 +31,7 @@ if ! diff -u <(listing "$work/install") <(listing "$work/root"); then
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libqt6widgets6 libnl-3-200 libudev1; do
+for lib in libc6 libqt6widgets6 libnl-3-200 libudev1 xdg-utils; do
   grep -q "\b$lib\b" <<<"$depends" || { echo "Depends lacks $lib: $depends" >&2; exit 1; }
 done
 if ldd "$work/root/usr/bin/tarnwick" | grep 'not found'; then
@@ -37,8 +39,17 @@ if ldd "$work/root/usr/bin/tarnwick" | grep 'not found'; then
   exit 1
 fi
 
-# Errors fail the check; warnings are listed.
-lintian --fail-on error --tag-display-limit 0 "$deb" | tee "$work/lintian.log"
+desktop-file-validate "$work/root/usr/share/applications/tarnwick.desktop"
+appstreamcli validate --no-net --pedantic "$work"/root/usr/share/metainfo/*.metainfo.xml
+
+# Errors fail the check, and so does any hardening or stripping item even at
+# the info level; other warnings and infos are listed.
+lintian --fail-on error --display-info --tag-display-limit 0 "$deb" | tee "$work/lintian.log"
+if grep -E '^[EWIP]: [^ ]+: (hardening-|binary-has-unneeded-section)' "$work/lintian.log"; then
+  echo "the program lacks hardening or was not stripped (above)" >&2
+  exit 1
+fi
 echo "lintian: $(grep -c '^E:' "$work/lintian.log" || true) errors," \
-     "$(grep -c '^W:' "$work/lintian.log" || true) warnings"
+     "$(grep -c '^W:' "$work/lintian.log" || true) warnings," \
+     "$(grep -c '^I:' "$work/lintian.log" || true) infos"
 echo "package check passed"
