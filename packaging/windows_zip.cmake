@@ -1,5 +1,6 @@
 # The Windows download, tarnwick-1.6-windows-x86_64.zip: one folder holding
-# tarnwick.exe and the licences of everything inside it. `cpack` in the
+# tarnwick.exe, a README for Windows users and the licences of everything inside
+# it. `cpack` in the
 # Windows build directory makes it (scripts/dev.sh windows-zip does).
 #
 # The program links the mingw-w64 runtime and its thread library statically,
@@ -7,9 +8,17 @@
 set(TARNWICK_MINGW_COPYRIGHT /usr/share/doc/mingw-w64-x86-64-dev/copyright
     CACHE FILEPATH "Copyright notices of the mingw-w64 runtime linked into the program")
 
+# The two texts for Windows users, with Windows line ends so that every Notepad
+# shows their lines; the User-Agent comes from the program's own title.
+file(STRINGS ${PROJECT_SOURCE_DIR}/main_window/app_title.h title_line REGEX "kApplicationTitle =")
+string(REGEX MATCH "\"([^\"]*)\"" TARNWICK_APP_TITLE "${title_line}")
+set(TARNWICK_APP_TITLE "${CMAKE_MATCH_1}")
+foreach(text README.txt README-fonts.txt)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/${text}.in
+                 ${PROJECT_BINARY_DIR}/packaging/${text} @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/${text} DESTINATION .)
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/main_window/fonts/OFL-DSEG.txt DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/main_window/fonts/README.md DESTINATION .
-        RENAME README-fonts.txt)
 if(EXISTS ${TARNWICK_MINGW_COPYRIGHT})
   install(FILES ${TARNWICK_MINGW_COPYRIGHT} DESTINATION . RENAME COPYING-mingw-w64-runtime.txt)
 endif()
