@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One entry point for building, running and testing Tarnwick.
-#   dev.sh run       install what is missing, build, start the program
+#   dev.sh run       install what is missing, build the program alone, start it
 #   dev.sh test      install what is missing, build, run every test
 #   dev.sh sanitize  the same tests built with AddressSanitizer + UBSan
 #   dev.sh windows   cross-build for Windows with mingw-w64, run its tests under Wine
@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+if [ "${1:-}" = run ]; then bash scripts/setup.sh run; else bash scripts/setup.sh; fi
 
 build() {  # preset
   cmake --preset "$1" >/dev/null
@@ -20,7 +20,9 @@ build() {  # preset
 
 case "${1:-}" in
   run)
-    build default
+    # The program alone, not the tests and benchmarks the same build holds.
+    cmake --preset default >/dev/null
+    cmake --build --preset default --target tarnwick
     exec ./build/default/app/tarnwick
     ;;
   test)
@@ -45,6 +47,7 @@ case "${1:-}" in
   windows-zip)
     build windows
     (cd build/windows && cpack -C RelWithDebInfo)
+    bash packaging/check_windows_zip.sh build/windows/package/tarnwick-1.6-windows-x86_64.zip
     ;;
   windows-run)
     cmake --preset windows >/dev/null

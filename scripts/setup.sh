@@ -2,19 +2,28 @@
 # Installs whatever Debian 12 packages the build, the program and the tests need,
 # and generates the locales the number-formatting tests use. Idempotent: when
 # everything is there it only checks and returns.
+#   setup.sh       everything: the program, the tests, the package checks, the Windows build
+#   setup.sh run   only what configuring, building and running the program needs
 set -euo pipefail
 
+# Configuring the default build needs the test and benchmark libraries too (small);
+# xdg-utils opens the program's links.
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git dpkg-dev python3
   qt6-base-dev libgl-dev
   libnl-3-dev libudev-dev uuid-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  clang libclang-rt-14-dev
-  xvfb xauth fonts-dseg fonts-dejavu-core fontconfig
-  iproute2 util-linux procps locales python3 time
-  desktop-file-utils appstream dpkg-dev lintian
-  mingw-w64 wine wine64 fonts-wine
+  fonts-dejavu-core fontconfig xdg-utils
 )
+if [ "${1:-}" != run ]; then
+  packages+=(
+    clang libclang-rt-14-dev
+    xvfb xauth fonts-dseg
+    iproute2 util-linux procps locales time
+    desktop-file-utils appstream lintian
+    mingw-w64 wine wine64 fonts-wine
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,6 +38,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+if [ "${1:-}" = run ]; then exit 0; fi
 
 # Locales for the speed-formatting tests: English and German number styles.
 want_locales=(en_US.UTF-8 de_DE.UTF-8)
