@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Runs a Windows test program that opens windows: under Wine, on a display of
-# its own (xvfb-run, 96 dpi), in the build's Wine prefix set up for drawing:
+# its own (xvfb-run), in the build's Wine prefix set up for drawing:
 #   wine-ui-run.sh PREFIX program.exe [arguments...]
-# The prefix draws the classic common controls (with the theme on, the progress
-# bar ignores the colours it is sent) and lets Wine place the windows itself:
-# without a window manager, a managed window waits two seconds for one on every
-# hide and close.
+# Environment:
+#   TARNWICK_WINE_DPI    the display scale as the user sets it: 96 (the default),
+#                        120, 144, 192 ...
+#   TARNWICK_WINE_THEME  off (the default): the classic common controls; on:
+#                        Wine's own theme, as a fresh prefix has it
+# The prefix lets Wine place the windows itself: without a window manager, a
+# managed window waits two seconds for one on every hide and close. Runs that
+# share a prefix take turns (CTest's resource lock), so each sets the scale
+# and theme it wants; they apply to the programs started after.
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
@@ -16,20 +21,29 @@ prefix=$(realpath -m "$1")
 shift
 here=$(dirname "$(realpath "$0")")
 run=("$here/wine-run.sh" --prefix "$prefix")
+dpi=${TARNWICK_WINE_DPI:-96}
+theme=${TARNWICK_WINE_THEME:-off}
+[[ $dpi =~ ^[0-9]+$ ]] || { echo "TARNWICK_WINE_DPI must be a number" >&2; exit 2; }
+case "$theme" in
+  on) active=1 ;;
+  off) active=0 ;;
+  *) echo "TARNWICK_WINE_THEME must be on or off" >&2; exit 2 ;;
+esac
+wanted="dpi=$dpi theme=$theme"
 
-if [ ! -f "$prefix/.tarnwick-ui-ready" ]; then
-  mkdir -p "$(dirname "$prefix")"
-  (
-    flock 8
-    if [ ! -f "$prefix/.tarnwick-ui-ready" ]; then
-      "${run[@]}" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
-        /v ThemeActive /t REG_SZ /d 0 /f >/dev/null 2>&1
-      "${run[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-        >/dev/null 2>&1
-      WINEPREFIX="$prefix" wineserver --wait
-      touch "$prefix/.tarnwick-ui-ready"
-    fi
-  ) 8>"$prefix.ui.lock"
-fi
+mkdir -p "$(dirname "$prefix")"
+(
+  flock 8
+  if [ "$(cat "$prefix/.tarnwick-ui-settings" 2>/dev/null)" != "$wanted" ]; then
+    "${run[@]}" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
+      /v ThemeActive /t REG_SZ /d "$active" /f >/dev/null 2>&1
+    "${run[@]}" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+      >/dev/null 2>&1
+    "${run[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+      >/dev/null 2>&1
+    WINEPREFIX="$prefix" wineserver --wait
+    echo "$wanted" >"$prefix/.tarnwick-ui-settings"
+  fi
+) 8>"$prefix.ui.lock"
 
-exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" "${run[@]}" "$@"
+exec xvfb-run -a -s "-screen 0 1600x1200x24 -dpi $dpi" "${run[@]}" "$@"

@@ -1,12 +1,15 @@
-// The main window's layout as the toolkit draws it at 96 dpi: every control
-// where its twips put it, stacked and tab-ordered as laid out, the pages
+// The main window's layout as the toolkit draws it at the screen's dpi (the
+// Windows build runs these at 96, 144 and 192): every control where its twips
+// put it, the pictures grown with it, stacked and tab-ordered as laid out, the pages
 // switching without touching values, clicks reaching only enabled controls,
 // the progress bar drawn in the colours it is sent, and the boxes named for
 // screen readers by their labels.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -79,24 +82,66 @@ class RenderedLayout : public ::testing::Test {
     tests_support::pump(20);
   }
 
-  // Where a control's box lies in the window, in pixels, from the layout alone:
-  // a picture box's children start inside its one-pixel border.
+  // Where a control's box lies in the window, in pixels at the window's dpi,
+  // from the layout alone: a picture box's children start inside its
+  // one-pixel border, which stays one pixel at any dpi.
   ScreenRect expectedRect(const ControlLayout& c) const {
+    const double pixel = screen->dpi() / 1440.0;  // per twip
     double x = 0, y = 0;
     for (const ControlLayout* p = &c; !p->parent.empty();) {
       p = &entry(p->parent);
-      x += p->left / 15.0;
-      y += p->top / 15.0;
+      x += p->left * pixel;
+      y += p->top * pixel;
       if (p->kind == ControlKind::PictureBox && p->border != toolkit::Border::None) {
         x += 1;
         y += 1;
       }
     }
-    const int left = static_cast<int>(std::lround(x + c.left / 15.0));
-    const int top = static_cast<int>(std::lround(y + c.top / 15.0));
-    const int right = static_cast<int>(std::lround(x + (c.left + c.width) / 15.0));
-    const int bottom = static_cast<int>(std::lround(y + (c.top + c.height) / 15.0));
+    const int left = static_cast<int>(std::lround(x + c.left * pixel));
+    const int top = static_cast<int>(std::lround(y + c.top * pixel));
+    const int right = static_cast<int>(std::lround(x + (c.left + c.width) * pixel));
+    const int bottom = static_cast<int>(std::lround(y + (c.top + c.height) * pixel));
     return ScreenRect{left, top, right - left, bottom - top};
+  }
+
+  void expectEveryControlWhereItsTwipsPutIt() const {
+    const double scale = screen->dpi() / 96.0;
+    EXPECT_NEAR(screen->clientWidth(), 366 * scale, 1) << screen->dpi() << " dpi";
+    EXPECT_NEAR(screen->clientHeight(), 196 * scale, 1) << screen->dpi() << " dpi";
+    for (const auto& c : layout.controls) {
+      if (!drawn(c)) continue;
+      const auto actual = screen->rectOf(c.name, c.index);
+      ASSERT_TRUE(actual.has_value()) << nameOf(c);
+      const ScreenRect expected = expectedRect(c);
+      EXPECT_NEAR(actual->left, expected.left, 1) << nameOf(c);
+      EXPECT_NEAR(actual->top, expected.top, 1) << nameOf(c);
+      EXPECT_NEAR(actual->right(), expected.right(), 1) << nameOf(c);
+      EXPECT_NEAR(actual->bottom(), expected.bottom(), 1) << nameOf(c);
+    }
+    // What lies past the client area is cut off by the frame.
+    EXPECT_GE(screen->rectOf("txtStatus2")->left, screen->clientWidth());
+    EXPECT_GT(screen->rectOf("SSTTab0")->right(), screen->clientWidth());
+    EXPECT_GT(screen->rectOf("SSTTab0")->bottom(), screen->clientHeight());
+  }
+
+  // The pictures of the black pages reach their boxes' far edges at any dpi:
+  // a picture drawn at its 96-dpi size leaves the page's light button face
+  // showing along the right and bottom, and the legend's rows below their labels.
+  void expectPicturesFillTheirBoxes() {
+    form.show();
+    const std::pair<const char*, int> pictures[] = {
+        {"Picture1", kWanLanPage}, {"Image1", kLegendPage}, {"Picture4", kAboutPage}};
+    for (const auto& [name, page] : pictures) {
+      showPage(page);
+      for (const auto& [x, y] : {std::pair{0.95, 0.5}, {0.95, 0.96}, {0.05, 0.96}}) {
+        const std::uint32_t colour = screen->colourAt(name, x, y);
+        const std::uint32_t brightest =
+            std::max({colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF});
+        EXPECT_LT(brightest, 0x80u) << name << " at " << x << "," << y << ": " << std::hex << colour
+                                    << std::dec << " at " << screen->dpi() << " dpi";
+      }
+    }
+    showPage(kWanLanPage);
   }
 
   const toolkit::WindowLayout layout =
@@ -109,22 +154,37 @@ class RenderedLayout : public ::testing::Test {
 };
 
 TEST_F(RenderedLayout, EveryControlLiesWhereItsTwipsPutIt) {
-  ASSERT_EQ(screen->clientWidth(), 366) << "the tests expect 96 dots per inch";
-  EXPECT_EQ(screen->clientHeight(), 196);
-  for (const auto& c : layout.controls) {
-    if (!drawn(c)) continue;
-    const auto actual = screen->rectOf(c.name, c.index);
-    ASSERT_TRUE(actual.has_value()) << nameOf(c);
-    const ScreenRect expected = expectedRect(c);
-    EXPECT_NEAR(actual->left, expected.left, 1) << nameOf(c);
-    EXPECT_NEAR(actual->top, expected.top, 1) << nameOf(c);
-    EXPECT_NEAR(actual->right(), expected.right(), 1) << nameOf(c);
-    EXPECT_NEAR(actual->bottom(), expected.bottom(), 1) << nameOf(c);
+  expectEveryControlWhereItsTwipsPutIt();
+  expectPicturesFillTheirBoxes();
+}
+
+// A monitor of another scale (or the user's new setting) lays the window out
+// again from the twips, the pictures grown with it.
+TEST_F(RenderedLayout, ADpiChangeLaysTheWindowOutAgain) {
+  const int before = screen->dpi();
+  for (int dpi : {before * 2, before}) {
+    if (!screen->changeDpi(dpi)) GTEST_SKIP() << "the toolkit scales the window itself";
+    ASSERT_EQ(screen->dpi(), dpi);
+    expectEveryControlWhereItsTwipsPutIt();
   }
-  // What lies past the client area is cut off by the frame.
-  EXPECT_GE(screen->rectOf("txtStatus2")->left, screen->clientWidth());
-  EXPECT_GT(screen->rectOf("SSTTab0")->right(), screen->clientWidth());
-  EXPECT_GT(screen->rectOf("SSTTab0")->bottom(), screen->clientHeight());
+  screen->changeDpi(before * 3 / 2);
+  expectPicturesFillTheirBoxes();
+}
+
+// A seven-segment box reads the same while the user edits it: its face's
+// stand-in needs room between the letters that an edit control does not give.
+TEST_F(RenderedLayout, AFocusedSevenSegmentBoxReadsAsUnfocused) {
+  form.show();
+  // LAN: no sibling overlaps it (txtStatus covers WAN's last column).
+  form.textBox("LAN").setText("192.0.2.10");
+  const std::vector<std::uint32_t> unfocused = screen->pixels("LAN");
+  if (!screen->focusForReading("LAN")) GTEST_SKIP() << "drawn the same focused or not";
+  const std::vector<std::uint32_t> focused = screen->pixels("LAN");
+  ASSERT_EQ(focused.size(), unfocused.size());
+  EXPECT_EQ(std::count(focused.begin(), focused.end(), 0x0000FF00u),
+            std::count(unfocused.begin(), unfocused.end(), 0x0000FF00u))
+      << "green segments";
+  EXPECT_TRUE(focused == unfocused);
 }
 
 // Siblings that overlap are stacked as listed: the earlier one in front.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "toolkit/backend.h"
 #include "toolkit/form.h"
@@ -49,6 +50,12 @@ class Screen {
 
   int clientWidth() const;  // pixels
   int clientHeight() const;
+  // The dots per inch the window is laid out at: 96 where a pixel is 15 twips
+  // (Qt's pixels are that size at any scale).
+  int dpi() const;
+  // Tells the window, as the system does, that its monitor's scale is now
+  // `dpi`; false where the toolkit scales windows itself.
+  bool changeDpi(int dpi);
   // Where a drawn control lies; nullopt for controls that are not drawn.
   std::optional<ScreenRect> rectOf(std::string_view name, int index = -1) const;
   // Visible, its containers and page included.
@@ -70,6 +77,14 @@ class Screen {
   // Whether accessibility tools read the control as checked; nullopt when they
   // do not read it as checkable.
   std::optional<bool> checked(std::string_view name, int index = -1) const;
+  // Whether the window's title bar shows an icon.
+  bool showsIcon() const;
+  // Gives a text box the focus as a click at the end of its text would, with
+  // the caret hidden so the box can be compared with itself unfocused; false
+  // where the toolkit draws a box the same way focused or not.
+  bool focusForReading(std::string_view name);
+  // Every pixel of a control's window, row by row (0x00BBGGRR).
+  std::vector<std::uint32_t> pixels(std::string_view name) const;
   // The colour drawn at a point of a control, given in fractions of its size (0x00BBGGRR).
   std::uint32_t colourAt(std::string_view name, double x, double y) const;
   // What a text box's control holds, as UTF-8 with "\n" line breaks, and its

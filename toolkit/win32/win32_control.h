@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "toolkit/controls.h"
@@ -28,12 +29,9 @@ struct Container {
   HWND hwnd = nullptr;
   POINT origin{0, 0};  // where a member's (0, 0) lies in the client area, in pixels
   COLORREF fill = 0;
-  Picture picture;
-  std::vector<ControlHooks*> members;  // front to back
-  ControlHooks* pressed = nullptr;     // windowless member the mouse went down on
-  ~Container() {
-    if (picture.bitmap) DeleteObject(picture.bitmap);
-  }
+  std::unique_ptr<ScaledPicture> picture;  // drawn from the client area's corner
+  std::vector<ControlHooks*> members;      // front to back
+  ControlHooks* pressed = nullptr;         // windowless member the mouse went down on
 };
 
 // What a container and the window need from every control, whatever its kind.
@@ -47,6 +45,8 @@ class ControlHooks {
   virtual bool isEnabled() const = 0;
   virtual RECT pixelRect() const = 0;  // in the container's client area
   virtual void setPageActive(bool active) = 0;
+  // The window's dpi changed: take the fonts made for it and lay out again.
+  virtual void dpiChanged() = 0;
   virtual bool takesFocus() const { return false; }
   virtual bool windowless() const { return false; }
 
@@ -154,6 +154,11 @@ class Win32Control : public Interface, public ControlHooks {
     pageActive_ = active;
     applyVisibility();
   }
+  void dpiChanged() override {
+    if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(drawnFont().handle), FALSE);
+    applyGeometry();
+    fontChanged();
+  }
 
  protected:
   // Applies the layout's common properties; called once the control is made.
@@ -173,6 +178,8 @@ class Win32Control : public Interface, public ControlHooks {
   }
 
   virtual void enabledChanged() {}
+  // After a dpi change, once the control has its new font and place.
+  virtual void fontChanged() {}
   const ControlContext& context() const { return context_; }
   Form* form() const { return formOf(context_.window); }
   const DrawnFont& drawnFont() const { return fontsOf(context_.window).get(font_); }

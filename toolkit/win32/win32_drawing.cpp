@@ -7,17 +7,44 @@
 
 namespace toolkit::win32 {
 
+namespace {
+
+// A user32 function of newer systems, nullptr where it is missing.
+template <class Function>
+Function user32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+}  // namespace
+
 int systemDpi() {
   // GetDpiForSystem exists from Windows 10 on; older systems and Wine builds
   // without it give the same answer through the screen's device context.
   using GetDpi = UINT(WINAPI*)();
-  static const auto getDpi = reinterpret_cast<GetDpi>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForSystem")));
+  static const auto getDpi = user32Function<GetDpi>("GetDpiForSystem");
   if (getDpi) return static_cast<int>(getDpi());
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? dpi : 96;
+}
+
+int windowDpi(HWND window) {
+  using GetDpi = UINT(WINAPI*)(HWND);
+  static const auto getDpi = user32Function<GetDpi>("GetDpiForWindow");
+  const int dpi = getDpi && window ? static_cast<int>(getDpi(window)) : 0;
+  return dpi > 0 ? dpi : systemDpi();
+}
+
+SIZE frameSize(SIZE client, DWORD style, DWORD exStyle, int dpi) {
+  using Adjust = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = user32Function<Adjust>("AdjustWindowRectExForDpi");
+  RECT frame{0, 0, client.cx, client.cy};
+  if (!adjustForDpi || !adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  }
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
 int toPixels(Twips twips, int dpi) {
@@ -119,17 +146,17 @@ const DrawnFont& FontCache::get(const Font& font) {
   return fonts_.emplace(key, drawn).first->second;
 }
 
-void drawSpacedText(HDC dc, const std::wstring& text, const RECT& box, Alignment alignment,
-                    bool centre, const DrawnFont& font) {
-  if (text.empty()) return;
-  std::vector<INT> advances(text.size());
+SpacedLine layOutSpacedText(HDC dc, const std::wstring& text, const RECT& box, Alignment alignment,
+                            bool centre, const DrawnFont& font) {
+  SpacedLine line;
+  line.advances.resize(text.size());
   int total = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     SIZE size{};
     GetTextExtentPoint32W(dc, &text[i], 1, &size);
     int advance = size.cx + font.letterSpacing;
     if (text[i] == L' ') advance += font.wordSpacing;
-    advances[i] = advance;
+    line.advances[i] = advance;
     total += advance;
   }
   TEXTMETRICW metrics{};
@@ -137,10 +164,27 @@ void drawSpacedText(HDC dc, const std::wstring& text, const RECT& box, Alignment
   int x = box.left;
   if (alignment == Alignment::Right) x = box.right - total;
   if (alignment == Alignment::Center) x = box.left + (box.right - box.left - total) / 2;
-  int y = box.top;
-  if (centre) y = box.top + (box.bottom - box.top - metrics.tmHeight) / 2;
-  ExtTextOutW(dc, x, y, ETO_CLIPPED, &box, text.c_str(), static_cast<UINT>(text.size()),
-              advances.data());
+  line.edges.reserve(text.size() + 1);
+  for (INT advance : line.advances) {
+    line.edges.push_back(x);
+    x += advance;
+  }
+  line.edges.push_back(x);
+  line.top = box.top;
+  if (centre) line.top = box.top + (box.bottom - box.top - metrics.tmHeight) / 2;
+  return line;
+}
+
+void drawSpacedText(HDC dc, const std::wstring& text, const RECT& box, const SpacedLine& line) {
+  if (text.empty() || line.edges.empty()) return;
+  ExtTextOutW(dc, line.edges.front(), line.top, ETO_CLIPPED, &box, text.c_str(),
+              static_cast<UINT>(text.size()), line.advances.data());
+}
+
+void drawSpacedText(HDC dc, const std::wstring& text, const RECT& box, Alignment alignment,
+                    bool centre, const DrawnFont& font) {
+  if (text.empty()) return;
+  drawSpacedText(dc, text, box, layOutSpacedText(dc, text, box, alignment, centre, font));
 }
 
 }  // namespace toolkit::win32

@@ -4,7 +4,9 @@
 
 #include <map>
 #include <span>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "toolkit/layout.h"
 #include "toolkit/resources.h"
@@ -15,6 +17,14 @@ namespace toolkit::win32 {
 // The screen's dots per inch (96 unless the user scaled the display); the
 // program is DPI-aware, so this is what twips convert against.
 int systemDpi();
+
+// The dpi a window is drawn at: its monitor's under per-monitor awareness, the
+// system's on systems before Windows 10 1607.
+int windowDpi(HWND window);
+
+// The outer size of a window whose client area is `client` pixels at `dpi`;
+// the frame itself grows with the dpi where the system scales it.
+SIZE frameSize(SIZE client, DWORD style, DWORD exStyle, int dpi);
 
 // Twips to device pixels at `dpi` (15 twips a pixel at 96). Edges are rounded,
 // not widths, so boxes that meet or overlap in twips do in pixels too.
@@ -54,10 +64,21 @@ class FontCache {
 // Whether the system knows a font family by this name.
 bool faceInstalled(const std::string& face);
 
+// Where one line of text drawn with extra letter and word spacing lies in
+// `box`: the left edge of each character and, last, the end of the line.
+struct SpacedLine {
+  std::vector<INT> advances;
+  std::vector<int> edges;
+  int top = 0;
+};
+SpacedLine layOutSpacedText(HDC dc, const std::wstring& text, const RECT& box, Alignment alignment,
+                            bool centre, const DrawnFont& font);
+
 // Draws one line of text into `box` with extra letter and word spacing, aligned
 // as asked and centred vertically when `centre` is set; the caller selects font
 // and colours.
 void drawSpacedText(HDC dc, const std::wstring& text, const RECT& box, Alignment alignment,
                     bool centre, const DrawnFont& font);
+void drawSpacedText(HDC dc, const std::wstring& text, const RECT& box, const SpacedLine& line);
 
 }  // namespace toolkit::win32

@@ -1,27 +1,13 @@
 #include "toolkit/win32/win32_pictures.h"
 
 namespace toolkit::win32 {
-namespace {
-
-void drawPicture(HDC dc, const Picture& picture, const RECT& box) {
-  if (!picture.bitmap) return;
-  HDC source = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(source, picture.bitmap);
-  const int width = std::min<int>(picture.size.cx, box.right - box.left);
-  const int height = std::min<int>(picture.size.cy, box.bottom - box.top);
-  BitBlt(dc, box.left, box.top, width, height, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
-}
-
-}  // namespace
 
 Win32PictureBox::Win32PictureBox(const ControlLayout& layout, ControlContext context,
                                  Container& inside)
     : Win32Control<PictureBox>(layout, context) {
   inside.window = context.window;
   inside.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
-  inside.picture = loadPicture(layout.picture);
+  inside.picture = std::make_unique<ScaledPicture>(layout.picture);
   const DWORD style = WS_CLIPCHILDREN | (layout.border == Border::None ? 0 : WS_BORDER);
   inside.hwnd = createChild(context, L"TarnwickPanel", style, WS_EX_CONTROLPARENT, L"");
   SetWindowLongPtrW(inside.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&inside));
@@ -29,16 +15,14 @@ Win32PictureBox::Win32PictureBox(const ControlLayout& layout, ControlContext con
 }
 
 Win32Image::Win32Image(const ControlLayout& layout, ControlContext context)
-    : Win32Control<Image>(layout, context), picture_(loadPicture(layout.picture)) {
+    : Win32Control<Image>(layout, context), picture_(layout.picture) {
   initialise(nullptr);
 }
 
-Win32Image::~Win32Image() {
-  if (picture_.bitmap) DeleteObject(picture_.bitmap);
-}
-
 void Win32Image::paintWindowless(HDC dc) {
-  if (shown()) drawPicture(dc, picture_, pixelRect());
+  if (!shown()) return;
+  const POINT origin = home() ? home()->origin : POINT{0, 0};
+  picture_.draw(dc, left(), top(), origin, pixelRect(), dpiOf(context().window));
 }
 
 Win32Timer::Win32Timer(const ControlLayout& layout, ControlContext context, HWND owner, UINT_PTR id)
@@ -68,9 +52,11 @@ void paintContainer(Container& container, HDC dc, const RECT& area) {
   HBRUSH fill = CreateSolidBrush(container.fill);
   FillRect(dc, &area, fill);
   DeleteObject(fill);
-  RECT client;
-  GetClientRect(container.hwnd, &client);
-  drawPicture(dc, container.picture, client);
+  if (container.picture) {
+    RECT client;
+    GetClientRect(container.hwnd, &client);
+    container.picture->draw(dc, 0, 0, POINT{0, 0}, client, dpiOf(container.window));
+  }
   for (auto it = container.members.rbegin(); it != container.members.rend(); ++it) {
     if ((*it)->windowless()) (*it)->paintWindowless(dc);
   }

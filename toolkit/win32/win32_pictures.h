@@ -11,16 +11,15 @@ class Win32PictureBox : public Win32Control<PictureBox> {
   Win32PictureBox(const ControlLayout& layout, ControlContext context, Container& inside);
 };
 
-// A picture at its natural size, drawn by its container: no window of its own.
+// A picture drawn by its container: no window of its own.
 class Win32Image : public Win32Control<Image> {
  public:
   Win32Image(const ControlLayout& layout, ControlContext context);
-  ~Win32Image() override;
   bool windowless() const override { return true; }
   void paintWindowless(HDC dc) override;
 
  private:
-  Picture picture_;
+  ScaledPicture picture_;
 };
 
 // Controls that are not drawn.

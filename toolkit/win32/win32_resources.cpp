@@ -1,5 +1,7 @@
 #include "toolkit/win32/win32_resources.h"
 
+#include "toolkit/win32/win32_drawing.h"
+
 // clang-format off
 // GDI+'s headers want min and max in their namespace and objidl.h before them.
 #include <algorithm>
@@ -64,20 +66,98 @@ std::string_view resourceBytes(std::string_view path) {
   return bytesOf(FindResourceW(nullptr, name.c_str(), MAKEINTRESOURCEW(10)));  // RT_RCDATA
 }
 
-Picture loadPicture(std::string_view path) {
+namespace {
+
+// `source` redrawn at width x height with the smoothest filter GDI+ has. The
+// edges are mirrored outwards while filtering, so they keep their colour
+// instead of fading into transparency. nullptr when GDI+ fails.
+Gdiplus::GpBitmap* scaled(Gdiplus::GpBitmap* source, UINT width, UINT height, SIZE size) {
+  using namespace Gdiplus;
+  GpBitmap* target = nullptr;
+  if (DllExports::GdipCreateBitmapFromScan0(size.cx, size.cy, 0, PixelFormat32bppARGB, nullptr,
+                                            &target) != Ok) {
+    return nullptr;
+  }
+  GpGraphics* graphics = nullptr;
+  GpImageAttributes* attributes = nullptr;
+  bool drawn = DllExports::GdipGetImageGraphicsContext(target, &graphics) == Ok &&
+               DllExports::GdipCreateImageAttributes(&attributes) == Ok;
+  if (drawn) {
+    DllExports::GdipSetInterpolationMode(graphics, InterpolationModeHighQualityBicubic);
+    DllExports::GdipSetPixelOffsetMode(graphics, PixelOffsetModeHighQuality);
+    DllExports::GdipSetCompositingMode(graphics, CompositingModeSourceCopy);
+    DllExports::GdipSetImageAttributesWrapMode(attributes, WrapModeTileFlipXY, 0, FALSE);
+    drawn = DllExports::GdipDrawImageRectRectI(graphics, source, 0, 0, size.cx, size.cy, 0, 0,
+                                               static_cast<INT>(width), static_cast<INT>(height),
+                                               UnitPixel, attributes, nullptr, nullptr) == Ok;
+  }
+  if (attributes) DllExports::GdipDisposeImageAttributes(attributes);
+  if (graphics) DllExports::GdipDeleteGraphics(graphics);
+  if (!drawn) {
+    DllExports::GdipDisposeImage(target);
+    return nullptr;
+  }
+  return target;
+}
+
+}  // namespace
+
+Picture loadPicture(std::string_view path, SIZE size) {
   Picture picture;
   Gdiplus::GpBitmap* bitmap = decode(path);
   if (!bitmap) return picture;
   UINT width = 0, height = 0;
   Gdiplus::DllExports::GdipGetImageWidth(bitmap, &width);
   Gdiplus::DllExports::GdipGetImageHeight(bitmap, &height);
+  SIZE drawn{static_cast<LONG>(width), static_cast<LONG>(height)};
+  if (size.cx > 0 && size.cy > 0 && (size.cx != drawn.cx || size.cy != drawn.cy)) {
+    if (Gdiplus::GpBitmap* resized = scaled(bitmap, width, height, size)) {
+      Gdiplus::DllExports::GdipDisposeImage(bitmap);
+      bitmap = resized;
+      drawn = size;
+    }
+  }
   // Transparent parts come out black, as the pictures' panels are.
   if (Gdiplus::DllExports::GdipCreateHBITMAPFromBitmap(bitmap, &picture.bitmap, 0xFF000000) ==
       Gdiplus::Ok) {
-    picture.size = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+    picture.size = drawn;
   }
   Gdiplus::DllExports::GdipDisposeImage(bitmap);
   return picture;
+}
+
+ScaledPicture::ScaledPicture(std::string path) : path_(std::move(path)) {
+  if (path_.empty()) return;
+  scaled_ = loadPicture(path_);
+  natural_ = scaled_.size;
+}
+
+ScaledPicture::~ScaledPicture() {
+  if (scaled_.bitmap) DeleteObject(scaled_.bitmap);
+}
+
+void ScaledPicture::draw(HDC dc, Twips left, Twips top, POINT origin, const RECT& clip, int dpi) {
+  if (!scaled_.bitmap) return;
+  constexpr Twips kTwipsPerPixel = 15;  // at 96 dpi
+  RECT box =
+      toPixelRect(left, top, natural_.cx * kTwipsPerPixel, natural_.cy * kTwipsPerPixel, dpi);
+  OffsetRect(&box, origin.x, origin.y);
+  const SIZE size{box.right - box.left, box.bottom - box.top};
+  if (size.cx <= 0 || size.cy <= 0) return;
+  if (size.cx != scaled_.size.cx || size.cy != scaled_.size.cy) {
+    Picture fresh = loadPicture(path_, size);
+    if (!fresh.bitmap) return;
+    DeleteObject(scaled_.bitmap);
+    scaled_ = fresh;
+  }
+  RECT shown;
+  if (!IntersectRect(&shown, &box, &clip)) return;
+  HDC source = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(source, scaled_.bitmap);
+  BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, source,
+         shown.left - box.left, shown.top - box.top, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
 }
 
 HCURSOR loadPointer(const PointerPicture& pointer) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "toolkit/resources.h"
+#include "toolkit/units.h"
 
 namespace toolkit::win32 {
 
@@ -19,12 +20,34 @@ std::wstring resourceName(std::string_view path);
 // The bytes of a resource of the running program, or empty when it has none.
 std::string_view resourceBytes(std::string_view path);
 
-// A picture decoded into a bitmap, nullptr when the path is empty or unknown.
+// A picture decoded into a bitmap, nullptr when the path is empty or unknown;
+// smoothly scaled to `size` when that is given. Transparent parts are black.
 struct Picture {
   HBITMAP bitmap = nullptr;
   SIZE size{0, 0};
 };
-Picture loadPicture(std::string_view path);
+Picture loadPicture(std::string_view path, SIZE size = {0, 0});
+
+// A picture of the program's drawn at a window's dpi. Its pixels are those of
+// a 96-dpi screen, as the layout's twips assume, so it grows with the dpi as
+// the controls do and stays under the controls laid out over it. The scaled
+// copy is made on first use at a size and kept until the size changes.
+class ScaledPicture {
+ public:
+  explicit ScaledPicture(std::string path = {});
+  ~ScaledPicture();
+  ScaledPicture(const ScaledPicture&) = delete;
+  ScaledPicture& operator=(const ScaledPicture&) = delete;
+
+  // Draws it with its top-left corner at (left, top) twips from `origin`,
+  // cut off at `clip`; nothing when there is no picture.
+  void draw(HDC dc, Twips left, Twips top, POINT origin, const RECT& clip, int dpi);
+
+ private:
+  std::string path_;
+  SIZE natural_{0, 0};
+  Picture scaled_;
+};
 
 // A picture as a mouse pointer, nullptr when it has none; the caller destroys
 // it (DestroyCursor). Needs the image decoder started (ProgramResources).

@@ -2,21 +2,21 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "toolkit/win32/win32_text.h"
 
 namespace toolkit::win32 {
 
 Win32TabControl::Win32TabControl(const ControlLayout& layout, ControlContext context,
                                  Container& pages)
-    : Win32Control<TabControl>(layout, context) {
-  HWND tabs = createChild(context, WC_TABCONTROLW, WS_TABSTOP | WS_CLIPCHILDREN | TCS_FIXEDWIDTH,
+    : Win32Control<TabControl>(layout, context), pages_(pages) {
+  // The captions are drawn here: the tab font's stand-in needs the spacing
+  // between letters that the system would leave out ("WANLAN").
+  HWND tabs = createChild(context, WC_TABCONTROLW,
+                          WS_TABSTOP | WS_CLIPCHILDREN | TCS_FIXEDWIDTH | TCS_OWNERDRAWFIXED,
                           WS_EX_CONTROLPARENT, L"");
   initialise(tabs);
-  const int dpi = dpiOf(context.window);
-  SendMessageW(
-      tabs, WM_SETFONT,
-      reinterpret_cast<WPARAM>(fontsOf(context.window).get(layout.tabFont.value_or(font())).handle),
-      FALSE);
   for (std::size_t i = 0; i < layout.tabCaptions.size(); ++i) {
     std::wstring caption = widen(layout.tabCaptions[i]);
     TCITEMW item{};
@@ -24,12 +24,29 @@ Win32TabControl::Win32TabControl(const ControlLayout& layout, ControlContext con
     item.pszText = caption.data();
     SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
+  pages.window = context.window;
+  pages.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
+  pages.hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, L"TarnwickPanel", L"",
+                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0,
+                               0, tabs, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(pages.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&pages));
+  layOut();
+}
+
+const DrawnFont& Win32TabControl::tabFont() const {
+  return fontsOf(context().window).get(controlLayout().tabFont.value_or(font()));
+}
+
+void Win32TabControl::layOut() {
+  HWND tabs = hwnd();
+  const ControlLayout& layout = controlLayout();
+  SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(tabFont().handle), FALSE);
   const RECT box = pixelRect();
   const int width = box.right - box.left;
   const int height = box.bottom - box.top;
   const int count = static_cast<int>(layout.tabCaptions.size());
   const int perRow = layout.tabsPerRow > 0 ? layout.tabsPerRow : std::max(1, count);
-  const int rowHeight = std::max(1, toPixels(layout.tabHeight, dpi));
+  const int rowHeight = std::max(1, toPixels(layout.tabHeight, dpiOf(context().window)));
   // The row keeps two pixels free at each end; wider tabs would bring scroll arrows.
   SendMessageW(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM((width - 4) / perRow, rowHeight));
   RECT first{0, 0, 0, rowHeight};
@@ -37,14 +54,26 @@ Win32TabControl::Win32TabControl(const ControlLayout& layout, ControlContext con
   // The page area starts under the tabs; members keep the tab control's
   // coordinates, so their origin lies that far above the area.
   const int pageTop = static_cast<int>(first.bottom) + 1;
-  pages.window = context.window;
-  pages.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
-  pages.origin = POINT{0, -pageTop};
-  pages.hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, L"TarnwickPanel", L"",
-                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                               pageTop, width, std::max(0, height - pageTop), tabs, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(pages.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&pages));
+  pages_.origin = POINT{0, -pageTop};
+  SetWindowPos(pages_.hwnd, nullptr, 0, pageTop, width, std::max(0, height - pageTop),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The window lays out the members after their tab control, against the new origin.
+void Win32TabControl::fontChanged() {
+  layOut();
+}
+
+void Win32TabControl::onDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID >= controlLayout().tabCaptions.size()) return;
+  const DrawnFont& font = tabFont();
+  HDC dc = item.hDC;
+  HGDIOBJ old = SelectObject(dc, font.handle);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(isEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+  drawSpacedText(dc, widen(controlLayout().tabCaptions[item.itemID]), item.rcItem,
+                 Alignment::Center, true, font);
+  SelectObject(dc, old);
 }
 
 int Win32TabControl::currentPage() const {

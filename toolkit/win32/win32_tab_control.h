@@ -20,9 +20,17 @@ class Win32TabControl : public Win32Control<TabControl> {
   void addMember(int page, ControlHooks& member);
   bool takesFocus() const override { return true; }
   LRESULT onNotify(const NMHDR& header) override;
+  void onDrawItem(const DRAWITEMSTRUCT& item) override;
+
+ protected:
+  void fontChanged() override;
 
  private:
+  const DrawnFont& tabFont() const;
+  // Sizes the tabs and places the page area under them, at the window's dpi.
+  void layOut();
   void showPage(int page);
+  Container& pages_;
   std::vector<std::pair<int, ControlHooks*>> members_;
 };
 

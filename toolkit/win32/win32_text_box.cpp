@@ -1,5 +1,7 @@
 #include "toolkit/win32/win32_text_box.h"
 
+#include <cstdlib>
+
 #include "toolkit/win32/win32_text.h"
 
 namespace toolkit::win32 {
@@ -41,8 +43,7 @@ Win32TextBox::Win32TextBox(const ControlLayout& layout, ControlContext context)
   HWND edit = createChild(context, L"EDIT", styleOf(layout), exStyle, L"");
   SendMessageW(edit, EM_SETLIMITTEXT, kTextLimit, 0);
   initialise(edit);
-  const DrawnFont& font = drawnFont();
-  spaced_ = !layout.multiLine && (font.letterSpacing > 0 || font.wordSpacing > 0);
+  fontChanged();
   if (edit) {
     SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     editProc_ = reinterpret_cast<WNDPROC>(
@@ -63,6 +64,25 @@ Win32TextBox::~Win32TextBox() {
   DeleteObject(brush_);
 }
 
+namespace {
+
+// Messages after which the edit control may have drawn over the spaced text
+// or moved its caret or selection.
+bool changesDisplay(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_SETFOCUS ||
+         message == WM_KILLFOCUS || message == WM_SETTEXT || message == EM_SETSEL ||
+         message == EM_REPLACESEL || message == WM_CUT || message == WM_PASTE ||
+         message == WM_CLEAR || message == WM_UNDO || message == EM_UNDO;
+}
+
+bool isMouseMessage(UINT message) {
+  return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_MOUSEMOVE ||
+         message == WM_LBUTTONUP;
+}
+
+}  // namespace
+
 LRESULT CALLBACK Win32TextBox::editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<Win32TextBox*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == kFlushMessage) {
@@ -73,37 +93,119 @@ LRESULT CALLBACK Win32TextBox::editProc(HWND hwnd, UINT message, WPARAM wParam, 
   // Whatever reaches the control before the posted flush (a key, a click, a
   // scroll bar, a paint, another program reading the text) finds it in step.
   if (message != WM_DESTROY && message != WM_NCDESTROY) self->flush();
-  if (self->spaced_ && message == WM_PAINT && GetFocus() != hwnd) {
+  if (!self->spaced_) return CallWindowProcW(self->editProc_, hwnd, message, wParam, lParam);
+  // The spaced text is drawn here, focused or not, so the address reads the
+  // same while the user edits it; the edit control keeps the text, caret and
+  // selection, and the mouse is pointed at the characters as they are drawn.
+  if (message == WM_PAINT) {
     self->paintSpaced(hwnd);
     return 0;
   }
+  if (isMouseMessage(message)) lParam = self->editPoint(hwnd, lParam);
   const LRESULT result = CallWindowProcW(self->editProc_, hwnd, message, wParam, lParam);
-  if (self->spaced_ && (message == WM_SETFOCUS || message == WM_KILLFOCUS))
-    InvalidateRect(hwnd, nullptr, TRUE);
+  const bool dragging = message == WM_MOUSEMOVE && (wParam & MK_LBUTTON);
+  if (dragging || (message != WM_MOUSEMOVE && changesDisplay(message))) {
+    InvalidateRect(hwnd, nullptr, FALSE);
+    if (GetFocus() == hwnd) self->placeCaret(hwnd);
+  }
   return result;
+}
+
+SpacedLine Win32TextBox::spacedLine(HWND hwnd, HDC dc, RECT& box) const {
+  GetClientRect(hwnd, &box);
+  if (controlLayout().border == Border::Flat) InflateRect(&box, -1, -1);
+  const DWORD margins = static_cast<DWORD>(SendMessageW(hwnd, EM_GETMARGINS, 0, 0));
+  RECT text = box;
+  text.left += LOWORD(margins) + 1;
+  text.right -= HIWORD(margins) + 1;
+  return layOutSpacedText(dc, widen(buffer_.text()), text, controlLayout().alignment, false,
+                          drawnFont());
+}
+
+// Runs `use` with a device context of the control's that has the drawn font selected.
+template <class Use>
+auto withFontDc(HWND hwnd, HFONT font, Use use) {
+  HDC dc = GetDC(hwnd);
+  HGDIOBJ old = SelectObject(dc, font);
+  auto result = use(dc);
+  SelectObject(dc, old);
+  ReleaseDC(hwnd, dc);
+  return result;
+}
+
+LPARAM Win32TextBox::editPoint(HWND hwnd, LPARAM lParam) const {
+  const int x = static_cast<short>(LOWORD(lParam));
+  RECT box;
+  const SpacedLine line =
+      withFontDc(hwnd, drawnFont().handle, [&](HDC dc) { return spacedLine(hwnd, dc, box); });
+  // The character boundary nearest the point, as drawn ...
+  std::size_t at = 0;
+  for (std::size_t i = 1; i < line.edges.size(); ++i) {
+    if (std::abs(line.edges[i] - x) < std::abs(line.edges[at] - x)) at = i;
+  }
+  // ... and where the edit control has it.
+  int editX = box.right - 1;
+  if (at + 1 < line.edges.size()) {
+    const LRESULT where = SendMessageW(hwnd, EM_POSFROMCHAR, at, 0);
+    if (where != -1) editX = static_cast<short>(LOWORD(where));
+  }
+  return MAKELPARAM(editX, HIWORD(lParam));
+}
+
+void Win32TextBox::placeCaret(HWND hwnd) {
+  DWORD start = 0, end = 0;
+  SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  // The caret sits at the end of the selection that moved last.
+  if (start == end || end != selection_.second) {
+    caretAt_ = end;
+  } else if (start != selection_.first) {
+    caretAt_ = start;
+  }
+  selection_ = {start, end};
+  RECT box;
+  const SpacedLine line =
+      withFontDc(hwnd, drawnFont().handle, [&](HDC dc) { return spacedLine(hwnd, dc, box); });
+  POINT caret{};
+  GetCaretPos(&caret);
+  const std::size_t index = std::min<std::size_t>(caretAt_, line.edges.size() - 1);
+  SetCaretPos(line.edges[index], caret.y);
 }
 
 void Win32TextBox::paintSpaced(HWND hwnd) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
-  RECT box;
-  GetClientRect(hwnd, &box);
-  FillRect(dc, &box, brush_);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  FillRect(dc, &client, brush_);
   if (controlLayout().border == Border::Flat) {
     // The edit control draws a flat border inside its client area itself.
-    FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
-    InflateRect(&box, -1, -1);
+    FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME));
   }
-  const DWORD margins = static_cast<DWORD>(SendMessageW(hwnd, EM_GETMARGINS, 0, 0));
-  box.left += LOWORD(margins) + 1;
-  box.right -= HIWORD(margins) + 1;
   const DrawnFont& font = drawnFont();
   HGDIOBJ old = SelectObject(dc, font.handle);
+  RECT box;
+  const SpacedLine line = spacedLine(hwnd, dc, box);
+  const std::wstring text = widen(buffer_.text());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
-  drawSpacedText(dc, widen(buffer_.text()), box, controlLayout().alignment, false, font);
+  drawSpacedText(dc, text, box, line);
+  DWORD start = 0, end = 0;
+  SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  if (GetFocus() == hwnd && start < end && end < line.edges.size()) {
+    // The selection in the system's highlight colours, as the edit control shows it.
+    RECT selected{line.edges[start], box.top, line.edges[end], box.bottom};
+    IntersectRect(&selected, &selected, &box);
+    FillRect(dc, &selected, GetSysColorBrush(COLOR_HIGHLIGHT));
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    drawSpacedText(dc, text, selected, line);
+  }
   SelectObject(dc, old);
   EndPaint(hwnd, &ps);
+}
+
+void Win32TextBox::fontChanged() {
+  const DrawnFont& font = drawnFont();
+  spaced_ = !controlLayout().multiLine && (font.letterSpacing > 0 || font.wordSpacing > 0);
 }
 
 void Win32TextBox::setText(const std::string& text) {

@@ -27,8 +27,15 @@ class Win32TextBox : public Win32Control<TextBox> {
   HBRUSH onColour(HDC dc) override;
 
  private:
+  void fontChanged() override;
   static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void paintSpaced(HWND hwnd);
+  // Where the spaced text lies; `box` gets the area inside the border.
+  SpacedLine spacedLine(HWND hwnd, HDC dc, RECT& box) const;
+  // A mouse point on the drawn text moved to the same character in the edit control's.
+  LPARAM editPoint(HWND hwnd, LPARAM lParam) const;
+  // Puts the caret where it lies in the drawn text.
+  void placeCaret(HWND hwnd);
   void changed();
   // Gives the edit control what the logic changed since it last showed the text.
   void flush();
@@ -37,9 +44,10 @@ class Win32TextBox : public Win32Control<TextBox> {
   TextBuffer buffer_{LineEndUnits::Two};
   WNDPROC editProc_ = nullptr;
   // Set when the face's stand-in needs room between letters that the edit
-  // control cannot give: the box then draws its text itself while it has no
-  // focus, and the edit control draws it while the user edits.
+  // control cannot give: the box then draws its text itself.
   bool spaced_ = false;
+  std::pair<DWORD, DWORD> selection_{0, 0};
+  DWORD caretAt_ = 0;
   bool flushPosted_ = false;
   bool updating_ = false;
   HBRUSH brush_;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "toolkit/form.h"
 #include "toolkit/win32/win32_backend.h"
@@ -70,6 +71,12 @@ namespace {
 
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 
+// A window without an icon of its own shows none: the system draws the
+// caption of a dialog frame without one.
+DWORD formExStyle(const WindowLayout& layout) {
+  return kFormExStyle | (layout.icon.empty() ? WS_EX_DLGMODALFRAME : 0);
+}
+
 DWORD formStyle(const WindowLayout& layout) {
   // A fixed single border: a title bar with its close box, no sizing frame.
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -84,18 +91,25 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
     : backend_(backend),
       form_(&form),
       dpi_(systemDpi()),
-      fonts_(std::make_shared<FontCache>(dpi_, backend.resources().fontStandIns)),
+      font_(layout.font),
+      client_{layout.clientWidth, layout.clientHeight},
+      style_(formStyle(layout)),
+      exStyle_(formExStyle(layout)),
       startPosition_(layout.startPosition) {
-  RECT frame{0, 0, toPixels(layout.clientWidth, dpi_), toPixels(layout.clientHeight, dpi_)};
-  AdjustWindowRectEx(&frame, formStyle(layout), FALSE, kFormExStyle);
   root_.window = this;
   root_.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
   const std::wstring title = widen(layout.caption);
   root_.hwnd =
-      CreateWindowExW(kFormExStyle, kFormClass, title.c_str(), formStyle(layout), CW_USEDEFAULT,
-                      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                      nullptr, GetModuleHandleW(nullptr), nullptr);
+      CreateWindowExW(exStyle_, kFormClass, title.c_str(), style_, CW_USEDEFAULT, CW_USEDEFAULT, 0,
+                      0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!root_.hwnd) throw Error(7, "Tarnwick", "Out of memory: the window could not be created");
+  // Aware of each monitor's scale, the window is drawn at the dpi of the
+  // monitor it was made on, which need not be the system's.
+  dpi_ = windowDpi(root_.hwnd);
+  fonts_ = std::make_shared<FontCache>(dpi_, backend.resources().fontStandIns);
+  const SIZE frame = frameAt(dpi_);
+  SetWindowPos(root_.hwnd, nullptr, 0, 0, frame.cx, frame.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowLongPtrW(root_.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&root_));
   if (!layout.icon.empty()) {
     icons_[0] = programIcon(GetSystemMetrics(SM_CXSMICON));
@@ -103,8 +117,7 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
     SendMessageW(root_.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_[0]));
     SendMessageW(root_.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons_[1]));
   }
-  SendMessageW(root_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->get(layout.font).handle),
-               FALSE);
+  SendMessageW(root_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->get(font_).handle), FALSE);
   toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, root_.hwnd, nullptr,
@@ -112,6 +125,38 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
   createControls(layout);
   orderControls();
   ready_ = true;
+}
+
+SIZE Win32Window::frameAt(int dpi) const {
+  return frameSize(SIZE{toPixels(client_.cx, dpi), toPixels(client_.cy, dpi)}, style_, exStyle_,
+                   dpi);
+}
+
+void Win32Window::changeDpi(int dpi, const POINT* corner) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  // The controls drop the old fonts as they take the new ones; the old cache
+  // goes once they all have.
+  const auto old =
+      std::exchange(fonts_, std::make_shared<FontCache>(dpi_, backend_.resources().fontStandIns));
+  SendMessageW(root_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->get(font_).handle), FALSE);
+  for (const auto& e : controls_) e.hooks->dpiChanged();
+  const SIZE frame = frameAt(dpi_);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (!corner) flags |= SWP_NOMOVE;
+  SetWindowPos(root_.hwnd, nullptr, corner ? corner->x : 0, corner ? corner->y : 0, frame.cx,
+               frame.cy, flags);
+  // Where the frame does not take the new dpi (a system that does not scale
+  // it, or a message sent by someone else), the client area still must.
+  RECT client;
+  GetClientRect(root_.hwnd, &client);
+  const int wrongBy[2] = {toPixels(client_.cx, dpi_) - client.right,
+                          toPixels(client_.cy, dpi_) - client.bottom};
+  if (wrongBy[0] != 0 || wrongBy[1] != 0) {
+    SetWindowPos(root_.hwnd, nullptr, 0, 0, frame.cx + wrongBy[0], frame.cy + wrongBy[1],
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RedrawWindow(root_.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 Win32Window::~Win32Window() {
@@ -507,6 +552,18 @@ LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARA
         return 0;
       }
       break;
+    case WM_GETDPISCALEDSIZE: {
+      // The size the layout's twips give at the new dpi, so that the
+      // rectangle WM_DPICHANGED suggests has it.
+      *reinterpret_cast<SIZE*>(lParam) = frameAt(LOWORD(wParam));
+      return TRUE;
+    }
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      const POINT corner{suggested->left, suggested->top};
+      changeDpi(LOWORD(wParam), &corner);
+      return 0;
+    }
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) {
         wasMinimized_ = true;
@@ -521,6 +578,9 @@ LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARA
         if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
         return 0;
       }
+      // A minimised window keeps no focus among its controls; it is given
+      // again when the window is restored and activated.
+      if (HIWORD(wParam) != 0) return 0;
       if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_)) {
         SetFocus(lastFocus_);
       } else {

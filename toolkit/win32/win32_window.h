@@ -53,6 +53,11 @@ class Win32Window : public NativeWindow {
 
   LRESULT handle(Container& container, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+  // Lays the window out again at `dpi` (its monitor's scale changed), its
+  // top-left corner at `corner` when given: sizes come from the layout's twips,
+  // fonts are made again at the new size.
+  void changeDpi(int dpi, const POINT* corner);
+
  private:
   struct Entry {
     std::string name;
@@ -65,12 +70,17 @@ class Win32Window : public NativeWindow {
   void centreOnScreen();
   void raiseResize();
   void focusFirst();
+  SIZE frameAt(int dpi) const;
 
   Win32Backend& backend_;
   Form* form_;
   bool ready_ = false;
   int dpi_;
   std::shared_ptr<FontCache> fonts_;
+  Font font_;
+  SIZE client_;  // the layout's, in twips
+  DWORD style_;
+  DWORD exStyle_;
   Container root_;
   std::map<std::string, std::unique_ptr<Container>> containers_;
   std::vector<Entry> controls_;

@@ -2,6 +2,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -71,6 +72,26 @@ int Screen::clientWidth() const {
 }
 int Screen::clientHeight() const {
   return impl_->top()->height();
+}
+
+int Screen::dpi() const {
+  return 96;
+}
+
+bool Screen::changeDpi(int) {
+  return false;
+}
+
+bool Screen::showsIcon() const {
+  return !impl_->top()->windowIcon().isNull();
+}
+
+bool Screen::focusForReading(std::string_view) {
+  return false;
+}
+
+std::vector<std::uint32_t> Screen::pixels(std::string_view) const {
+  return {};
 }
 
 std::optional<ScreenRect> Screen::rectOf(std::string_view name, int index) const {

@@ -113,6 +113,61 @@ int Screen::clientHeight() const {
   return r.bottom;
 }
 
+int Screen::dpi() const {
+  return impl_->window->dpi();
+}
+
+bool Screen::changeDpi(int dpi) {
+  // As the system asks: first the size the window wants at the new dpi, then
+  // the change with a rectangle of that size where the window is.
+  HWND top = impl_->top();
+  SIZE size{};
+  SendMessageW(top, WM_GETDPISCALEDSIZE, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&size));
+  RECT frame;
+  GetWindowRect(top, &frame);
+  RECT suggested{frame.left, frame.top, frame.left + size.cx, frame.top + size.cy};
+  SendMessageW(top, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  pump(20);
+  return true;
+}
+
+bool Screen::showsIcon() const {
+  // A window of no icon of its own shows the class's, or else the system's
+  // application icon, unless it has a dialog frame.
+  HWND top = impl_->top();
+  if (SendMessageW(top, WM_GETICON, ICON_SMALL, 0) || SendMessageW(top, WM_GETICON, ICON_BIG, 0) ||
+      GetClassLongPtrW(top, GCLP_HICON) || GetClassLongPtrW(top, GCLP_HICONSM)) {
+    return true;
+  }
+  return !(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+}
+
+bool Screen::focusForReading(std::string_view name) {
+  ControlHooks* c = impl_->control(name, -1);
+  if (!c || !c->hwnd()) return false;
+  SetFocus(c->hwnd());
+  const LRESULT end = GetWindowTextLengthW(c->hwnd());
+  SendMessageW(c->hwnd(), EM_SETSEL, static_cast<WPARAM>(end), end);
+  pump(20);
+  HideCaret(c->hwnd());
+  return GetFocus() == c->hwnd();
+}
+
+std::vector<std::uint32_t> Screen::pixels(std::string_view name) const {
+  ControlHooks* c = impl_->control(name, -1);
+  if (!c || !c->hwnd()) return {};
+  RedrawWindow(c->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT box;
+  GetClientRect(c->hwnd(), &box);
+  HDC dc = GetDC(c->hwnd());
+  std::vector<std::uint32_t> out;
+  for (int y = 0; y < box.bottom; ++y) {
+    for (int x = 0; x < box.right; ++x) out.push_back(GetPixel(dc, x, y));
+  }
+  ReleaseDC(c->hwnd(), dc);
+  return out;
+}
+
 std::optional<ScreenRect> Screen::rectOf(std::string_view name, int index) const {
   ControlHooks* c = impl_->control(name, index);
   if (!c) return std::nullopt;
