@@ -4,22 +4,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <locale>
-#include <stdexcept>
 #include <vector>
-
-#include "toolkit/text.h"
 
 namespace reports {
 namespace {
-
-// Separators come as wide characters, so a locale whose separator is not ASCII
-// (a narrow no-break space, say) keeps it instead of a narrowed stand-in. A NUL
-// separator is none.
-std::string separatorText(wchar_t wide) {
-  return wide == 0 ? std::string() : toolkit::utf8Of(static_cast<char32_t>(wide));
-}
 
 // Inserts the separator into a run of decimal digits, counting groups from the right.
 std::string grouped(std::string_view digits, const NumberStyle& style) {
@@ -51,31 +39,6 @@ std::string grouped(std::string_view digits, const NumberStyle& style) {
 }
 
 }  // namespace
-
-NumberStyle numberStyleFor(std::string_view localeName) {
-  NumberStyle style;
-  if (localeName.empty()) return style;
-  try {
-    const std::locale locale{std::string(localeName)};
-    const auto& punct = std::use_facet<std::numpunct<wchar_t>>(locale);
-    style.decimalPoint = separatorText(punct.decimal_point());
-    if (style.decimalPoint.empty()) style.decimalPoint = ".";
-    style.grouping = punct.grouping();
-    if (!style.grouping.empty()) style.thousandsSeparator = separatorText(punct.thousands_sep());
-    if (style.thousandsSeparator.empty()) style.grouping.clear();
-  } catch (const std::runtime_error&) {
-    // Not installed or not a locale name: numbers keep the C style.
-  }
-  return style;
-}
-
-std::string userNumericLocaleName() {
-  for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && *value != '\0') return value;
-  }
-  return "C";
-}
 
 std::string formatTwoDecimals(double value, const NumberStyle& style) {
   if (!std::isfinite(value)) return {};

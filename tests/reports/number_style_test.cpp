@@ -4,9 +4,7 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <optional>
 
 #include "reports/inventory_values.h"
 
@@ -51,71 +49,21 @@ TEST(FormatTwoDecimals, PlacesSeparatorsAndRounds) {
   EXPECT_EQ(formatTwoDecimals(std::numeric_limits<double>::max(), kC).size(), 309u + 3u);
 }
 
+// The same names on either system: Windows reads its own locale data for them.
 TEST(NumberStyleFor, ReadsNamedLocalesAndFallsBackToC) {
   const NumberStyle english = numberStyleFor("en_US.UTF-8");
   EXPECT_EQ(english.decimalPoint, ".");
   EXPECT_EQ(english.thousandsSeparator, ",");
-  EXPECT_EQ(english.grouping, "\3\3");
+  EXPECT_EQ(formatTwoDecimals(1234567.891, english), "1,234,567.89");
   const NumberStyle german = numberStyleFor("de_DE.UTF-8");
   EXPECT_EQ(german.decimalPoint, ",");
   EXPECT_EQ(german.thousandsSeparator, ".");
+  EXPECT_EQ(formatTwoDecimals(1234567.891, german), "1.234.567,89");
 
   for (const char* name : {"C", "POSIX", "C.UTF-8", "", "xx_NOWHERE.UTF-8", "../../etc/passwd"}) {
     const NumberStyle style = numberStyleFor(name);
     EXPECT_EQ(style.decimalPoint, ".") << name;
     EXPECT_EQ(formatTwoDecimals(1000, style), "1000.00") << name;
-  }
-}
-
-// Sets environment variables for one test and puts them back afterwards.
-class Environment {
- public:
-  void set(const char* name, const char* value) {
-    if (const char* old = std::getenv(name)) {
-      saved_.push_back({name, std::string(old)});
-    } else {
-      saved_.push_back({name, std::nullopt});
-    }
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~Environment() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second) {
-        setenv(it->first, it->second->c_str(), 1);
-      } else {
-        unsetenv(it->first);
-      }
-    }
-  }
-
- private:
-  std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
-};
-
-TEST(UserNumericLocaleName, FollowsEnvironmentPrecedence) {
-  struct Case {
-    const char* all;
-    const char* numeric;
-    const char* lang;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {nullptr, nullptr, nullptr, "C"},
-      {nullptr, nullptr, "de_DE.UTF-8", "de_DE.UTF-8"},
-      {nullptr, "en_US.UTF-8", "de_DE.UTF-8", "en_US.UTF-8"},
-      {"C", "en_US.UTF-8", "de_DE.UTF-8", "C"},
-      {"", "", "de_DE.UTF-8", "de_DE.UTF-8"},  // empty counts as unset
-  };
-  for (const Case& c : cases) {
-    Environment env;
-    env.set("LC_ALL", c.all);
-    env.set("LC_NUMERIC", c.numeric);
-    env.set("LANG", c.lang);
-    EXPECT_EQ(userNumericLocaleName(), c.expected);
   }
 }
 
