@@ -7,8 +7,33 @@
 #include "toolkit/error.h"
 
 namespace platform::windows {
+namespace {
+
+// The shell in the shared Windows folder. Named alone, the program would be
+// looked for in the program's own folder first, where anyone who can put a
+// file beside an unzipped tarnwick.exe could plant one. On a terminal server
+// GetWindowsDirectory may give the user's private copy of the folder, which
+// holds no programs; GetSystemWindowsDirectory gives the shared one.
+std::wstring shellProgram() {
+  std::wstring folder(MAX_PATH, L'\0');
+  UINT length = GetSystemWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+  if (length >= folder.size()) {
+    folder.resize(length);
+    length = GetSystemWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+  }
+  if (length == 0 || length >= folder.size()) {
+    throw toolkit::Error(53, "Tarnwick",
+                         systemMessage(GetLastError(), "File not found: explorer.exe"));
+  }
+  folder.resize(length);
+  if (folder.back() != L'\\') folder += L'\\';
+  return folder + L"explorer.exe";
+}
+
+}  // namespace
 
 std::int64_t WindowsShell::openInBrowser(const std::string& url, int windowStyle) {
+  const std::wstring program = shellProgram();
   // The command line is written to by the call, so it needs a buffer of its own.
   std::wstring commandLine = toWide(browserCommandLine(url));
   STARTUPINFOW startup{};
@@ -16,8 +41,8 @@ std::int64_t WindowsShell::openInBrowser(const std::string& url, int windowStyle
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(windowStyle);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process)) {
     const DWORD error = GetLastError();
     // 53: file not found, as the shell call reports a program it cannot start.
     throw toolkit::Error(53, "Tarnwick", systemMessage(error, "File not found: explorer.exe"));
