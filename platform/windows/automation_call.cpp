@@ -48,10 +48,20 @@ std::string fixedDescription(std::uint32_t code) {
   }
 }
 
+bool setsErrorInfo(IUnknown* object) {
+  if (object == nullptr) return false;
+  ComPtr<ISupportErrorInfo> support;
+  if (FAILED(
+          object->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(support.put())))) {
+    return false;
+  }
+  return support->InterfaceSupportsErrorInfo(IID_IDispatch) == S_OK;
+}
+
 }  // namespace
 
 toolkit::Error automationError(HRESULT result, EXCEPINFO* exception,
-                               std::string_view fallbackSource) {
+                               std::string_view fallbackSource, IUnknown* object) {
   auto code = static_cast<std::uint32_t>(result);
   std::string source, description;
   if (result == DISP_E_EXCEPTION && exception != nullptr) {
@@ -64,8 +74,12 @@ toolkit::Error automationError(HRESULT result, EXCEPINFO* exception,
     source = textOf(exception->bstrSource);
     description = textOf(exception->bstrDescription);
   } else {
+    // Taking the thread's error object also clears it, so a later failure
+    // cannot show this one's text. It belongs to this failure only when the
+    // failed object says its IDispatch sets error objects; otherwise it may
+    // be left over from an earlier call, and the fixed texts are shown.
     ComPtr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.put()) == S_OK && info) {
+    if (GetErrorInfo(0, info.put()) == S_OK && info && setsErrorInfo(object)) {
       UniqueBstr text;
       if (SUCCEEDED(info->GetSource(text.put()))) source = textOf(text.get());
       if (SUCCEEDED(info->GetDescription(text.put()))) description = textOf(text.get());
@@ -82,7 +96,7 @@ std::optional<DISPID> memberId(IDispatch& object, std::string_view name, std::st
   DISPID id = DISPID_UNKNOWN;
   const HRESULT result = object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   if (result == DISP_E_UNKNOWNNAME || result == DISP_E_MEMBERNOTFOUND) return std::nullopt;
-  if (FAILED(result)) throw automationError(result, nullptr, source);
+  if (FAILED(result)) throw automationError(result, nullptr, source, &object);
   return id;
 }
 
@@ -96,7 +110,7 @@ void callMember(IDispatch& object, DISPID member, WORD kind, VARIANT* arguments,
   UINT badArgument = 0;
   const HRESULT status = object.Invoke(member, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters,
                                        result, &exception.info, &badArgument);
-  if (FAILED(status)) throw automationError(status, &exception.info, source);
+  if (FAILED(status)) throw automationError(status, &exception.info, source, &object);
 }
 
 }  // namespace platform::windows

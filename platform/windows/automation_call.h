@@ -12,11 +12,12 @@
 namespace platform::windows {
 
 // The error a failed automation call stands for: the service's own code,
-// description and source when it gave them (an exception's details), else
-// the result code with the system's description (or a fixed one for the
-// management service's codes) and `fallbackSource`.
+// description and source when it gave them (an exception's details, or the
+// thread's error object when `object`, whose IDispatch call failed, says it
+// sets one), else the result code with the system's description (or a fixed
+// one for the management service's codes) and `fallbackSource`.
 toolkit::Error automationError(HRESULT result, EXCEPINFO* exception,
-                               std::string_view fallbackSource);
+                               std::string_view fallbackSource, IUnknown* object = nullptr);
 
 // The member of an automation object with this name; none when the object
 // has no such member. Other failures are errors.

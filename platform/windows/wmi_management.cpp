@@ -30,7 +30,7 @@ UniqueVariant textArgument(std::string_view text) {
   return argument;
 }
 
-std::vector<WmiObject> enumerate(IDispatch& set) {
+std::vector<WmiObject> enumerate(const std::shared_ptr<ComThread>& thread, IDispatch& set) {
   UniqueVariant enumerable;
   callMember(set, DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0,
              enumerable.get(), kServicesSource);
@@ -51,21 +51,34 @@ std::vector<WmiObject> enumerate(IDispatch& set) {
     if (result != S_OK || fetched == 0) break;
     if (item->vt != VT_DISPATCH || item->pdispVal == nullptr) continue;
     item->pdispVal->AddRef();
-    objects.emplace_back(ComPtr<IDispatch>(item->pdispVal));
+    objects.emplace_back(thread, ComPtr<IDispatch>(item->pdispVal));
   }
   return objects;
 }
 
 }  // namespace
 
+WmiObject::~WmiObject() {
+  if (object_) thread_->run([this] { object_ = ComPtr<IDispatch>(); });
+}
+
 Variant WmiObject::property(std::string_view name) const {
-  ensureComOnThisThread();
-  const auto member = memberId(*object_.get(), name, kObjectSource);
-  if (!member) throw toolkit::Error(kNotFound, std::string(kObjectSource), "Not found");
-  UniqueVariant value;
-  callMember(*object_.get(), *member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0,
-             value.get(), kObjectSource);
-  return fromVariant(*value);
+  Variant result;
+  thread_->run([&] {
+    ensureComOnThisThread();
+    const auto member = memberId(*object_.get(), name, kObjectSource);
+    if (!member) throw toolkit::Error(kNotFound, std::string(kObjectSource), "Not found");
+    UniqueVariant value;
+    callMember(*object_.get(), *member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0,
+               value.get(), kObjectSource);
+    result = fromVariant(*value);
+  });
+  return result;
+}
+
+WmiObjectSet::~WmiObjectSet() {
+  // One trip to the COM thread for the whole set, not one per object.
+  thread_->run([this] { objects_.clear(); });
 }
 
 std::int32_t WmiObjectSet::count() const {
@@ -79,32 +92,43 @@ void WmiObjectSet::forEach(const std::function<bool(const ManagementObject&)>& v
   }
 }
 
+WmiService::~WmiService() {
+  thread_->run([this] { services_ = ComPtr<IDispatch>(); });
+}
+
 std::unique_ptr<ObjectSet> WmiService::execQuery(std::string_view query) {
-  ensureComOnThisThread();
-  const auto member = memberId(*services_.get(), "ExecQuery", kServicesSource);
-  if (!member) throw automationError(DISP_E_MEMBERNOTFOUND, nullptr, kServicesSource);
-  UniqueVariant text = textArgument(query);
-  UniqueVariant language = textArgument("WQL");
-  UniqueVariant flags;
-  flags.get()->vt = VT_I4;
-  flags.get()->lVal = kReturnWhenComplete;
-  VARIANT arguments[] = {*text, *language, *flags};
-  UniqueVariant set;
-  callMember(*services_.get(), *member, DISPATCH_METHOD, arguments, 3, set.get(), kServicesSource);
-  if (set->vt != VT_DISPATCH || set->pdispVal == nullptr) {
-    throw automationError(E_UNEXPECTED, nullptr, kServicesSource);
-  }
-  return std::make_unique<WmiObjectSet>(enumerate(*set->pdispVal));
+  std::vector<WmiObject> objects;
+  thread_->run([&] {
+    ensureComOnThisThread();
+    const auto member = memberId(*services_.get(), "ExecQuery", kServicesSource);
+    if (!member) throw automationError(DISP_E_MEMBERNOTFOUND, nullptr, kServicesSource);
+    UniqueVariant text = textArgument(query);
+    UniqueVariant language = textArgument("WQL");
+    UniqueVariant flags;
+    flags.get()->vt = VT_I4;
+    flags.get()->lVal = kReturnWhenComplete;
+    VARIANT arguments[] = {*text, *language, *flags};
+    UniqueVariant set;
+    callMember(*services_.get(), *member, DISPATCH_METHOD, arguments, 3, set.get(),
+               kServicesSource);
+    if (set->vt != VT_DISPATCH || set->pdispVal == nullptr) {
+      throw automationError(E_UNEXPECTED, nullptr, kServicesSource);
+    }
+    objects = enumerate(thread_, *set->pdispVal);
+  });
+  return std::make_unique<WmiObjectSet>(thread_, std::move(objects));
 }
 
 std::unique_ptr<ManagementService> WmiLocator::bind(std::string_view moniker) {
-  ensureComOnThisThread();
-  const std::wstring name = toWide(moniker);
   ComPtr<IDispatch> services;
-  const HRESULT result =
-      CoGetObject(name.c_str(), nullptr, IID_IDispatch, reinterpret_cast<void**>(services.put()));
-  if (FAILED(result)) throw automationError(result, nullptr, kLocatorSource);
-  return std::make_unique<WmiService>(std::move(services));
+  thread_->run([&] {
+    ensureComOnThisThread();
+    const std::wstring name = toWide(moniker);
+    const HRESULT result =
+        CoGetObject(name.c_str(), nullptr, IID_IDispatch, reinterpret_cast<void**>(services.put()));
+    if (FAILED(result)) throw automationError(result, nullptr, kLocatorSource);
+  });
+  return std::make_unique<WmiService>(thread_, std::move(services));
 }
 
 }  // namespace platform::windows

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "main_window/form1_layout.h"
 #include "main_window/resources.h"
 #include "main_window/text_summary.h"
 #include "reports/report_windows.h"
@@ -66,6 +67,16 @@ TEST(ReportWindowPlacement, OffsetsAreASixtiethAndASeventhInSinglePrecision) {
   const auto [movedLeft, movedTop] = reports::ReportWindow::placement(5490, 2940, 1500, 3000);
   EXPECT_FLOAT_EQ(movedLeft, 1591.5f);
   EXPECT_FLOAT_EQ(movedTop, 3420.0f);
+}
+
+// Adapter Info shows the program's icon; Additional Adapter Info has none.
+TEST_F(ReportWindows, OnlyAWindowGivenAnIconShowsOne) {
+  reports::Form2 withIcon{app, main, management, main_window::kIconPicture};
+  withIcon.show();
+  form3.show();
+  EXPECT_TRUE(tests_support::Screen(withIcon).showsIcon());
+  EXPECT_FALSE(tests_support::Screen(form3).showsIcon());
+  withIcon.unload();
 }
 
 TEST_F(ReportWindows, OpeningTwiceGathersOnceAndClosingGathersAgain) {

@@ -204,7 +204,7 @@ void makeAccessible(HWND hwnd, const std::string& name, bool checkBox) {
 }
 
 ComForAccessibility::ComForAccessibility()
-    : result_(CoInitializeEx(nullptr, COINIT_MULTITHREADED)) {}
+    : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
 
 ComForAccessibility::~ComForAccessibility() {
   if (SUCCEEDED(result_)) CoUninitialize();

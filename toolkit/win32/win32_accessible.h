@@ -12,8 +12,9 @@ namespace toolkit::win32 {
 // whose name is its caption while it has one. Lasts as long as the window.
 void makeAccessible(HWND hwnd, const std::string& name, bool checkBox);
 
-// Joins this thread to COM for as long as it lives, which handing objects to
-// accessibility tools needs; undoes only an initialisation it made.
+// Joins this thread to a single-threaded apartment for as long as it lives:
+// the UI thread's windows hand objects to accessibility tools, and the shell's
+// objects expect such a thread. Undoes only an initialisation it made.
 class ComForAccessibility {
  public:
   ComForAccessibility();

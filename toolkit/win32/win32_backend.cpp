@@ -22,10 +22,10 @@ void registerClasses() {
   form.hInstance = instance;
   form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   form.lpszClassName = kFormClass;
-  form.hIcon = programIcon(GetSystemMetrics(SM_CXICON));
+  // No class icon: a window shows the program's icon only when its layout
+  // names one (it sets it itself).
   RegisterClassExW(&form);
   WNDCLASSEXW panel = form;
-  panel.hIcon = nullptr;
   panel.lpszClassName = kPanelClass;
   RegisterClassExW(&panel);
   WNDCLASSEXW messages{};
@@ -34,6 +34,23 @@ void registerClasses() {
   messages.lpszClassName = kMessageClass;
   messages.lpfnWndProc = DefWindowProcW;
   RegisterClassExW(&messages);
+}
+
+BOOL CALLBACK findFormWindow(HWND hwnd, LPARAM found) {
+  wchar_t name[32] = {};
+  GetClassNameW(hwnd, name, 32);
+  if (lstrcmpW(name, kFormClass) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = hwnd;
+  return FALSE;
+}
+
+// The window a message box belongs to: the thread's active window, else its
+// topmost shown form (the thread's windows come front to back).
+HWND programWindow() {
+  if (HWND active = GetActiveWindow()) return active;
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), findFormWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 }  // namespace
@@ -107,8 +124,13 @@ void Win32Backend::messageBox(const std::string& title, const std::string& text)
     std::fflush(stderr);
     return;
   }
-  MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(),
-              MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+  // Owned by the program's window even when another program is in front, so
+  // it stays with the window and the window waits for it. A minimised window
+  // is left where it is: the box does not pull the program to the front.
+  HWND owner = programWindow();
+  UINT style = MB_OK | MB_ICONSTOP;
+  if (!owner || !IsIconic(owner)) style |= MB_SETFOREGROUND;
+  MessageBoxW(owner, widen(text).c_str(), widen(title).c_str(), style);
 }
 
 bool Win32Backend::handleKey(const MSG& msg) {
