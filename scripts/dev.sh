@@ -4,8 +4,10 @@
 #   dev.sh test      install what is missing, build, run every test
 #   dev.sh sanitize  the same tests built with AddressSanitizer + UBSan
 #   dev.sh windows   cross-build for Windows with mingw-w64, run its tests under Wine
+#                    (the window tests also at 144 and 192 dpi, and once more themed)
 #   dev.sh windows-zip  the Windows download: build/windows/package/tarnwick-1.6-windows-x86_64.zip
-#   dev.sh windows-e2e  tarnwick.exe end to end under Wine, driven from outside
+#   dev.sh windows-e2e  tarnwick.exe end to end under Wine, driven from outside,
+#                       with the classic controls and with Wine's theme
 #   dev.sh windows-run  cross-build tarnwick.exe and start it under Wine on this display
 # Every step is idempotent and quick when nothing changed.
 set -euo pipefail
@@ -37,12 +39,17 @@ case "${1:-}" in
   windows)
     build windows
     ctest --preset windows
+    # The window tests once more with Wine's theme on, as a fresh prefix has it.
+    TARNWICK_WINE_THEME=on ctest --preset windows -L wine-ui
     ;;
   windows-e2e)
     build windows
     cmake --preset default >/dev/null
     cmake --build --preset default --target tarnwick_end_to_end_tests
-    TARNWICK_WINDOWS_BUILD="$PWD/build/windows" ctest --preset default -R WindowsProgramUnderWine
+    for theme in off on; do
+      TARNWICK_WINE_THEME=$theme TARNWICK_WINDOWS_BUILD="$PWD/build/windows" \
+        ctest --preset default -R WindowsProgramUnderWine
+    done
     ;;
   windows-zip)
     build windows

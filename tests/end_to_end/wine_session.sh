@@ -9,6 +9,9 @@
 #   TARNWICK_WINE_DRIVER   the driver (tarnwick_windows_driver.exe)
 #   TARNWICK_WINE_PREFIX   a Wine prefix kept as a template (made here on first use)
 #   TARNWICK_WINE_SECONDS  the session's time limit (default 90)
+#   TARNWICK_WINE_THEME    on: Wine's own theme, as a fresh prefix has it
+#                          (default off: the classic controls)
+#   TARNWICK_WINE_DPI      the display scale the user set (default 96)
 #
 # Each session runs in a linked copy of the template, so it gets a Wine server
 # of its own: the network services Wine starts would otherwise belong to
@@ -80,9 +83,21 @@ cp -al "$template" "$WINEPREFIX"
 # Wine rewrites these; the template's must stay as they are.
 for file in "$template"/*.reg; do cp --remove-destination "$file" "$WINEPREFIX/"; done
 rm -f "$WINEPREFIX/wineserver"
+# The session's own copy of the user's settings: theme and display scale.
+if [[ ${TARNWICK_WINE_THEME:-off} == on ]]; then
+  sed -i 's/^"ThemeActive"="0"/"ThemeActive"="1"/' "$WINEPREFIX/user.reg"
+fi
+dpi=${TARNWICK_WINE_DPI:-96}
+[[ $dpi =~ ^[0-9]+$ ]] || { echo "TARNWICK_WINE_DPI must be a number" >&2; exit 2; }
+# The desktop grows with the scale, so the windows keep their room.
+screen="$((1024 * dpi / 96))x$((768 * dpi / 96))"
+if [[ $dpi != 96 ]]; then
+  sed -i -e '/^"LogPixels"=/d' -e "/^\[Control Panel\\\\\\\\Desktop\]/a \"LogPixels\"=dword:$(printf '%08x' "$dpi")" \
+    -e "s/^\"Default\"=\"1024x768\"/\"Default\"=\"$screen\"/" "$WINEPREFIX/user.reg"
+fi
 
 status=0
-timeout -k 5 "$seconds" xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" \
+timeout -k 5 "$seconds" xvfb-run -a -s "-screen 0 ${screen}x24 -dpi $dpi" \
   wine "$driver" "${args[@]}" "$(windows_path "$program")" >"$work/out" 2>"$work/wine.log" ||
   status=$?
 cat "$work/out"

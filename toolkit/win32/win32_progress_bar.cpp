@@ -12,7 +12,10 @@ Win32ProgressBar::Win32ProgressBar(const ControlLayout& layout, ControlContext c
   HWND bar = createChild(context, PROGRESS_CLASSW, 0, 0, L"");
   // Visual styles draw the bar in the theme's colours and ignore the colour
   // messages; without a theme the bar draws its blocks in the colours sent.
-  SetWindowTheme(bar, L"", L"");
+  // A name that matches no section of any theme (a space, as the system's
+  // documentation gives it) keeps styles off; Wine reads an empty name as
+  // no name at all and draws the theme's bar.
+  SetWindowTheme(bar, L" ", L" ");
   SendMessageW(bar, PBM_SETRANGE32, static_cast<WPARAM>(layout.minimum),
                static_cast<LPARAM>(layout.maximum));
   initialise(bar);
