@@ -18,6 +18,10 @@ struct HttpTransferConfig {
   // out (no answer at all), not a name that does not exist: the fetch then
   // counts as timed out, like a connect that never completes.
   std::chrono::milliseconds slowLookup{5000};
+  // How long a connection attempt to one address of a name goes on alone
+  // before the next address is tried beside it: a dead path (an IPv6 route
+  // that drops everything, say) costs this, not the whole time-out.
+  std::chrono::milliseconds attemptDelay{250};
   // Longest sleep between two looks at a transfer's deadlines; a stop request
   // wakes a transfer at once whatever this is.
   std::chrono::milliseconds tick{50};

@@ -1,5 +1,6 @@
 #include "platform/linux/http_reply.h"
 
+#include <cctype>
 #include <string_view>
 
 #include "toolkit/text.h"
@@ -11,6 +12,10 @@ namespace {
 // line may take. What is refused must not depend on how the bytes arrived, so
 // the limit holds for what was found as well as for what is still awaited.
 constexpr std::size_t kMaxHead = 64 * 1024;
+// Interim (1xx) replies before the final one, and all the heads' bytes
+// together: a server that sends "100 Continue" without end is refused soon.
+constexpr int kMaxInterim = 16;
+constexpr std::size_t kMaxHeads = 256 * 1024;
 
 std::optional<std::uint64_t> number(std::string_view s, int base) {
   if (s.empty() || s.size() > 15) return std::nullopt;
@@ -65,50 +70,80 @@ bool findHeadEnd(std::string_view buffer, HeadEnd& end) {
   return false;
 }
 
+// The status line and headers of one response, without the blank line.
+Step parseHead(std::string_view rest, Head& head) {
+  head = Head{};
+  const auto lineEnd = rest.find('\n');
+  const std::string_view statusLine = trimmed(rest.substr(0, lineEnd));
+  rest = lineEnd == std::string_view::npos ? std::string_view() : rest.substr(lineEnd + 1);
+  if (statusLine.substr(0, 5) != "HTTP/") return Step::Failed;
+  const auto space = statusLine.find(' ');
+  if (space == std::string_view::npos) return Step::Failed;
+  // Three digits, then the reason phrase or nothing: "2000" is no status 200.
+  const std::string_view after = statusLine.substr(space + 1);
+  if (after.size() > 3 && after[3] != ' ') return Step::Failed;
+  const auto code = number(after.substr(0, 3), 10);
+  if (!code || *code < 100 || *code > 999) return Step::Failed;
+  head.status = static_cast<long>(*code);
+
+  while (!rest.empty()) {
+    const auto next = rest.find('\n');
+    const std::string_view line = rest.substr(0, next);
+    rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    const std::string_view name = trimmed(line.substr(0, colon));
+    const std::string_view value = trimmed(line.substr(colon + 1));
+    if (toolkit::equalIgnoringCase(name, "Content-Length")) {
+      // Two lengths that disagree leave no telling where the body ends.
+      const auto length = number(value, 10);
+      if (!length || (head.length && *head.length != *length)) return Step::Failed;
+      head.length = length;
+    } else if (toolkit::equalIgnoringCase(name, "Transfer-Encoding")) {
+      head.chunked = toolkit::containsIgnoringCase(value, "chunked");
+    } else if (toolkit::equalIgnoringCase(name, "Location")) {
+      head.location = value;
+    }
+  }
+  return Step::Done;
+}
+
+// The size at the start of a chunk's line: hex digits, then the end of the
+// line or extensions after a ';'. Spaces before the size, or after it with no
+// extension, are not a size.
+std::optional<std::uint64_t> chunkSize(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::size_t digits = 0;
+  while (digits < line.size() && std::isxdigit(static_cast<unsigned char>(line[digits])) != 0)
+    ++digits;
+  std::string_view rest = line.substr(digits);
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+  if (!rest.empty() && rest.front() != ';') return std::nullopt;
+  return number(line.substr(0, digits), 16);
+}
+
 }  // namespace
 
 Step readHead(Reader& reader, Head& head) {
-  for (;;) {
+  // Interim replies are read where they lie, by offset: cutting each off the
+  // front of the buffer would copy the rest of it every time.
+  std::size_t start = 0;
+  for (int interim = 0;; ++interim) {
+    if (interim > kMaxInterim) return Step::Failed;
     HeadEnd end;
-    while (!findHeadEnd(reader.buffer, end)) {
-      if (reader.buffer.size() >= kMaxHead || reader.ended) return Step::Failed;
+    while (!findHeadEnd(std::string_view(reader.buffer).substr(start), end)) {
+      const std::size_t have = reader.buffer.size();
+      if (have - start >= kMaxHead || have >= kMaxHeads || reader.ended) return Step::Failed;
       if (const Step step = reader.more(); step != Step::Done) return step;
     }
-    if (end.next > kMaxHead) return Step::Failed;
-    const std::string text = reader.buffer.substr(0, end.text);
-    reader.buffer.erase(0, end.next);
-
-    head = Head{};
-    std::string_view rest(text);
-    const auto lineEnd = rest.find('\n');
-    const std::string_view statusLine = trimmed(rest.substr(0, lineEnd));
-    rest = lineEnd == std::string_view::npos ? std::string_view() : rest.substr(lineEnd + 1);
-    if (statusLine.substr(0, 5) != "HTTP/") return Step::Failed;
-    const auto space = statusLine.find(' ');
-    if (space == std::string_view::npos) return Step::Failed;
-    const auto code = number(statusLine.substr(space + 1, 3), 10);
-    if (!code || *code < 100 || *code > 999) return Step::Failed;
-    head.status = static_cast<long>(*code);
-
-    while (!rest.empty()) {
-      const auto next = rest.find('\n');
-      const std::string_view line = rest.substr(0, next);
-      rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
-      const auto colon = line.find(':');
-      if (colon == std::string_view::npos) continue;
-      const std::string_view name = trimmed(line.substr(0, colon));
-      const std::string_view value = trimmed(line.substr(colon + 1));
-      if (toolkit::equalIgnoringCase(name, "Content-Length")) {
-        head.length = number(value, 10);
-        if (!head.length) return Step::Failed;
-      } else if (toolkit::equalIgnoringCase(name, "Transfer-Encoding")) {
-        head.chunked = toolkit::containsIgnoringCase(value, "chunked");
-      } else if (toolkit::equalIgnoringCase(name, "Location")) {
-        head.location = value;
-      }
-    }
-    if (head.status >= 200 || head.status == 101) return Step::Done;
+    if (end.next > kMaxHead || start + end.next > kMaxHeads) return Step::Failed;
+    const std::string_view text = std::string_view(reader.buffer).substr(start, end.text);
+    start += end.next;
+    if (const Step step = parseHead(text, head); step != Step::Done) return step;
+    if (head.status >= 200 || head.status == 101) break;
   }
+  reader.buffer.erase(0, start);
+  return Step::Done;
 }
 
 Step readBody(Reader& reader, const Head& head, std::size_t limit, std::string& body) {
@@ -123,9 +158,7 @@ Step readBody(Reader& reader, const Head& head, std::size_t limit, std::string& 
         if (const Step step = reader.more(); step != Step::Done) return step;
       }
       if (lineEnd >= kMaxHead) return Step::Failed;
-      std::string_view line = trimmed(std::string_view(reader.buffer).substr(0, lineEnd));
-      line = line.substr(0, line.find(';'));
-      const auto size = number(trimmed(line), 16);
+      const auto size = chunkSize(std::string_view(reader.buffer).substr(0, lineEnd));
       if (!size) return Step::Failed;
       reader.buffer.erase(0, lineEnd + 1);
       if (*size == 0) return Step::Done;  // trailers, if any, are not wanted

@@ -1,5 +1,7 @@
 #include "platform/linux/http_url.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "toolkit/text.h"
@@ -65,6 +67,60 @@ bool bypassed(std::string_view host) {
   return false;
 }
 
+// RFC 3986's remove_dot_segments, read by position rather than by cutting
+// the input down, so a long run of "./" costs no more than its length.
+std::string withoutDotSegments(std::string_view in) {
+  std::string out;
+  const auto dropLastSegment = [&out] {
+    const auto slash = out.rfind('/');
+    out.erase(slash == std::string::npos ? 0 : slash);
+  };
+  while (!in.empty()) {
+    if (in.starts_with("../")) {
+      in.remove_prefix(3);
+    } else if (in.starts_with("./")) {
+      in.remove_prefix(2);
+    } else if (in.starts_with("/./")) {
+      in.remove_prefix(2);
+    } else if (in == "/.") {
+      in = "/";
+    } else if (in.starts_with("/../")) {
+      in.remove_prefix(3);
+      dropLastSegment();
+    } else if (in == "/..") {
+      in = "/";
+      dropLastSegment();
+    } else if (in == "." || in == "..") {
+      in = {};
+    } else {
+      const auto end = in.find('/', 1);
+      out += in.substr(0, end);
+      in = end == std::string_view::npos ? std::string_view() : in.substr(end);
+    }
+  }
+  return out;
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string percentDecoded(std::string_view s) {
+  std::string out;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && hexValue(s[i + 1]) >= 0 && hexValue(s[i + 2]) >= 0) {
+      out += static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2]));
+      i += 2;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::optional<HttpUrl> parseHttpUrl(std::string_view url) {
@@ -78,8 +134,11 @@ std::optional<HttpUrl> parseHttpUrl(std::string_view url) {
   std::string_view authority = url.substr(0, end);
   std::string_view rest = end == std::string_view::npos ? std::string_view() : url.substr(end);
   rest = rest.substr(0, rest.find('#'));
-  if (const auto at = authority.rfind('@'); at != std::string_view::npos)
+  std::string_view userinfo;
+  if (const auto at = authority.rfind('@'); at != std::string_view::npos) {
+    userinfo = authority.substr(0, at);
     authority.remove_prefix(at + 1);
+  }
 
   std::string_view host = authority;
   std::string_view port;
@@ -110,6 +169,7 @@ std::optional<HttpUrl> parseHttpUrl(std::string_view url) {
   out.host = host;
   out.port = port;
   out.authority = authority;
+  out.userinfo = userinfo;
   if (rest.empty()) {
     out.target = "/";
   } else if (rest.front() == '?') {
@@ -124,17 +184,58 @@ std::string resolveLocation(const HttpUrl& base, std::string_view location) {
   location = trim(location);
   if (location.substr(0, 2) == "//") return "http:" + std::string(location);
   if (hasScheme(location)) return std::string(location);
-  if (!location.empty() && location.front() == '/')
-    return "http://" + base.authority + std::string(location);
-  const std::string_view path = std::string_view(base.target).substr(0, base.target.find('?'));
-  const auto slash = path.rfind('/');
-  return "http://" + base.authority + std::string(path.substr(0, slash + 1)) +
-         std::string(location);
+  // A reference relative to the base, resolved as RFC 3986 (5.2) says; the
+  // fragment is never sent.
+  location = location.substr(0, location.find('#'));
+  const auto mark = location.find('?');
+  const std::string_view path = location.substr(0, mark);
+  const std::string_view baseTarget = base.target;
+  const auto baseMark = baseTarget.find('?');
+  const std::string_view basePath = baseTarget.substr(0, baseMark);
+  std::string resolved;
+  std::string_view query =
+      mark == std::string_view::npos ? std::string_view() : location.substr(mark);
+  if (path.empty()) {
+    resolved = basePath;
+    if (mark == std::string_view::npos && baseMark != std::string_view::npos) {
+      query = baseTarget.substr(baseMark);
+    }
+  } else if (path.front() == '/') {
+    resolved = withoutDotSegments(path);
+  } else {
+    const std::string merged =
+        std::string(basePath.substr(0, basePath.rfind('/') + 1)) + std::string(path);
+    resolved = withoutDotSegments(merged);
+  }
+  if (resolved.empty() || resolved.front() != '/') resolved.insert(0, "/");
+  return "http://" + base.authority + resolved + std::string(query);
+}
+
+std::string basicCredentials(std::string_view userinfo) {
+  const std::string plain = percentDecoded(userinfo);
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out = "Basic ";
+  for (std::size_t i = 0; i < plain.size(); i += 3) {
+    std::uint32_t group = 0;
+    const std::size_t count = std::min<std::size_t>(3, plain.size() - i);
+    for (std::size_t k = 0; k < 3; ++k) {
+      group <<= 8;
+      if (k < count) group |= static_cast<unsigned char>(plain[i + k]);
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+      out += k <= count ? kDigits[(group >> (18 - 6 * k)) & 0x3F] : '=';
+    }
+  }
+  return out;
 }
 
 std::optional<HttpUrl> proxyFor(const HttpUrl& url, bool& unusable) {
   unusable = false;
-  const char* value = variable("http_proxy", nullptr);
+  // HTTP_PROXY too, but not in a CGI program, where a request's "Proxy:"
+  // header arrives as HTTP_PROXY and must not pick the proxy.
+  const char* value =
+      variable("http_proxy", std::getenv("REQUEST_METHOD") ? nullptr : "HTTP_PROXY");
   if (!value) value = variable("all_proxy", "ALL_PROXY");
   if (!value || bypassed(url.host)) return std::nullopt;
   std::string proxy(trim(value));

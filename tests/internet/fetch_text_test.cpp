@@ -35,6 +35,13 @@ HttpReply chunked(std::string chunks) {
   return reply;
 }
 
+// "100 Continue" without end: refused within the limits on interim replies.
+HttpReply interimFlood() {
+  HttpReply reply = HttpReply::asIs("");
+  reply.repeated = "HTTP/1.1 100 Continue\r\n\r\n";
+  return reply;
+}
+
 HttpReply delayed(HttpReply reply, std::chrono::milliseconds delay) {
   reply.delay = delay;
   return reply;
@@ -144,6 +151,19 @@ INSTANTIATE_TEST_SUITE_P(
              {"203.0.113.7"}},
         Case{"ChunkOverTheLimit", chunked("200001\r\n"), Outcome::TooLarge, 200, {}},
         Case{"ChunkCutOff", chunked("10\r\nshort"), Outcome::Failed, 200, {}},
+        Case{"ChunkSizeWithSpaces", chunked(" 5 \r\n203.0\r\n0\r\n\r\n"), Outcome::Failed, 200, {}},
+        Case{"InterimReplyFlood", interimFlood(), Outcome::Failed, 100, {}},
+        Case{"FourDigitStatus",
+             HttpReply::asIs("HTTP/1.1 2000 OK\r\nContent-Length: 11\r\n\r\n203.0.113.7"),
+             Outcome::Failed,
+             0,
+             {}},
+        Case{"LengthsThatDisagree",
+             HttpReply::asIs("HTTP/1.1 200 OK\r\nContent-Length: 11\r\nContent-Length: "
+                             "3\r\n\r\n203.0.113.7"),
+             Outcome::Failed,
+             200,
+             {}},
         // The head ends at its first blank line, even when a blank line of the
         // other kind comes later in the body.
         Case{"BareLineFeedsAndABlankLineInTheBody",

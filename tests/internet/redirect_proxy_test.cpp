@@ -76,7 +76,8 @@ TEST(Proxy, HttpProxyVariableHonoured) {
   }
   HttpTestServer proxy;
   proxy.setReply(HttpReply::text("198.51.100.9"));
-  setenv("http_proxy", proxy.url("").c_str(), 1);
+  const std::string withUser = "http://user:secret@" + proxy.url("").substr(7);
+  setenv("http_proxy", withUser.c_str(), 1);
   platform::linuxos::HttpInternetTransfer net;
   const platform::FetchResult result = net.fetchText(closed, {}, {});
   unsetenv("http_proxy");
@@ -84,6 +85,7 @@ TEST(Proxy, HttpProxyVariableHonoured) {
   EXPECT_EQ(result.body, "198.51.100.9");
   ASSERT_EQ(proxy.requests().size(), 1u);
   EXPECT_EQ(proxy.requests()[0].target, closed);
+  EXPECT_EQ(proxy.requests()[0].header("Proxy-Authorization"), "Basic dXNlcjpzZWNyZXQ=");
 }
 
 }  // namespace

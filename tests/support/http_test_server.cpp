@@ -72,6 +72,12 @@ HttpRequest parseHead(std::string_view head) {
   return request;
 }
 
+// The close that follows sends a reset instead of an orderly end.
+void resetOnClose(int fd) {
+  const linger abort{1, 0};
+  setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+}
+
 }  // namespace
 
 std::string HttpRequest::header(std::string_view name) const {
@@ -112,6 +118,12 @@ HttpReply HttpReply::neverAnswer() {
 HttpReply HttpReply::closeImmediately() {
   HttpReply reply;
   reply.action = Action::CloseImmediately;
+  return reply;
+}
+
+HttpReply HttpReply::reset() {
+  HttpReply reply;
+  reply.action = Action::Reset;
   return reply;
 }
 
@@ -262,6 +274,9 @@ void HttpTestServer::serve(int fd) {
   switch (reply.action) {
     case HttpReply::Action::CloseImmediately:
       return;
+    case HttpReply::Action::Reset:
+      resetOnClose(fd);
+      return;
     case HttpReply::Action::NeverAnswer:
       while (waitQuiet(fd, std::chrono::hours(1))) {
       }
@@ -281,12 +296,30 @@ void HttpTestServer::serve(int fd) {
     }
     out += "\r\n";
   }
-  if (!sendAll(fd, out) || !waitQuiet(fd, reply.bodyDelay) || !sendAll(fd, reply.body)) return;
+  if (reply.byteInterval.count() > 0) {
+    out += reply.body;
+    for (const char c : out) {
+      if (!waitQuiet(fd, reply.byteInterval) || !sendAll(fd, std::string_view(&c, 1))) return;
+    }
+  } else if (!sendAll(fd, out) || !waitQuiet(fd, reply.bodyDelay) || !sendAll(fd, reply.body)) {
+    return;
+  }
   const std::string filler(64 * 1024, 'x');
   for (std::size_t left = reply.fillerBytes; left > 0;) {
     const std::size_t chunk = std::min(left, filler.size());
     if (!sendAll(fd, std::string_view(filler).substr(0, chunk))) return;
     left -= chunk;
+  }
+  if (!reply.repeated.empty()) {
+    std::string flood;
+    while (flood.size() < 64 * 1024) flood += reply.repeated;
+    while (sendAll(fd, flood)) {
+    }
+    return;
+  }
+  if (reply.resetAtEnd) {
+    resetOnClose(fd);
+    return;
   }
   shutdown(fd, SHUT_WR);
   // Let the client read to the end before the socket goes away.

@@ -33,6 +33,7 @@ struct HttpReply {
     NeverAnswer,       // keep the connection open and silent until the client or the server leaves
     CloseImmediately,  // close the connection without a byte of reply
     AsIs,              // like Answer, but `body` is the whole reply, status line and headers too
+    Reset,             // reset the connection (RST) without a byte of reply
   };
   Action action = Action::Answer;
   int status = 200;
@@ -42,12 +43,19 @@ struct HttpReply {
   bool sendLength = true;                  // false: no Content-Length, the body ends at close
   std::chrono::milliseconds delay{0};      // before the status line
   std::chrono::milliseconds bodyDelay{0};  // between the headers and the body
+  // Hostile servers: a pause before each byte of the reply (a trickle), text
+  // sent again and again after the body until the client leaves (a flood),
+  // a reset instead of an orderly close once all is sent.
+  std::chrono::milliseconds byteInterval{0};
+  std::string repeated;
+  bool resetAtEnd = false;
 
   static HttpReply text(std::string body, int status = 200);
   static HttpReply redirect(std::string location, int status = 302);
   static HttpReply asIs(std::string bytes);  // for replies no well-behaved server sends
   static HttpReply neverAnswer();
   static HttpReply closeImmediately();
+  static HttpReply reset();
 };
 
 // A small scripted HTTP/1.1 server for tests: it listens on a loopback address
