@@ -13,6 +13,18 @@ void appendEscape(std::string& out, unsigned value) {
   out += buf;
 }
 
+// The embeddings, overrides and isolates that reorder how the text around
+// them reads (U+202A..U+202E, U+2066..U+2069): an address could be shown
+// back to front. The code point, or 0 for any other character.
+unsigned directionOverride(std::string_view sequence) {
+  if (sequence.size() != 3 || static_cast<unsigned char>(sequence[0]) != 0xE2) return 0;
+  const unsigned point = 0x2000u + ((static_cast<unsigned char>(sequence[1]) & 0x3Fu) << 6) +
+                         (static_cast<unsigned char>(sequence[2]) & 0x3Fu);
+  const bool embedding = point >= 0x202A && point <= 0x202E;
+  const bool isolate = point >= 0x2066 && point <= 0x2069;
+  return embedding || isolate ? point : 0;
+}
+
 }  // namespace
 
 std::string escapeControlCharacters(std::string_view text) {
@@ -38,6 +50,10 @@ std::string escapeControlCharacters(std::string_view text) {
     const unsigned char next = static_cast<unsigned char>(text[i + 1]);
     if (c == 0xC2 && next < 0xA0) {
       appendEscape(out, next);
+    } else if (const unsigned point = directionOverride(text.substr(i, length))) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04X", point);
+      out += buf;
     } else {
       out.append(text.substr(i, length));
     }

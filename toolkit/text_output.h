@@ -7,7 +7,9 @@ namespace toolkit {
 
 // Text the program prints may come from the network. Every C0 or C1 control
 // character except tab and line feed (and DEL) is written as \xNN, so a hostile
-// reply cannot drive the user's terminal. Invalid UTF-8 bytes are escaped too.
+// reply cannot drive the user's terminal. Invalid UTF-8 bytes are escaped too,
+// and the text-direction controls U+202A..U+202E and U+2066..U+2069 are
+// written as \uNNNN, so a reply cannot make an address read back to front.
 std::string escapeControlCharacters(std::string_view text);
 
 // A message box as text for standard error: the title, then the text with its
