@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/fetch_policy.h"
 #include "platform/linux/http_connect.h"
 #include "platform/linux/http_reply.h"
 #include "platform/linux/http_url.h"
@@ -133,10 +134,6 @@ FetchResult::Outcome outcomeOf(Step step) {
   return Outcome::Failed;
 }
 
-bool isRedirect(long status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 }  // namespace
 
 FetchResult HttpInternetTransfer::fetchText(const std::string& url, const FetchOptions& options,
@@ -156,12 +153,12 @@ FetchResult HttpInternetTransfer::fetchText(const std::string& url, const FetchO
       return result;
     }
     if (isRedirect(ex.head.status) && !ex.head.location.empty()) {
-      if (redirects >= std::max(0, options.maxRedirects)) return result;  // Failed
+      if (!mayFollowRedirect(redirects, options)) return result;  // Failed
       next = resolveLocation(*parseHttpUrl(next), ex.head.location);
       continue;
     }
     // An error page is a failed fetch, never an address.
-    if (ex.head.status >= 400) {
+    if (isErrorStatus(ex.head.status)) {
       result.outcome = FetchResult::Outcome::HttpError;
       return result;
     }

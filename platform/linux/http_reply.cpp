@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "platform/fetch_policy.h"
 #include "toolkit/text.h"
 
 namespace platform::linuxos {
@@ -162,7 +163,7 @@ Step readBody(Reader& reader, const Head& head, std::size_t limit, std::string& 
       if (!size) return Step::Failed;
       reader.buffer.erase(0, lineEnd + 1);
       if (*size == 0) return Step::Done;  // trailers, if any, are not wanted
-      if (*size > limit - body.size()) return Step::TooLarge;
+      if (!bodyFits(body.size(), *size, limit)) return Step::TooLarge;
       while (reader.buffer.size() < *size + 2) {
         if (reader.ended) return Step::Failed;
         if (const Step step = reader.more(); step != Step::Done) return step;
@@ -177,12 +178,12 @@ Step readBody(Reader& reader, const Head& head, std::size_t limit, std::string& 
       }
     }
   }
-  if (head.length && *head.length > limit) return Step::TooLarge;
+  if (head.length && !bodyFits(0, *head.length, limit)) return Step::TooLarge;
   for (;;) {
     std::string_view fresh = reader.buffer;
     // Bytes past a declared length are not the body's.
     if (head.length) fresh = fresh.substr(0, static_cast<std::size_t>(*head.length) - body.size());
-    if (fresh.size() > limit - body.size()) return Step::TooLarge;
+    if (!bodyFits(body.size(), fresh.size(), limit)) return Step::TooLarge;
     body += fresh;
     reader.buffer.clear();
     if (head.length && body.size() == *head.length) return Step::Done;

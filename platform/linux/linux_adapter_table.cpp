@@ -3,8 +3,8 @@
 #include <limits>
 #include <new>
 
-#include "platform/linux/adapter_objects.h"
 #include "platform/adapter_records.h"
+#include "platform/linux/adapter_objects.h"
 #include "platform/linux/network_facts.h"
 
 namespace platform::linuxos {

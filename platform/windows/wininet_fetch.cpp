@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdlib>
 
+#include "platform/fetch_policy.h"
 #include "platform/windows/wininet_session.h"
 #include "toolkit/text.h"
 
@@ -10,10 +11,6 @@ namespace platform::windows {
 namespace {
 
 using Outcome = FetchResult::Outcome;
-
-bool isRedirect(long status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
 
 // The Location header resolved against `base`; empty when there is none.
 std::string redirectTarget(HINTERNET request, const std::string& base) {
@@ -65,17 +62,17 @@ void fetchBlocking(DetachedRequest& request, const std::string& url, const Fetch
     if (!isRedirect(result.httpStatus)) break;
     const std::string next = redirectTarget(response, address);
     if (next.empty()) break;  // nowhere to go: this response is the answer
-    if (redirects >= options.maxRedirects) return;
+    if (!mayFollowRedirect(redirects, options)) return;
     request.close(response);
     address = next;
   }
 
-  if (result.httpStatus >= 400) {
+  if (isErrorStatus(result.httpStatus)) {
     result.outcome = Outcome::HttpError;
     return;
   }
   unsigned long long length = 0;
-  if (declaredLength(response, length) && length > options.maxBody) {
+  if (declaredLength(response, length) && !bodyFits(0, length, options.maxBody)) {
     result.outcome = Outcome::TooLarge;
     return;
   }
@@ -88,7 +85,7 @@ void fetchBlocking(DetachedRequest& request, const std::string& url, const Fetch
       return;
     }
     if (read == 0) break;
-    if (read > options.maxBody - bytes.size()) {
+    if (!bodyFits(bytes.size(), read, options.maxBody)) {
       result.outcome = Outcome::TooLarge;
       return;
     }
