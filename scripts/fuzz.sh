@@ -47,8 +47,9 @@ PY
   -max_len=8192 -print_final_stats=1 -artifact_prefix="$build/" "$corpus"
 
 # Seeds: replies as servers send them, each whole and in a few pieces. The
-# first byte holds the number of piece sizes that follow it (low four bits)
-# and whether the end comes with the last piece (0x10); see the target.
+# first byte holds the number of piece sizes that follow it (low four bits),
+# whether the end comes with the last piece (0x10), and whether a deadline
+# (0x20) or a stop (0x40) comes on a read named after the sizes; see the target.
 corpus="$build/corpus/http_reply"
 mkdir -p "$corpus"
 python3 - "$corpus" <<'PY'
@@ -68,13 +69,20 @@ replies = {
     'no_content': b'HTTP/1.1 204 No Content\r\n\r\n',
     'too_large': b'HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n' + b'x' * 5000,
 }
+replies['interim_flood'] = b'HTTP/1.1 100 Continue\r\n\r\n' * 2000 + replies['plain']
+replies['four_digit_status'] = b'HTTP/1.1 2000 OK\r\nContent-Length: 2\r\n\r\nok'
+replies['two_lengths'] = b'HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 3\r\n\r\nok!'
+replies['chunk_size_spaces'] = b'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n 2 \r\nok\r\n0\r\n\r\n'
 # A head and a chunk size line of exactly the reader's 64 KiB limit.
 filler = 64 * 1024 - len(b'HTTP/1.1 200 OK\r\nX: \r\n\r\n')
 replies['head_at_limit'] = b'HTTP/1.1 200 OK\r\nX: ' + b'a' * filler + b'\r\n\r\nok'
 replies['chunk_line_at_limit'] = (b'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2;' +
                                   b'e' * (64 * 1024 - 4) + b'\r\nok\r\n0\r\n\r\n')
 for name, reply in replies.items():
-    for cut, prefix in (('whole', b'\x00'), ('pieces', b'\x13\x00\x06\x1f')):
+    # Whole; in pieces; in pieces with the deadline passing on the sixth read;
+    # in pieces with a stop on the third.
+    for cut, prefix in (('whole', b'\x00'), ('pieces', b'\x13\x00\x06\x1f'),
+                        ('timed', b'\x23\x00\x06\x1f\x05'), ('stopped', b'\x43\x00\x06\x1f\x02')):
         with open(os.path.join(out, name + '_' + cut), 'wb') as f:
             f.write(prefix + reply)
 PY

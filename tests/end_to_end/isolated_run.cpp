@@ -11,6 +11,7 @@
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -162,7 +163,8 @@ struct ChildPlan {
   close(plan.outWrite);
   close(plan.errWrite);
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
   }
   std::string requests;
   if (server) {
@@ -173,6 +175,7 @@ struct ChildPlan {
     }
   }
   writeFile(plan.directory + "/requests", requests);
+  writeFile(plan.directory + "/rss", std::to_string(usage.ru_maxrss));
   writeFile(plan.directory + "/status", std::to_string(status));
   _exit(0);
 }
@@ -283,12 +286,13 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
     const int programStatus = std::atoi(status.c_str());
     result.ran = true;
     result.exitStatus = WIFEXITED(programStatus) ? WEXITSTATUS(programStatus) : -1;
+    result.peakRssKiB = std::atol(readFile(directory + "/rss").c_str());
   } else if (!result.timedOut) {
     result.setupError = readFile(directory + "/setup.log");
   }
   std::istringstream requests(readFile(directory + "/requests"));
   for (std::string line; std::getline(requests, line);) result.requests.push_back(line);
-  for (const char* name : {"setup.log", "status", "requests"}) {
+  for (const char* name : {"setup.log", "status", "requests", "rss"}) {
     unlink((directory + "/" + name).c_str());
   }
   rmdir(directory.c_str());

@@ -36,6 +36,7 @@ struct RunResult {
   // The requests the server saw, one "Host target User-Agent" line each.
   std::vector<std::string> requests;
   std::chrono::milliseconds elapsed{0};
+  long peakRssKiB = 0;  // the program's peak resident memory, when it ran to its end
 };
 
 // Why these runs cannot be made here; empty when they can.
