@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -136,6 +137,32 @@ TEST(HungLookup, StopEndsTheWaitForALookup) {
            ok;
     }
     return ok;
+  });
+}
+
+std::size_t threadCount() {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+    ++count;
+  return count;
+}
+
+// Each request that gives up on its lookup leaves it running; however many
+// names are asked for, only a few lookups run at once.
+TEST(HungLookup, UnansweredLookupsHoldFewThreads) {
+  inSilentResolverNamespace([] {
+    platform::linuxos::HttpInternetTransfer net;
+    platform::FetchOptions options;
+    options.timeout = 100ms;
+    const std::size_t before = threadCount();
+    bool timedOut = true;
+    for (int i = 0; i < 12; ++i) {
+      const std::string url = "http://name" + std::to_string(i) + ".tarnwick.test/";
+      timedOut = net.fetchText(url, options, {}).outcome == Outcome::TimedOut && timedOut;
+    }
+    const std::size_t lookups = threadCount() - before;
+    return report(timedOut && lookups <= 4, ("lookup threads: " + std::to_string(lookups)).c_str(),
+                  0);
   });
 }
 
