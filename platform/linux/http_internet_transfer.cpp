@@ -92,6 +92,8 @@ Step exchange(const std::string& url, const std::string& agent, Waits& waits,
 
   const auto started = Clock::now();
   waits.setDeadline(deadlines.connect);
+  // A request whose time is already up starts no lookup: it has timed out.
+  if (const Step step = waits.check(); step != Step::Done) return step;
   std::vector<Address> addresses;
   Step step = lookUp(server.host, server.port, waits, addresses);
   if (step == Step::Failed && Clock::now() - started >= config.slowLookup) {
