@@ -51,7 +51,7 @@ std::string escapeControlCharacters(std::string_view text) {
     if (c == 0xC2 && next < 0xA0) {
       appendEscape(out, next);
     } else if (const unsigned point = directionOverride(text.substr(i, length))) {
-      char buf[8];
+      char buf[16];
       std::snprintf(buf, sizeof buf, "\\u%04X", point);
       out += buf;
     } else {
