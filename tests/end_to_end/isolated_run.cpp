@@ -13,6 +13,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -110,6 +112,33 @@ std::vector<std::string> programEnvironment(const std::vector<std::string>& extr
   return out;
 }
 
+// A server whose sockets belong to the named network namespace: made on a
+// thread that enters it, as sockets stay in the namespace they were made in.
+std::unique_ptr<tests_support::HttpTestServer> startServer(const ServerSetup& setup) {
+  if (setup.netns.empty()) {
+    return std::make_unique<tests_support::HttpTestServer>(setup.handler, setup.port,
+                                                           setup.address);
+  }
+  std::unique_ptr<tests_support::HttpTestServer> server;
+  std::string error;
+  std::thread([&] {
+    const int fd = open(("/run/netns/" + setup.netns).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || setns(fd, CLONE_NEWNET) != 0) {
+      error = "enter network namespace " + setup.netns + ": " + std::strerror(errno);
+    } else {
+      try {
+        server = std::make_unique<tests_support::HttpTestServer>(setup.handler, setup.port,
+                                                                 setup.address);
+      } catch (const std::exception& e) {
+        error = e.what();
+      }
+    }
+    if (fd >= 0) close(fd);
+  }).join();
+  if (!server) throw std::runtime_error(error);
+  return server;
+}
+
 struct ChildPlan {
   const RunSetup* setup;
   std::string directory;
@@ -126,28 +155,42 @@ struct ChildPlan {
   if (unshare(CLONE_NEWNS | (setup.privateNetwork ? CLONE_NEWNET : 0)) != 0) fail("unshare");
   // Nothing mounted from here on may show in the machine's mount namespace.
   if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) fail("make / private");
-  const std::string etcError =
-      tests_support::replaceEtcFiles({{"hosts", kHosts}, {"resolv.conf", kResolver}});
+  std::vector<tests_support::EtcFile> etc = {{"hosts", kHosts}, {"resolv.conf", kResolver}};
+  for (const auto& [name, text] : setup.etcFiles) {
+    std::erase_if(etc, [&](const tests_support::EtcFile& file) { return file.name == name; });
+    etc.push_back({name, text});
+  }
+  const std::string etcError = tests_support::replaceEtcFiles(etc);
   if (!etcError.empty()) {
     errno = 0;
     fail(etcError);
   }
+  // Namespaces the staging commands name (`ip netns add`) live in this mount
+  // namespace alone: concurrent runs may use the same names, and nothing is
+  // left in the machine's /run when the run ends.
+  mkdir("/run/netns", 0755);
+  if (mount("tmpfs", "/run/netns", "tmpfs", 0, "mode=0755") != 0) fail("mount /run/netns");
   if (setup.privateNetwork) {
     // sysfs shows the links of the namespace that mounted it.
     umount2("/sys", MNT_DETACH);
     if (mount("sysfs", "/sys", "sysfs", 0, nullptr) != 0) fail("mount sysfs");
     bringLoopbackUp();
-    for (const auto& command : setup.stagingCommands) runStaging(command);
   }
+  // In the machine's own network namespace too: links, and routes that take
+  // the run's test addresses to them and so keep them off the machine's
+  // network. The links go when their namespaces do, at the end of the run.
+  for (const auto& command : setup.stagingCommands) runStaging(command);
 
-  std::optional<tests_support::HttpTestServer> server;
-  if (setup.server) {
-    try {
-      server.emplace(*setup.server, 80, "127.0.0.1");
-    } catch (const std::exception& error) {
-      errno = 0;
-      fail(error.what());
+  std::vector<std::unique_ptr<tests_support::HttpTestServer>> servers;
+  try {
+    if (setup.server) {
+      servers.push_back(
+          std::make_unique<tests_support::HttpTestServer>(*setup.server, 80, "127.0.0.1"));
     }
+    for (const ServerSetup& each : setup.servers) servers.push_back(startServer(each));
+  } catch (const std::exception& error) {
+    errno = 0;
+    fail(error.what());
   }
 
   const pid_t pid = fork();
@@ -167,7 +210,7 @@ struct ChildPlan {
   while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
   }
   std::string requests;
-  if (server) {
+  for (const auto& server : servers) {
     server->stop();
     for (const auto& request : server->requests()) {
       requests += request.header("Host") + "\t" + request.target + "\t" +

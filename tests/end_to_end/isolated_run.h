@@ -1,8 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/http_test_server.h"
@@ -13,14 +15,28 @@ namespace end_to_end {
 // namespace whose hosts file points the program's two fixed host names at
 // 127.0.0.1 and whose resolver file names a server that does not exist, with
 // no display and no proxy variables: it cannot reach past this machine.
+// A scripted server started for a run, in the program's network namespace or
+// in one that the staging commands made with `ip netns add`.
+struct ServerSetup {
+  std::string netns;  // empty: the program's own namespace
+  std::string address;
+  std::uint16_t port = 80;
+  tests_support::HttpTestServer::Handler handler;
+};
+
 struct RunSetup {
   // Run in a fresh network namespace with loopback up, instead of the machine's.
   bool privateNetwork = false;
-  // Commands (argv form, no shell) run inside that namespace before the
-  // program starts, to stage links and addresses.
+  // Commands (argv form, no shell) run in the program's network namespace
+  // before the program starts, to stage links, addresses and routes.
   std::vector<std::vector<std::string>> stagingCommands;
   // The scripted server on 127.0.0.1:80 beside the program; none: port 80 is closed.
   std::optional<tests_support::HttpTestServer::Handler> server;
+  // More servers, started after the staging commands.
+  std::vector<ServerSetup> servers;
+  // Files shown in place of the machine's /etc files ("hosts", "resolv.conf",
+  // "gai.conf"...); the hosts and resolver files default to the ones above.
+  std::vector<std::pair<std::string, std::string>> etcFiles;
   // "NAME=value" entries set for the program, replacing inherited ones.
   std::vector<std::string> environment;
   std::chrono::seconds timeLimit{30};

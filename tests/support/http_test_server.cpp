@@ -129,18 +129,28 @@ HttpReply HttpReply::reset() {
 
 HttpTestServer::HttpTestServer(Handler handler, std::uint16_t port, const std::string& address)
     : address_(address), handler_(std::move(handler)) {
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(port);
-  if (inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1) {
+  // An IPv4 or an IPv6 address, as the address text says.
+  sockaddr_storage addr{};
+  socklen_t addrLength = 0;
+  auto* v4 = reinterpret_cast<sockaddr_in*>(&addr);
+  auto* v6 = reinterpret_cast<sockaddr_in6*>(&addr);
+  if (inet_pton(AF_INET, address.c_str(), &v4->sin_addr) == 1) {
+    v4->sin_family = AF_INET;
+    v4->sin_port = htons(port);
+    addrLength = sizeof *v4;
+  } else if (inet_pton(AF_INET6, address.c_str(), &v6->sin6_addr) == 1) {
+    v6->sin6_family = AF_INET6;
+    v6->sin6_port = htons(port);
+    addrLength = sizeof *v6;
+  } else {
     throw std::runtime_error("bad test server address " + address);
   }
-  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  listenFd_ = socket(addr.ss_family, SOCK_STREAM | SOCK_CLOEXEC, 0);
   wakeFd_ = eventfd(0, EFD_CLOEXEC);
   const int one = 1;
   setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   if (listenFd_ < 0 || wakeFd_ < 0 ||
-      bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), addrLength) != 0 ||
       listen(listenFd_, 64) != 0) {
     const int error = errno;
     if (listenFd_ >= 0) close(listenFd_);
@@ -148,9 +158,8 @@ HttpTestServer::HttpTestServer(Handler handler, std::uint16_t port, const std::s
     throw std::runtime_error("test server cannot listen on " + address + ":" +
                              std::to_string(port) + ": " + std::to_string(error));
   }
-  socklen_t length = sizeof addr;
-  getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &length);
-  port_ = ntohs(addr.sin_port);
+  getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &addrLength);
+  port_ = ntohs(addr.ss_family == AF_INET ? v4->sin_port : v6->sin6_port);
   acceptor_ = std::thread([this] { acceptLoop(); });
 }
 

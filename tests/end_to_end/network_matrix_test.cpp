@@ -1,0 +1,535 @@
+// The networks users have, staged in private namespaces, and what the real
+// program tells its user on each: the Linux build in no-display mode, and the
+// Windows build under Wine, read by the Windows test driver.
+//
+// Each row's "world" (router, web servers, proxy, resolver) lives in a network
+// namespace of its own, joined to the program's by a veth pair: packets the
+// world has no address for are dropped without a word, as a dead upstream
+// line drops them. The Linux program tells a physical adapter by its bus
+// device, which no link made here has; its rows that need a LAN address run
+// in the machine's own network namespace, with routes for the row's test
+// addresses only, so that the machine's adapter is the LAN and nothing leaves
+// the machine.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <future>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/linux/linux_management.h"
+#include "probes/address_text.h"
+#include "probes/lan_address.h"
+#include "tests/end_to_end/isolated_run.h"
+#include "toolkit/error.h"
+
+namespace end_to_end {
+namespace {
+
+using tests_support::HttpReply;
+using tests_support::HttpRequest;
+using Commands = std::vector<std::vector<std::string>>;
+
+constexpr const char* kEchoHost = "api.ipify.org";
+constexpr const char* kTargetHost = "www.wikipedia.org";
+constexpr const char* kPortalHost = "portal.test";
+constexpr const char* kPublicAddress = "203.0.113.7";
+
+const char* kLightsLanAndWan = R"(green raised "Online", yellow raised "WAN/LAN", red pressed "")";
+const char* kLightsLanOnly = R"(green pressed "", yellow raised "LAN Only", red raised "Offline")";
+const char* kLightsWanOnly = R"(green raised "Online", yellow raised "WAN Only", red pressed "")";
+const char* kLightsOffline = R"(green pressed "", yellow pressed "", red raised "Offline")";
+
+// What a status means to a script: the no-display run's exit status.
+int exitStatusFor(const std::string& status) {
+  (void)status;
+  return 0;
+}
+
+enum class Link { kNone, kDown, kLan, kVirtual };
+enum class Addressing { kIpv4, kIpv4WithoutOne, kDualStack, kIpv6Only };
+enum class World {
+  kServers,       // the echo service and the target answer
+  kUnreachable,   // the router is up, the servers' addresses lead nowhere
+  kProxyOnly,     // the servers refuse direct connections; a proxy reaches them
+  kBrokenProxy,   // the proxy the environment names refuses connections
+  kSignInPage,    // every request is sent to a sign-in page
+  kEchoDown,      // the echo service answers 503, the target answers
+  kSilentServers  // the servers accept connections and never answer
+};
+enum class Names { kHosts, kHostsIpv6First, kSilentResolver, kNoResolver };
+
+// What the user is told, as printed.
+struct Told {
+  std::string wan;
+  std::string lan;  // kStagedLan: the run's LAN address
+  std::string status;
+  std::string lights;
+  int seconds;  // the result is printed within this many seconds
+};
+
+constexpr const char* kStagedLan = "<the LAN address>";
+
+struct Row {
+  const char* name;
+  Link link;
+  Addressing addressing;
+  World world;
+  Names names;
+  Told linux;
+  std::optional<Told> wine;  // none: as on Linux
+  const char* notOnLinux = nullptr;
+};
+
+const Told kOfflineTold{"Null", "Null", "Offline", kLightsOffline, 10};
+
+const Row kRows[] = {
+    {"NoNetwork", Link::kNone, Addressing::kIpv4, World::kServers, Names::kNoResolver, kOfflineTold,
+     std::nullopt, nullptr},
+    {"AdapterDown", Link::kDown, Addressing::kIpv4, World::kServers, Names::kHosts, kOfflineTold,
+     std::nullopt, nullptr},
+    {"LanOnlyServersUnreachable",
+     Link::kLan,
+     Addressing::kIpv4,
+     World::kUnreachable,
+     Names::kHosts,
+     {"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, 34},
+     std::nullopt,
+     nullptr},
+    {"LanAndWan",
+     Link::kLan,
+     Addressing::kIpv4,
+     World::kServers,
+     Names::kHosts,
+     {kPublicAddress, kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, 10},
+     std::nullopt,
+     nullptr},
+    {"VirtualLinksOnlyOnline",
+     Link::kVirtual,
+     Addressing::kIpv4,
+     World::kServers,
+     Names::kHosts,
+     {kPublicAddress, "Null", "WAN Only - Online", kLightsWanOnly, 10},
+     std::nullopt,
+     nullptr},
+    {"LanAddressWithoutAOne",
+     Link::kLan,
+     Addressing::kIpv4WithoutOne,
+     World::kServers,
+     Names::kHosts,
+     {kPublicAddress, kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, 10},
+     std::nullopt,
+     "the machine's own adapter is the only LAN the Linux program can be shown"},
+    {"DualStackDeadIpv6",
+     Link::kLan,
+     Addressing::kDualStack,
+     World::kServers,
+     Names::kHostsIpv6First,
+     {kPublicAddress, kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, 10},
+     std::nullopt,
+     nullptr},
+    {"Ipv6OnlyLan",
+     Link::kLan,
+     Addressing::kIpv6Only,
+     World::kServers,
+     Names::kHosts,
+     {"2001:db8::7", kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, 10},
+     std::nullopt,
+     "the machine's own adapter is the only LAN the Linux program can be shown"},
+    {"ProxyRequired",
+     Link::kLan,
+     Addressing::kIpv4,
+     World::kProxyOnly,
+     Names::kHosts,
+     {kPublicAddress, kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, 10},
+     std::nullopt,
+     nullptr},
+    {"BrokenProxy",
+     Link::kLan,
+     Addressing::kIpv4,
+     World::kBrokenProxy,
+     Names::kHosts,
+     {"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, 10},
+     std::nullopt,
+     nullptr},
+    {"SignInPage",
+     Link::kLan,
+     Addressing::kIpv4,
+     World::kSignInPage,
+     Names::kHosts,
+     {"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, 10},
+     std::nullopt,
+     nullptr},
+    {"EchoServiceDown",
+     Link::kLan,
+     Addressing::kIpv4,
+     World::kEchoDown,
+     Names::kHosts,
+     {"", kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, 10},
+     std::nullopt,
+     nullptr},
+    {"SilentResolver",
+     Link::kLan,
+     Addressing::kIpv4,
+     World::kServers,
+     Names::kSilentResolver,
+     {"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, 34},
+     std::nullopt,
+     nullptr},
+    {"ServersNeverAnswer",
+     Link::kLan,
+     Addressing::kIpv4,
+     World::kSilentServers,
+     Names::kHosts,
+     {"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, 34},
+     std::nullopt,
+     nullptr},
+};
+
+// Where a row's program runs, and the addresses of its world. Rows that run
+// at the same time in the machine's namespace need addresses of their own.
+struct Plan {
+  const Row* row;
+  int number;              // 1.., unique among the rows of one run
+  bool machineNamespace;   // the program runs in the machine's network namespace
+  std::string world;       // the world's namespace
+  std::string link;        // the program's side of the veth pair
+  std::string lanAddress;  // the staged LAN address, when the program's link is the LAN
+
+  std::string v4(int host) const { return "203.0.113." + std::to_string(16 * number + host); }
+  std::string v6(int host) const {
+    return "2001:db8:" + std::to_string(number) + ":1::" + std::to_string(host);
+  }
+  std::string echo4() const { return v4(10); }
+  std::string target4() const { return v4(11); }
+  std::string proxy4() const { return v4(12); }
+  std::string portal4() const { return v4(13); }
+  std::string resolver4() const { return v4(15); }
+  std::string echo6() const { return v6(10); }
+  std::string target6() const { return v6(11); }
+};
+
+Plan planFor(const Row& row, int number, bool wine) {
+  Plan plan{&row, number, false, "tw-world", "e2e-lan0", ""};
+  // Wine describes an adapter by its Linux name: a link named for a LAN is one.
+  plan.machineNamespace = !wine && row.link == Link::kLan;
+  if (row.link == Link::kVirtual) plan.link = "e2e-virtual0";
+  if (plan.machineNamespace) {
+    plan.link = "e2e-mx" + std::to_string(getpid() % 10000) + "-" + std::to_string(number);
+  }
+  return plan;
+}
+
+std::string transit4(const Plan& plan, int host) {
+  if (plan.row->addressing == Addressing::kIpv4WithoutOne) {
+    return "240.0.0." + std::to_string(host == 1 ? 4 : 2);
+  }
+  return "198.51.100." + std::to_string(4 * plan.number + host);
+}
+
+std::string transit6(const Plan& plan, int host) {
+  return "2001:db8:" + std::to_string(plan.number) + "::" + std::to_string(host);
+}
+
+Commands stagingFor(Plan& plan) {
+  const Row& row = *plan.row;
+  const std::string& w = plan.world;
+  const bool ipv4 = row.addressing != Addressing::kIpv6Only;
+  const bool ipv6 =
+      row.addressing == Addressing::kDualStack || row.addressing == Addressing::kIpv6Only;
+  Commands c;
+  if (!plan.machineNamespace && !ipv6) {
+    // Wine lists an adapter's IPv6 addresses first (Windows lists IPv4 first):
+    // without IPv6 on the link its link-local address cannot come first.
+    c.push_back({"sysctl", "-qw", "net.ipv6.conf.default.disable_ipv6=1"});
+  }
+  c.push_back({"ip", "netns", "add", w});
+  c.push_back({"ip", "-n", w, "link", "set", "lo", "up"});
+  if (row.link == Link::kNone) return c;
+  c.push_back({"ip", "link", "add", plan.link, "type", "veth", "peer", "name", "up0", "netns", w});
+  const std::string prefix4 = row.addressing == Addressing::kIpv4WithoutOne ? "/24" : "/30";
+  if (ipv4) {
+    c.push_back({"ip", "addr", "add", transit4(plan, 2) + prefix4, "dev", plan.link});
+    c.push_back({"ip", "-n", w, "addr", "add", transit4(plan, 1) + prefix4, "dev", "up0"});
+    if (row.link == Link::kLan) plan.lanAddress = transit4(plan, 2);
+  }
+  if (ipv6) {
+    c.push_back({"ip", "addr", "add", transit6(plan, 2) + "/64", "dev", plan.link, "nodad"});
+    c.push_back({"ip", "-n", w, "addr", "add", transit6(plan, 1) + "/64", "dev", "up0", "nodad"});
+    if (row.link == Link::kLan && !ipv4) plan.lanAddress = transit6(plan, 2);
+  }
+  c.push_back({"ip", "-n", w, "link", "set", "up0", "up"});
+  if (row.link != Link::kDown) c.push_back({"ip", "link", "set", plan.link, "up"});
+  if (row.link == Link::kDown) return c;
+
+  // Routes: in a private namespace the world is the default way out; in the
+  // machine's, only the row's own test addresses lead there.
+  if (ipv4) {
+    const std::string to = plan.machineNamespace ? plan.v4(0) + "/28" : "default";
+    c.push_back({"ip", "route", "add", to, "via", transit4(plan, 1), "dev", plan.link});
+  }
+  if (ipv6) {
+    const std::string to =
+        plan.machineNamespace ? "2001:db8:" + std::to_string(plan.number) + ":1::/64" : "default";
+    c.push_back({"ip", "-6", "route", "add", to, "via", transit6(plan, 1), "dev", plan.link});
+  }
+
+  // The world's own addresses: a row whose servers are unreachable has none,
+  // and a dead IPv6 path is an IPv6 address the world does not have.
+  std::vector<std::string> addresses;
+  switch (row.world) {
+    case World::kUnreachable:
+      break;
+    case World::kProxyOnly:
+    case World::kBrokenProxy:
+      addresses = {plan.echo4(), plan.target4(), plan.proxy4()};
+      break;
+    case World::kSignInPage:
+      addresses = {plan.echo4(), plan.target4(), plan.portal4()};
+      break;
+    default:
+      addresses = {plan.echo4(), plan.target4()};
+  }
+  if (row.addressing == Addressing::kIpv6Only) addresses = {plan.echo6(), plan.target6()};
+  for (const std::string& address : addresses) {
+    const bool six = address.find(':') != std::string::npos;
+    c.push_back({"ip", "-n", w, "addr", "add", address + (six ? "/128" : "/32"), "dev", "lo"});
+  }
+  return c;
+}
+
+HttpReply pageOrEcho(const HttpRequest& request, const std::string& echoBody) {
+  const std::string host = request.header("Host");
+  if (host == kEchoHost) return HttpReply::text(echoBody);
+  if (host == kTargetHost)
+    return HttpReply::text("<html><body>The free encyclopedia</body></html>");
+  return HttpReply::text("unexpected host", 404);
+}
+
+std::vector<ServerSetup> serversFor(const Plan& plan) {
+  const Row& row = *plan.row;
+  const std::string echoBody = row.addressing == Addressing::kIpv6Only
+                                   ? "2001:db8::7\n"
+                                   : std::string(kPublicAddress) + "\n";
+  const auto at = [&](std::string address, std::uint16_t port,
+                      tests_support::HttpTestServer::Handler handler) {
+    return ServerSetup{plan.world, std::move(address), port, std::move(handler)};
+  };
+  const auto normal = [echoBody](const HttpRequest& request) {
+    return pageOrEcho(request, echoBody);
+  };
+  if (row.link == Link::kNone || row.link == Link::kDown) return {};  // nothing reaches them
+  switch (row.world) {
+    case World::kUnreachable:
+    case World::kBrokenProxy:
+      return {};
+    case World::kProxyOnly:
+      // The proxy is asked for absolute URLs and answers as the servers would.
+      return {at(plan.proxy4(), 3128, normal)};
+    case World::kSignInPage: {
+      const auto portal = [](const HttpRequest& request) {
+        if (request.header("Host") == kPortalHost) {
+          return HttpReply::text(
+              "<html><body><form>Sign in to use the hotel network, then "
+              "continue</form></body></html>");
+        }
+        return HttpReply::redirect(std::string("http://") + kPortalHost +
+                                   "/login?from=" + request.header("Host"));
+      };
+      return {at(plan.echo4(), 80, portal), at(plan.target4(), 80, portal),
+              at(plan.portal4(), 80, portal)};
+    }
+    case World::kEchoDown: {
+      const auto handler = [](const HttpRequest& request) {
+        if (request.header("Host") == kEchoHost) {
+          return HttpReply::text("503 Service Unavailable", 503);
+        }
+        return pageOrEcho(request, "");
+      };
+      return {at(plan.echo4(), 80, handler), at(plan.target4(), 80, handler)};
+    }
+    case World::kSilentServers: {
+      const auto silent = [](const HttpRequest&) { return HttpReply::neverAnswer(); };
+      return {at(plan.echo4(), 80, silent), at(plan.target4(), 80, silent)};
+    }
+    case World::kServers:
+      break;
+  }
+  if (row.addressing == Addressing::kIpv6Only) {
+    return {at(plan.echo6(), 80, normal), at(plan.target6(), 80, normal)};
+  }
+  return {at(plan.echo4(), 80, normal), at(plan.target4(), 80, normal)};
+}
+
+std::vector<std::pair<std::string, std::string>> etcFilesFor(const Plan& plan) {
+  const Row& row = *plan.row;
+  std::string hosts = "127.0.0.1 localhost\n::1 localhost\n";
+  const bool six = row.addressing == Addressing::kIpv6Only;
+  if (row.names == Names::kHosts || row.names == Names::kHostsIpv6First) {
+    if (row.names == Names::kHostsIpv6First) {
+      // A name with an IPv6 address that leads nowhere, listed before the one that works.
+      hosts += plan.echo6() + " " + kEchoHost + "\n" + plan.target6() + " " + kTargetHost + "\n";
+    }
+    hosts += (six ? plan.echo6() : plan.echo4()) + " " + kEchoHost + "\n";
+    hosts += (six ? plan.target6() : plan.target4()) + " " + kTargetHost + "\n";
+    hosts += plan.portal4() + " " + kPortalHost + "\n";
+  }
+  // A resolver the world drops packets for never answers; without a route
+  // to it, a lookup fails at once.
+  std::string resolver = "nameserver " + plan.resolver4() + "\n";
+  if (row.names != Names::kSilentResolver) resolver += "options timeout:1 attempts:1\n";
+  return {{"hosts", hosts}, {"resolv.conf", resolver}, {"host.conf", "multi on\n"}};
+}
+
+std::vector<std::string> environmentFor(const Plan& plan) {
+  if (plan.row->world == World::kProxyOnly || plan.row->world == World::kBrokenProxy) {
+    return {"http_proxy=http://" + plan.proxy4() + ":3128/"};
+  }
+  return {};
+}
+
+// The main window's lines of the output.
+struct Shown {
+  std::string wan, lan, status, lights;
+};
+
+std::string lineValue(const std::string& out, const std::string& label) {
+  const std::size_t at = out.find("\n" + label);
+  if (at == std::string::npos) return "<no \"" + label + "\" line>";
+  const std::size_t begin = at + 1 + label.size();
+  return out.substr(begin, out.find('\n', begin) - begin);
+}
+
+Shown shownIn(const std::string& out) {
+  return {lineValue(out, "Your Wan Ip Is: "), lineValue(out, "Your Lan Ip Is: "),
+          lineValue(out, "Online Status: "), lineValue(out, "Lights: ")};
+}
+
+std::string machineLanAddress() {
+  platform::linuxos::LinuxManagementLocator locator;
+  try {
+    return probes::GetPhysicalLanIP(locator);
+  } catch (const toolkit::Error& error) {
+    return "(lookup failed: " + error.description() + ")";
+  }
+}
+
+struct Launch {
+  std::string path;
+  std::vector<std::string> environment;
+  std::chrono::seconds timeLimit;
+};
+
+struct Outcome {
+  Plan plan;
+  RunResult run;
+};
+
+Outcome runRow(const Row& row, int number, const Launch& launch, bool wine) {
+  Outcome outcome{planFor(row, number, wine), {}};
+  RunSetup setup;
+  setup.privateNetwork = !outcome.plan.machineNamespace;
+  setup.stagingCommands = stagingFor(outcome.plan);
+  setup.servers = serversFor(outcome.plan);
+  setup.etcFiles = etcFilesFor(outcome.plan);
+  setup.environment = launch.environment;
+  for (const std::string& entry : environmentFor(outcome.plan)) {
+    setup.environment.push_back(entry);
+  }
+  setup.timeLimit = launch.timeLimit;
+  outcome.run = runIsolated(launch.path, setup);
+  return outcome;
+}
+
+void checkRow(const Outcome& outcome, const Told& told, const std::string& machineLan, bool wine) {
+  const Row& row = *outcome.plan.row;
+  const RunResult& run = outcome.run;
+  SCOPED_TRACE(row.name);
+  if (outcome.plan.machineNamespace && !probes::isIpAddress(machineLan)) {
+    std::printf("[ SKIPPED  ] %s: the machine has no physical LAN address (%s)\n", row.name,
+                machineLan.c_str());
+    return;
+  }
+  ASSERT_FALSE(run.timedOut) << "killed; stdout:\n" << run.out << "\nstderr:\n" << run.err;
+  ASSERT_TRUE(run.ran) << run.setupError;
+  const std::string lan = told.lan != kStagedLan          ? told.lan
+                          : outcome.plan.machineNamespace ? machineLan
+                                                          : outcome.plan.lanAddress;
+  const Shown shown = shownIn("\n" + run.out);
+  EXPECT_EQ(shown.status, told.status) << run.out;
+  EXPECT_EQ(shown.wan, told.wan);
+  EXPECT_EQ(shown.lan, lan);
+  EXPECT_EQ(shown.lights, told.lights);
+  EXPECT_EQ(run.exitStatus, exitStatusFor(told.status)) << run.err;
+  // Under Wine the time includes Wine's own start.
+  const int bound = told.seconds + (wine ? 25 : 0);
+  EXPECT_LE(run.elapsed.count(), bound * 1000)
+      << "the result took " << run.elapsed.count() << " ms";
+}
+
+// All rows at once, at most `parallel` at a time: most of a row's time is
+// spent waiting on a network that does not answer.
+void runMatrix(const Launch& launch, bool wine, std::size_t parallel) {
+  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
+  const std::string machineLan = machineLanAddress();
+  std::vector<const Row*> rows;
+  for (const Row& row : kRows) {
+    if (!wine && row.notOnLinux != nullptr) {
+      std::printf("[ SKIPPED  ] %s on Linux: %s\n", row.name, row.notOnLinux);
+      continue;
+    }
+    rows.push_back(&row);
+  }
+  std::vector<Outcome> outcomes;
+  for (std::size_t first = 0; first < rows.size(); first += parallel) {
+    std::vector<std::future<Outcome>> running;
+    for (std::size_t i = first; i < std::min(rows.size(), first + parallel); ++i) {
+      running.push_back(std::async(std::launch::async, runRow, std::cref(*rows[i]),
+                                   static_cast<int>(i + 1), std::cref(launch), wine));
+    }
+    for (auto& each : running) outcomes.push_back(each.get());
+  }
+  for (const Outcome& outcome : outcomes) {
+    const Row& row = *outcome.plan.row;
+    checkRow(outcome, wine && row.wine ? *row.wine : row.linux, machineLan, wine);
+  }
+}
+
+// In sanitizer builds: Qt's font caches are no leak of this program.
+std::string leakSanitizerOptions() {
+  const char* inherited = std::getenv("LSAN_OPTIONS");
+  return std::string("LSAN_OPTIONS=") + (inherited != nullptr ? std::string(inherited) + ":" : "") +
+         "print_suppressions=0:suppressions=" + TARNWICK_LSAN_SUPPRESSIONS;
+}
+
+TEST(NetworkMatrix, TheLinuxProgramTellsTheTruthOnEveryNetwork) {
+  runMatrix({TARNWICK_PROGRAM, {leakSanitizerOptions()}, std::chrono::seconds(60)}, false,
+            std::size(kRows));
+}
+
+TEST(NetworkMatrix, TheWindowsProgramTellsTheTruthOnEveryNetwork) {
+  const char* build = std::getenv("TARNWICK_WINDOWS_BUILD");
+  if (build == nullptr || *build == '\0') {
+    GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
+  }
+  const std::string dir = build;
+  const std::string exe = dir + "/app/tarnwick.exe";
+  const std::string driver = dir + "/tests/windows_driver/tarnwick_windows_driver.exe";
+  for (const std::string& file : {exe, driver}) {
+    ASSERT_EQ(access(file.c_str(), R_OK), 0) << file << " is missing";
+  }
+  runMatrix({TARNWICK_WINE_SESSION,
+             {"TARNWICK_WINE_PROGRAM=" + exe, "TARNWICK_WINE_DRIVER=" + driver,
+              "TARNWICK_WINE_PREFIX=" + dir + "/wine-e2e-prefix", "TARNWICK_WINE_SECONDS=150"},
+             std::chrono::seconds(180)},
+            true, 5);
+}
+
+}  // namespace
+}  // namespace end_to_end
