@@ -91,7 +91,7 @@ struct Row {
 
 const Told kOfflineTold{"Null", "Null", "Offline", kLightsOffline, 10};
 const Told kLanOnly{"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, 10};
-const Told kLanOnlyAfterWaiting{"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, 34};
+const Told kLanOnlyAfterWaiting{"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, 36};
 const Told kLanAndWan{kPublicAddress, kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, 10};
 const char* kNoStagedLanOnLinux =
     "the machine's own adapter is the only LAN the Linux program can be shown";
