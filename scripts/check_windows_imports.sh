@@ -3,7 +3,7 @@
 # has: the C++ runtime and the thread library must be linked in, not shipped.
 #   check_windows_imports.sh program.exe...
 set -euo pipefail
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|ole32|oleaut32|wininet|iphlpapi|shell32|shlwapi|advapi32|ws2_32|msvcrt|uxtheme|version|winmm|crypt32|secur32|bcrypt|rpcrt4|imm32|dwmapi|api-ms-win-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|ole32|oleaut32|wininet|iphlpapi|shell32|shlwapi|advapi32|ws2_32|msvcrt|uxtheme|version|winmm|crypt32|secur32|bcrypt|rpcrt4|imm32|dwmapi|gdiplus|oleacc|api-ms-win-[a-z0-9-]+)\.dll$'
 status=0
 for program in "$@"; do
   while read -r dll; do
