@@ -146,8 +146,7 @@ void inventoryAndReport(benchmark::State& state, bool unmatched) {
   const std::uint64_t before = allocations.load();
   for (auto _ : state) {
     std::vector<reports::AdapterInventoryRecord> adapters;
-    const std::int32_t count =
-        reports::GetAdapterInventory(locator, adapters, [](const std::string&) {});
+    const std::int32_t count = reports::GetAdapterInventory(locator, adapters, [](auto&, auto&) {});
     fakes::FakeTextBox box;
     reports::ShowAdapterInventory(box, adapters, count);
     benchmark::DoNotOptimize(box.text().size());
@@ -167,7 +166,7 @@ void BM_InventoryAndReportWorstJoin(benchmark::State& state) {
 void BM_InventoryReportOnly(benchmark::State& state) {
   Locator locator = inventory(false);
   std::vector<reports::AdapterInventoryRecord> adapters;
-  const std::int32_t count = reports::GetAdapterInventory(locator, adapters, [](auto&) {});
+  const std::int32_t count = reports::GetAdapterInventory(locator, adapters, [](auto&, auto&) {});
   for (auto _ : state) {
     fakes::FakeTextBox box;
     reports::ShowAdapterInventory(box, adapters, count);

@@ -198,7 +198,7 @@ std::int32_t GetAdapterInventory(platform::ManagementLocator& locator,
     }
     return i;
   } catch (const toolkit::Error& error) {
-    showMessage(failureText(error));
+    showMessage(error, failureText(error));
     return 0;
   }
 }

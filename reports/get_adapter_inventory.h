@@ -8,12 +8,13 @@
 #include "platform/management_objects.h"
 #include "reports/adapter_inventory_record.h"
 #include "reports/number_style.h"
+#include "toolkit/error.h"
 
 namespace reports {
 
-// Shows one modal message (stop icon, OK, the application's title) and returns
-// when the user has closed it.
-using ShowMessage = std::function<void(const std::string& text)>;
+// Shows one modal message (stop icon, OK, the application's title) that
+// reports `error`, and returns when the user has closed it.
+using ShowMessage = std::function<void(const toolkit::Error& error, const std::string& text)>;
 
 // Fills `Adapters` with one record per network adapter the management service
 // lists, joined by index with the IP-enabled configurations, and returns the

@@ -11,8 +11,10 @@ Form2::Form2(toolkit::Application& app, toolkit::Form& mainWindow,
     : ReportWindow(app, mainWindow, "Adapter Info", std::move(icon)), locator_(locator) {}
 
 void Form2::formLoad() {
-  AdapterCount = GetAdapterInventory(
-      locator_, Adapters, [this](const std::string& text) { application().messageBox(text); });
+  AdapterCount = GetAdapterInventory(locator_, Adapters,
+                                     [this](const toolkit::Error& error, const std::string& text) {
+                                       application().errorBox(error, text);
+                                     });
   ShowAdapterInventory(txtOut(), Adapters, AdapterCount);
   placeBesideMainWindow();
 }

@@ -27,9 +27,15 @@ void Application::messageBox(const std::string& text) {
   backend_.messageBox(title_, text);
 }
 
+void Application::errorBox(const Error& error, const std::string& text) {
+  ++errorBoxes_;
+  lastError_ = error;
+  messageBox(text);
+}
+
 void Application::reportUnhandled(const Error& error) {
   ++unhandled_;
-  messageBox(unhandledErrorText(error));
+  errorBox(error, unhandledErrorText(error));
 }
 
 void Application::runEvent(const std::function<void()>& handler) {

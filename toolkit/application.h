@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -31,6 +32,11 @@ class Application {
   // Modal box with a stop icon, one OK button and the application title.
   void messageBox(const std::string& text);
   int messageBoxCount() const { return messageBoxes_; }
+  // A message box that reports `error`, which is kept as the last error
+  // reported: whoever prints the windows' results can say what failed.
+  void errorBox(const Error& error, const std::string& text);
+  int errorBoxCount() const { return errorBoxes_; }
+  const std::optional<Error>& lastError() const { return lastError_; }
 
   // Runs an event handler; an error that escapes it is reported once and the
   // program goes on.
@@ -62,6 +68,8 @@ class Application {
   Backend& backend_;
   std::string title_;
   int messageBoxes_ = 0;
+  int errorBoxes_ = 0;
+  std::optional<Error> lastError_;
   int unhandled_ = 0;
   std::mutex tasksMutex_;
   std::vector<Task> tasks_;

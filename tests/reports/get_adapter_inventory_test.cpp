@@ -49,7 +49,8 @@ struct Inventory {
 
   Inventory& over(fakes::FakeManagement& management) {
     count = GetAdapterInventory(
-        management, adapters, [this](const std::string& text) { messages.push_back(text); },
+        management, adapters,
+        [this](const toolkit::Error&, const std::string& text) { messages.push_back(text); },
         kEnglish);
     return *this;
   }
