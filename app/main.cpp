@@ -1,16 +1,21 @@
 // Tarnwick: which addresses this machine has, and whether it is online.
 //
 // With a display the main window opens and the program runs until the user
-// closes it. Without one (neither DISPLAY nor WAYLAND_DISPLAY set) the same
-// windows run on Qt's offscreen platform, the program prints what they show,
-// and exits: 0, or 1 when any error box was raised.
+// closes it. Without one (neither DISPLAY nor WAYLAND_DISPLAY set), or with
+// --json, the same windows run on Qt's offscreen platform, the program prints
+// what they show and exits: 0 online, 2 offline, 1 when any error box was
+// raised. --help and --version print and exit before anything else starts.
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "app/command_line/json_document.h"
+#include "app/command_line/options.h"
 #include "main_window/program.h"
+#include "main_window/program_reading.h"
 #include "main_window/resources.h"
 #include "main_window/text_summary.h"
 #include "platform/linux/http_internet_transfer.h"
@@ -31,18 +36,41 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   }
 }
 
-void print(const std::string& text) {
-  const std::string safe = toolkit::escapeControlCharacters(text);
-  std::fwrite(safe.data(), 1, safe.size(), stdout);
-  std::fflush(stdout);
+void write(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool display = toolkit::hasDisplay(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
-  const std::string platform = toolkit::qt::qtPlatformFor(
-      std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"), std::getenv("QT_QPA_PLATFORM"));
+  const command_line::Options options =
+      command_line::ParseOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  switch (options.action) {
+    case command_line::Action::kHelp:
+      write(stdout, command_line::UsageText());
+      return 0;
+    case command_line::Action::kVersion:
+      write(stdout, command_line::VersionText());
+      return 0;
+    case command_line::Action::kUsageError:
+      write(stderr, "tarnwick: unknown option " +
+                        toolkit::escapeControlCharacters("'" + options.unknown + "'") + "\n" +
+                        command_line::UsageText());
+      return command_line::kUsageErrorStatus;
+    case command_line::Action::kRun:
+    case command_line::Action::kJson:
+      break;
+  }
+  const bool json = options.action == command_line::Action::kJson;
+
+  // --json prints whether or not there is a display, and never opens a window.
+  const bool display =
+      !json && toolkit::hasDisplay(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  const std::string platform =
+      json ? "offscreen"
+           : toolkit::qt::qtPlatformFor(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                        std::getenv("QT_QPA_PLATFORM"));
   if (!platform.empty()) setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
   if (!display) qInstallMessageHandler(quietQtMessages);
   QApplication qtApplication(argc, argv);
@@ -59,19 +87,12 @@ int main(int argc, char** argv) {
                                main_window::BuiltInMakerInfo());
 
   if (!display) {
-    main_window::Form1& main = program.mainWindow();
-    main.onGatheringComplete = [&] {
-      print(main_window::MainWindowSummary(main));
-      // Open the two report windows as the "1" and "2" buttons do.
-      main.dispatchClick("Ainfo1", -1);
-      if (program.adapterInfo().isLoaded())
-        print(main_window::ReportWindowSummary(program.adapterInfo()));
-      main.dispatchClick("Ainfo2", -1);
-      if (program.additionalAdapterInfo().isLoaded()) {
-        print(main_window::ReportWindowSummary(program.additionalAdapterInfo()));
-      }
-      backend.quit(program.application().messageBoxCount() > 0 ? 1 : 0);
-    };
+    main_window::ReadWhenGathered(program, [&](const main_window::ProgramReading& reading) {
+      // The JSON writer escapes what it prints itself; the text is escaped here.
+      write(stdout, json ? command_line::JsonDocument(reading)
+                         : toolkit::escapeControlCharacters(main_window::TextSummary(reading)));
+      backend.quit(main_window::ExitStatusOf(reading));
+    });
   }
 
   program.start();

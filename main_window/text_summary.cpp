@@ -16,33 +16,41 @@ std::string oneLine(const std::string& text) {
   return out;
 }
 
-std::string light(toolkit::Form& form, const char* name) {
-  auto& box = form.checkBox(name);
-  return std::string(box.value() == toolkit::kChecked ? "pressed" : "raised") + " \"" +
-         oneLine(box.caption()) + "\"";
+std::string light(const LightReading& light) {
+  return light.colour + " " + (light.pressed ? "pressed" : "raised") + " \"" +
+         oneLine(light.caption) + "\"";
 }
 
-}  // namespace
-
-std::string MainWindowSummary(toolkit::Form& form1) {
-  std::string out = form1.caption() + "\n";
-  out += "Your Wan Ip Is: " + oneLine(form1.textBox("WAN").text()) + "\n";
-  out += "Your Lan Ip Is: " + oneLine(form1.textBox("LAN").text()) + "\n";
-  out += "Localhost: " + oneLine(form1.textBox("txtLocal").text()) + "\n";
-  out += "Online Status: " + oneLine(form1.textBox("txtStatus").text()) + "\n";
-  out += "Lights: green " + light(form1, "chkgreen") + ", yellow " + light(form1, "chkyellow") +
-         ", red " + light(form1, "chkred") + "\n";
-  return out;
-}
-
-std::string ReportWindowSummary(toolkit::Form& reportWindow) {
-  std::string out = "\n" + reportWindow.caption() + "\n";
-  const std::string text = reportWindow.textBox("txtOut").text();
+std::string reportSummary(const std::string& caption, const std::string& text) {
+  std::string out = "\n" + caption + "\n";
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     out += text[i];
   }
   return out;
+}
+
+}  // namespace
+
+std::string TextSummary(const ProgramReading& reading) {
+  std::string out = reading.title + "\n";
+  out += "Your Wan Ip Is: " + oneLine(reading.wan) + "\n";
+  out += "Your Lan Ip Is: " + oneLine(reading.lan) + "\n";
+  out += "Localhost: " + oneLine(reading.localhost) + "\n";
+  out += "Online Status: " + oneLine(reading.status) + "\n";
+  out += "Lights: ";
+  for (std::size_t i = 0; i < reading.lights.size(); ++i) {
+    out += (i > 0 ? ", " : "") + light(reading.lights[i]);
+  }
+  out += "\n";
+  for (const ReportReading* report : {&reading.adapterInfo, &reading.additionalAdapterInfo}) {
+    if (report->loaded) out += reportSummary(report->caption, report->text);
+  }
+  return out;
+}
+
+std::string ReportWindowSummary(toolkit::Form& reportWindow) {
+  return reportSummary(reportWindow.caption(), reportWindow.textBox("txtOut").text());
 }
 
 }  // namespace main_window

@@ -199,8 +199,10 @@ struct ChildPlan {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     dup2(plan.outWrite, STDOUT_FILENO);
     dup2(plan.errWrite, STDERR_FILENO);
-    char* const argv[] = {const_cast<char*>(plan.program), nullptr};
-    execve(plan.program, argv, plan.envp);
+    std::vector<char*> argv{const_cast<char*>(plan.program)};
+    for (const std::string& word : setup.arguments) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    execve(plan.program, argv.data(), plan.envp);
     _exit(127);
   }
   close(plan.outWrite);

@@ -39,6 +39,8 @@ struct RunSetup {
   std::vector<std::pair<std::string, std::string>> etcFiles;
   // "NAME=value" entries set for the program, replacing inherited ones.
   std::vector<std::string> environment;
+  // The program's arguments after its name.
+  std::vector<std::string> arguments;
   std::chrono::seconds timeLimit{30};
 };
 
@@ -58,7 +60,7 @@ struct RunResult {
 // Why these runs cannot be made here; empty when they can.
 std::string isolationUnavailable();
 
-// Runs `program` (no arguments) under `setup` and collects what it printed.
+// Runs `program` under `setup` and collects what it printed.
 RunResult runIsolated(const std::string& program, const RunSetup& setup);
 
 // Whether something on this machine already answers on 127.0.0.1:80.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include <cstdlib>
 #include <string>
@@ -53,6 +54,7 @@ struct Scenario {
   std::string lan;  // as printed, or kPhysicalLan
   std::string status;
   std::string lights;
+  bool json = false;  // run with --json: wan and lan as the window holds them
 };
 
 void PrintTo(const Scenario& scenario, std::ostream* out) {
@@ -73,6 +75,9 @@ const Scenario kScenarios[] = {
      "Null", "WAN Only - Online", kLightsWanOnly},
     {"LoopbackAloneListsNoAdapters", Network::kLoopbackOnly, true, 200, "203.0.113.7",
      "203.0.113.7", "Null", "WAN Only - Online", kLightsWanOnly},
+    {"HostileEchoAsJson", Network::kVethPair, true, 200, kHostileBody,
+     kHostileBody.substr(kHostileBody.find('\x1b')), "Null", "WAN Only - Online", kLightsWanOnly,
+     true},
 };
 
 // Both endpoints resolve to the same server; the Host header tells them apart.
@@ -114,7 +119,14 @@ const Scenario kWineScenarios[] = {
      "LAN Only - Offline", kLightsLanOnly},
     kScenarios[2],
     kScenarios[4],
+    {"ServerDownAsJson", Network::kLanLink, false, 0, "", "Null", "198.51.100.1",
+     "LAN Only - Offline", kLightsLanOnly, true},
 };
+
+// Scripts read the outcome from the exit status, as they do with nm-online.
+int expectedExitStatus(const Scenario& scenario) {
+  return scenario.status.ends_with(" - Online") ? 0 : 2;
+}
 
 std::string expectedBlock(const Scenario& scenario, const std::string& lan) {
   return std::string(kTitleLine) + "\n" + "Your Wan Ip Is: " + scenario.wan + "\n" +
@@ -161,46 +173,108 @@ struct Program {
   std::string path;
   std::vector<std::string> environment;
   std::chrono::seconds timeLimit{30};
+  // Put before the program's own options (the Wine session's mode).
+  std::vector<std::string> optionsPrefix = {};
 };
 
+std::vector<std::string> argumentsFor(const Program& program,
+                                      const std::vector<std::string>& options) {
+  if (options.empty()) return {};
+  std::vector<std::string> out = program.optionsPrefix;
+  out.insert(out.end(), options.begin(), options.end());
+  return out;
+}
+
+Program linuxProgram() {
+  return Program{TARNWICK_PROGRAM, {leakSanitizerOptions()}};
+}
+
+// tarnwick.exe under Wine on a virtual display, driven from outside by the
+// Windows test driver: it reads the windows and prints the same lines, or, in
+// its --console mode, starts the program with options and its standard output
+// redirected to a pipe, passes on what it printed and its exit status, and
+// fails if the program shows a window. Needs a Windows build
+// (TARNWICK_WINDOWS_BUILD names it; `bash scripts/dev.sh windows-e2e` sets it).
+std::optional<Program> windowsProgram() {
+  const char* build = std::getenv("TARNWICK_WINDOWS_BUILD");
+  if (build == nullptr || *build == '\0') return std::nullopt;
+  const std::string dir = build;
+  const std::string exe = dir + "/app/tarnwick.exe";
+  const std::string driver = dir + "/tests/windows_driver/tarnwick_windows_driver.exe";
+  for (const std::string& file : {exe, driver}) {
+    if (access(file.c_str(), R_OK) != 0) ADD_FAILURE() << file << " is missing";
+  }
+  return Program{TARNWICK_WINE_SESSION,
+                 {"TARNWICK_WINE_PROGRAM=" + exe, "TARNWICK_WINE_DRIVER=" + driver,
+                  "TARNWICK_WINE_PREFIX=" + dir + "/wine-e2e-prefix", "TARNWICK_WINE_SECONDS=120"},
+                 std::chrono::seconds(180),
+                 {"--console"}};
+}
+
 void checkRun(const Scenario& scenario, const Program& program);
+void checkOptions(const Program& program);
 
 class NoDisplayOutput : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(NoDisplayOutput, PrintsTheGatheredWindowAndBothReports) {
-  checkRun(GetParam(), Program{TARNWICK_PROGRAM, {leakSanitizerOptions()}});
+  checkRun(GetParam(), linuxProgram());
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, NoDisplayOutput, ::testing::ValuesIn(kScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// tarnwick.exe under Wine on a virtual display, read from outside by the
-// Windows test driver, which prints the same lines. Needs a Windows build
-// (TARNWICK_WINDOWS_BUILD names it; `bash scripts/dev.sh windows-e2e` sets it).
+TEST(CommandLine, HelpVersionAndUnknownOptionsNeitherGatherNorOpenAWindow) {
+  checkOptions(linuxProgram());
+}
+
 class WindowsProgramUnderWine : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(WindowsProgramUnderWine, ShowsTheGatheredWindowAndBothReports) {
-  const char* build = std::getenv("TARNWICK_WINDOWS_BUILD");
-  if (build == nullptr || *build == '\0') {
-    GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
-  }
-  const std::string dir = build;
-  const std::string exe = dir + "/app/tarnwick.exe";
-  const std::string driver = dir + "/tests/windows_driver/tarnwick_windows_driver.exe";
-  for (const std::string& file : {exe, driver}) {
-    ASSERT_EQ(access(file.c_str(), R_OK), 0) << file << " is missing";
-  }
-  checkRun(GetParam(), Program{TARNWICK_WINE_SESSION,
-                               {"TARNWICK_WINE_PROGRAM=" + exe, "TARNWICK_WINE_DRIVER=" + driver,
-                                "TARNWICK_WINE_PREFIX=" + dir + "/wine-e2e-prefix",
-                                "TARNWICK_WINE_SECONDS=120"},
-                               std::chrono::seconds(180)});
+  const auto program = windowsProgram();
+  if (!program) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
+  checkRun(GetParam(), *program);
 }
 
 // The escaping of hostile replies and the adapter tables are the logic's,
 // tested above.
 INSTANTIATE_TEST_SUITE_P(Runs, WindowsProgramUnderWine, ::testing::ValuesIn(kWineScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WindowsCommandLineUnderWine, HelpVersionAndUnknownOptionsNeitherGatherNorOpenAWindow) {
+  const auto program = windowsProgram();
+  if (!program) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
+  checkOptions(*program);
+}
+
+// The lines of the main window the text output starts with, from the JSON
+// document, so that both outputs are checked against one table.
+std::string blockFromJson(const nlohmann::json& document) {
+  std::string lights;
+  for (const auto& light : document.at("lights")) {
+    lights += (lights.empty() ? "" : ", ") + light.at("colour").get<std::string>() + " " +
+              (light.at("pressed").get<bool>() ? "pressed" : "raised") + " \"" +
+              light.at("caption").get<std::string>() + "\"";
+  }
+  return document.at("title").get<std::string>() + "\n" +
+         "Your Wan Ip Is: " + document.at("wan").get<std::string>() + "\n" +
+         "Your Lan Ip Is: " + document.at("lan").get<std::string>() + "\n" +
+         "Localhost: " + document.at("localhost").get<std::string>() + "\n" +
+         "Online Status: " + document.at("status").get<std::string>() + "\n" + "Lights: " + lights +
+         "\n";
+}
+
+// A report of the JSON document back in the form the text output has it: its
+// first line, then each adapter's values, enough to find names and counts.
+std::string reportFromJson(const nlohmann::json& report) {
+  std::string out = report.at("count").dump() + " adapter(s) found.\n\n";
+  EXPECT_EQ(report.at("count"), report.at("adapters").size()) << report.dump();
+  for (const auto& adapter : report.at("adapters")) {
+    for (const auto& [label, value] : adapter.items()) {
+      out += "\t" + label + " = " + value.get<std::string>() + "\n";
+    }
+  }
+  return out;
+}
 
 void checkRun(const Scenario& scenario, const Program& program) {
   if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
@@ -212,6 +286,8 @@ void checkRun(const Scenario& scenario, const Program& program) {
   if (scenario.serverUp) setup.server = endpoints(scenario);
   setup.environment = program.environment;
   setup.timeLimit = program.timeLimit;
+  setup.arguments = argumentsFor(
+      program, scenario.json ? std::vector<std::string>{"--json"} : std::vector<std::string>{});
 
   std::string lan = scenario.lan;
   std::optional<MachinePort80Lock> lock;
@@ -233,24 +309,34 @@ void checkRun(const Scenario& scenario, const Program& program) {
                              << run.out;
   ASSERT_TRUE(run.ran) << run.setupError;
 
-  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.exitStatus, expectedExitStatus(scenario));
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(rawControls(run.out), "");
   // Twenty ticks of 100 ms come before the result.
   EXPECT_GE(run.elapsed.count(), 2000);
 
   const std::string block = expectedBlock(scenario, lan);
-  ASSERT_EQ(run.out.substr(0, block.size()), block);
-
-  // Then each report window: an empty line, its caption, its report.
-  const std::string rest = run.out.substr(block.size());
-  const std::string first = "\nAdapter Info\n";
-  const std::string second = "\nAdditional Adapter Info\n";
-  ASSERT_EQ(rest.substr(0, first.size()), first) << rest;
-  const std::size_t secondAt = rest.find(second);
-  ASSERT_NE(secondAt, std::string::npos) << rest;
-  const std::string inventory = rest.substr(first.size(), secondAt - first.size());
-  const std::string adapterList = rest.substr(secondAt + second.size());
+  std::string inventory;
+  std::string adapterList;
+  if (scenario.json) {
+    nlohmann::json document;
+    ASSERT_NO_THROW(document = nlohmann::json::parse(run.out)) << run.out;
+    ASSERT_EQ(blockFromJson(document), block);
+    EXPECT_EQ(document.at("online"), expectedExitStatus(scenario) == 0);
+    inventory = reportFromJson(document.at("adapter_info"));
+    adapterList = reportFromJson(document.at("additional_adapter_info"));
+  } else {
+    ASSERT_EQ(run.out.substr(0, block.size()), block);
+    // Then each report window: an empty line, its caption, its report.
+    const std::string rest = run.out.substr(block.size());
+    const std::string first = "\nAdapter Info\n";
+    const std::string second = "\nAdditional Adapter Info\n";
+    ASSERT_EQ(rest.substr(0, first.size()), first) << rest;
+    const std::size_t secondAt = rest.find(second);
+    ASSERT_NE(secondAt, std::string::npos) << rest;
+    inventory = rest.substr(first.size(), secondAt - first.size());
+    adapterList = rest.substr(secondAt + second.size());
+  }
   EXPECT_NE(inventory.find(" adapter(s) found.\n"), std::string::npos) << inventory;
   EXPECT_NE(adapterList.find(" adapter(s) found.\n"), std::string::npos) << adapterList;
   if (scenario.network == Network::kVethPair) {
@@ -282,6 +368,44 @@ void checkRun(const Scenario& scenario, const Program& program) {
     }
     EXPECT_EQ(echoes, 21);
     EXPECT_EQ(probes, 1);
+  }
+}
+
+// The options that print and stop: with both endpoints answering, nothing may
+// reach them, and the run ends long before a gathering could.
+void checkOptions(const Program& program) {
+  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
+  struct Row {
+    std::vector<std::string> options;
+    int exitStatus;
+    std::string outStart;
+    std::string errStart;
+  };
+  const Row rows[] = {
+      {{"--help"}, 0, "Usage: tarnwick [--json | --help | --version]\n", ""},
+      {{"--version"}, 0, "tarnwick 1.6\n", ""},
+      {{"--json", "--verbose"},
+       2,
+       "",
+       "tarnwick: unknown option '--verbose'\nUsage: tarnwick [--json | --help | --version]\n"},
+  };
+  const Scenario answering = kScenarios[0];
+  for (const Row& row : rows) {
+    RunSetup setup;
+    setup.privateNetwork = true;
+    setup.server = endpoints(answering);
+    setup.environment = program.environment;
+    setup.timeLimit = program.timeLimit;
+    setup.arguments = argumentsFor(program, row.options);
+    const RunResult run = runIsolated(program.path, setup);
+    ASSERT_TRUE(run.ran && !run.timedOut) << row.options[0] << ": " << run.setupError;
+    EXPECT_EQ(run.exitStatus, row.exitStatus) << row.options[0];
+    EXPECT_EQ(run.out.substr(0, row.outStart.size()), row.outStart) << row.options[0];
+    EXPECT_EQ(run.err.substr(0, row.errStart.size()), row.errStart) << row.options[0];
+    if (row.errStart.empty()) {
+      EXPECT_EQ(run.err, "") << row.options[0];
+    }
+    EXPECT_TRUE(run.requests.empty()) << row.options[0] << ": " << run.requests.front();
   }
 }
 

@@ -2,7 +2,12 @@
 # One Wine session on a virtual X display: the Windows test driver starts
 # tarnwick.exe, drives it, and what the driver prints is passed on.
 #
-#   wine_session.sh [--bench | --pictures DIR]
+#   wine_session.sh [--bench | --pictures DIR | --console OPTION...]
+#
+# With --console the driver starts tarnwick.exe with the options and its output
+# redirected, as a script would: what the program printed goes to standard
+# output, its standard error to ours, and the exit status is the program's
+# (125 when the driver failed).
 #
 # Environment:
 #   TARNWICK_WINE_PROGRAM  tarnwick.exe
@@ -62,12 +67,15 @@ prepare_template() {
 
 pictures=
 args=()
+options=()
+console=0
 case "${1:-}" in
   --bench) args=(--bench) ;;
   --pictures) pictures=$(realpath -m "${2:?--pictures needs a directory}"); mkdir -p "$pictures"
     args=(--pictures "$(windows_path "$pictures")") ;;
+  --console) console=1; shift; options=("$@") ;;
   "") ;;
-  *) echo "usage: $0 [--bench | --pictures DIR]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--bench | --pictures DIR | --console OPTION...]" >&2; exit 2 ;;
 esac
 
 prepare_template
@@ -96,12 +104,15 @@ if [[ $dpi != 96 ]]; then
     -e "s/^\"Default\"=\"1024x768\"/\"Default\"=\"$screen\"/" "$WINEPREFIX/user.reg"
 fi
 
+[[ $console -eq 1 ]] && args=(--console "$(windows_path "$work/err")")
 status=0
 timeout -k 5 "$seconds" xvfb-run -a -s "-screen 0 ${screen}x24 -dpi $dpi" \
-  wine "$driver" "${args[@]}" "$(windows_path "$program")" >"$work/out" 2>"$work/wine.log" ||
-  status=$?
+  wine "$driver" "${args[@]}" "$(windows_path "$program")" "${options[@]}" >"$work/out" \
+  2>"$work/wine.log" || status=$?
 cat "$work/out"
-if [[ $status -ne 0 ]]; then
+if [[ $console -eq 1 && $status -ne 124 && $status -ne 125 ]]; then
+  cat "$work/err" >&2
+elif [[ $status -ne 0 ]]; then
   [[ $status -eq 124 ]] && echo "the Wine session was stopped after $seconds s" >&2
   cat "$work/wine.log" >&2
 fi

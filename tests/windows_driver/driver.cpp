@@ -12,6 +12,10 @@
 //       "peak_working_set_kb N" of the program
 //   tarnwick_windows_driver --pictures DIR PROGRAM.exe
 //       saves the three pages and both report windows as PNG files in DIR
+//   tarnwick_windows_driver --console ERRFILE PROGRAM.exe OPTION...
+//       runs the program with its options and its output redirected: passes
+//       on what it printed and its exit status (its standard error goes to
+//       ERRFILE); fails (125) if it shows a window
 //
 // Exits 0 when the program was driven and closed cleanly, 1 otherwise (the
 // reason on standard error), 2 on a usage error.
@@ -28,6 +32,7 @@
 #include <vector>
 
 #include "main_window/form1_layout.h"
+#include "tests/windows_driver/console_run.h"
 #include "tests/windows_driver/control_ids.h"
 #include "tests/windows_driver/ui_access.h"
 #include "tests/windows_driver/window_picture.h"
@@ -307,6 +312,10 @@ int main() {
 
   Mode mode = Mode::kReport;
   std::wstring directory;
+  if (args.size() >= 3 && args[0] == L"--console") {
+    return runWithRedirectedOutput(args[2], std::vector<std::wstring>(args.begin() + 3, args.end()),
+                                   args[1]);
+  }
   if (!args.empty() && args[0] == L"--bench") {
     mode = Mode::kBench;
     args.erase(args.begin());
@@ -316,7 +325,10 @@ int main() {
     args.erase(args.begin(), args.begin() + 2);
   }
   if (args.size() != 1) {
-    std::fputs("usage: tarnwick_windows_driver [--bench | --pictures DIR] PROGRAM.exe\n", stderr);
+    std::fputs(
+        "usage: tarnwick_windows_driver [--bench | --pictures DIR] PROGRAM.exe\n"
+        "       tarnwick_windows_driver --console ERRFILE PROGRAM.exe OPTION...\n",
+        stderr);
     return 2;
   }
   try {

@@ -55,8 +55,11 @@ HWND programWindow() {
 
 }  // namespace
 
-Win32Backend::Win32Backend(const Resources& resources, bool printMessageBoxes)
-    : printMessageBoxes_(printMessageBoxes), resources_(resources), loaded_(resources.fontFiles) {
+Win32Backend::Win32Backend(const Resources& resources, bool printMessageBoxes, bool hideWindows)
+    : printMessageBoxes_(printMessageBoxes),
+      hideWindows_(hideWindows),
+      resources_(resources),
+      loaded_(resources.fontFiles) {
   handCursor_ = loadPointer(resources_.handPointer);
   ownHandCursor_ = handCursor_ != nullptr;
   if (!handCursor_) handCursor_ = LoadCursorW(nullptr, IDC_HAND);

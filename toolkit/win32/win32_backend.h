@@ -19,10 +19,12 @@ namespace toolkit::win32 {
 // the thread that made it. Font files, stand-ins and the hand pointer come
 // from `resources` (resource names as layouts give them), which must outlive
 // the backend. With `printMessageBoxes` message boxes go to standard error
-// instead of the screen (tests).
+// instead of the screen (tests, --json); with `hideWindows` no window is ever
+// made visible (--json).
 class Win32Backend : public Backend {
  public:
-  explicit Win32Backend(const Resources& resources, bool printMessageBoxes = false);
+  explicit Win32Backend(const Resources& resources, bool printMessageBoxes = false,
+                        bool hideWindows = false);
   ~Win32Backend() override;
 
   std::unique_ptr<NativeWindow> createWindow(const WindowLayout& layout, Form& form) override;
@@ -32,6 +34,7 @@ class Win32Backend : public Backend {
   void quit(int exitCode) override;
 
   const Resources& resources() const { return resources_; }
+  bool hidesWindows() const { return hideWindows_; }
   // The pointer of controls with MousePointer::Hand.
   HCURSOR handCursor() const { return handCursor_; }
 
@@ -53,6 +56,7 @@ class Win32Backend : public Backend {
 
   ComForAccessibility com_;
   bool printMessageBoxes_;
+  bool hideWindows_;
   Resources resources_;
   ProgramResources loaded_;
   HCURSOR handCursor_ = nullptr;

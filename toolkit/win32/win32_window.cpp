@@ -377,6 +377,13 @@ void Win32Window::show() {
     shownOnce_ = true;
     if (startPosition_ == StartPosition::CenterScreen && !placed_) centreOnScreen();
   }
+  if (backend_.hidesWindows()) {
+    // Runs that only print (--json): the form goes through its events as if
+    // shown, but nothing reaches the screen.
+    if (!hiddenShown_) raiseResize();
+    hiddenShown_ = true;
+    return;
+  }
   const bool wasVisible = IsWindowVisible(root_.hwnd);
   if (IsIconic(root_.hwnd)) {
     ShowWindow(root_.hwnd, SW_RESTORE);

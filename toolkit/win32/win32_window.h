@@ -89,6 +89,7 @@ class Win32Window : public NativeWindow {
   HICON icons_[2] = {nullptr, nullptr};
   StartPosition startPosition_;
   bool shownOnce_ = false;
+  bool hiddenShown_ = false;  // shown once while the backend hides windows
   bool wasMinimized_ = false;
   HWND lastFocus_ = nullptr;
   std::optional<std::pair<Twips, Twips>> placed_;

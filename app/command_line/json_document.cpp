@@ -1,0 +1,78 @@
+#include "app/command_line/json_document.h"
+
+#include <nlohmann/json.hpp>
+
+#include "reports/report_fields.h"
+
+namespace command_line {
+namespace {
+
+// Keys in the order the program shows them, not sorted.
+using Json = nlohmann::ordered_json;
+
+Json report(const main_window::ReportReading& reading) {
+  Json out = Json::object();
+  out["caption"] = reading.caption;
+  const reports::ReportFields fields = reports::ReadReportFields(reading.text);
+  out["count"] = fields.count ? Json(*fields.count) : Json(nullptr);
+  Json adapters = Json::array();
+  for (const auto& adapter : fields.adapters) {
+    Json object = Json::object();
+    for (const auto& [label, value] : adapter) object[label] = value;
+    adapters.push_back(std::move(object));
+  }
+  out["adapters"] = std::move(adapters);
+  if (reading.failure) {
+    out["error"] = Json{{"number", reading.failure->number}, {"text", reading.failure->text}};
+  }
+  return out;
+}
+
+// The writer escapes C0 controls; DEL and the C1 range (U+0080..U+009F, which
+// some terminals obey) it writes as they are. Outside strings a JSON document
+// holds neither, so they can be escaped in the finished text.
+std::string escapeRemainingControls(const std::string& document) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(document.size());
+  for (std::size_t i = 0; i < document.size(); ++i) {
+    const auto c = static_cast<unsigned char>(document[i]);
+    const auto next = i + 1 < document.size() ? static_cast<unsigned char>(document[i + 1]) : 0;
+    if (c == 0x7F) {
+      out += "\\u007f";
+    } else if (c == 0xC2 && next >= 0x80 && next < 0xA0) {
+      out += "\\u00";
+      out += kHex[next >> 4];
+      out += kHex[next & 0xF];
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string JsonDocument(const main_window::ProgramReading& reading) {
+  Json document = Json::object();
+  document["title"] = reading.title;
+  document["wan"] = reading.wan;
+  document["lan"] = reading.lan;
+  document["localhost"] = reading.localhost;
+  document["status"] = reading.status;
+  document["online"] = main_window::IsOnlineStatus(reading.status);
+  Json lights = Json::array();
+  for (const auto& light : reading.lights) {
+    lights.push_back(
+        Json{{"colour", light.colour}, {"pressed", light.pressed}, {"caption", light.caption}});
+  }
+  document["lights"] = std::move(lights);
+  document["adapter_info"] = report(reading.adapterInfo);
+  document["additional_adapter_info"] = report(reading.additionalAdapterInfo);
+  return escapeRemainingControls(
+             document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)) +
+         "\n";
+}
+
+}  // namespace command_line

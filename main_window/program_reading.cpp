@@ -1,0 +1,55 @@
+#include "main_window/program_reading.h"
+
+namespace main_window {
+namespace {
+
+LightReading light(toolkit::Form& form, const char* colour, const char* name) {
+  auto& box = form.checkBox(name);
+  return {colour, box.value() == toolkit::kChecked, box.caption()};
+}
+
+// Clicks the button that opens a report window and reads the window.
+ReportReading openReport(Program& program, const char* button, toolkit::Form& window) {
+  toolkit::Application& app = program.application();
+  const int errorsBefore = app.errorBoxCount();
+  program.mainWindow().dispatchClick(button, -1);
+  ReportReading report;
+  report.caption = window.caption();
+  report.loaded = window.isLoaded();
+  if (report.loaded) report.text = window.textBox("txtOut").text();
+  if (app.errorBoxCount() > errorsBefore && app.lastError()) {
+    report.failure = ReportFailure{app.lastError()->number(), app.lastError()->description()};
+  }
+  return report;
+}
+
+}  // namespace
+
+bool IsOnlineStatus(std::string_view status) {
+  return status == "LAN And WAN - Online" || status == "WAN Only - Online";
+}
+
+int ExitStatusOf(const ProgramReading& reading) {
+  if (reading.messageBoxes > 0) return 1;
+  return IsOnlineStatus(reading.status) ? 0 : 2;
+}
+
+void ReadWhenGathered(Program& program, std::function<void(const ProgramReading&)> done) {
+  Form1& main = program.mainWindow();
+  main.onGatheringComplete = [&program, &main, done = std::move(done)] {
+    ProgramReading reading;
+    reading.title = main.caption();
+    reading.wan = main.textBox("WAN").text();
+    reading.lan = main.textBox("LAN").text();
+    reading.localhost = main.textBox("txtLocal").text();
+    reading.status = main.textBox("txtStatus").text();
+    reading.lights = {light(main, "green", "chkgreen"), light(main, "yellow", "chkyellow"),
+                      light(main, "red", "chkred")};
+    reading.adapterInfo = openReport(program, "Ainfo1", program.adapterInfo());
+    reading.additionalAdapterInfo = openReport(program, "Ainfo2", program.additionalAdapterInfo());
+    reading.messageBoxes = program.application().messageBoxCount();
+    done(reading);
+  };
+}
+
+}  // namespace main_window

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "main_window/program.h"
+
+namespace main_window {
+
+// What the three windows show once the main window has gathered, as plain
+// data: the text output and the JSON document are both written from it.
+struct LightReading {
+  std::string colour;  // "green", "yellow", "red"
+  bool pressed = false;
+  std::string caption;
+};
+
+struct ReportFailure {
+  std::int32_t number = 0;
+  std::string text;
+};
+
+struct ReportReading {
+  std::string caption;
+  bool loaded = false;  // false when loading the window failed
+  std::string text;     // the report as its text box holds it, "\r\n" line ends
+  // The error an error box reported while the window loaded, if any.
+  std::optional<ReportFailure> failure;
+};
+
+struct ProgramReading {
+  std::string title;
+  std::string wan;
+  std::string lan;
+  std::string localhost;
+  std::string status;
+  std::vector<LightReading> lights;  // green, yellow, red
+  ReportReading adapterInfo;
+  ReportReading additionalAdapterInfo;
+  int messageBoxes = 0;  // raised during the whole run
+};
+
+// Whether a status text says the machine is online.
+bool IsOnlineStatus(std::string_view status);
+
+// The exit status of a run that prints the reading: 1 when any message box
+// was raised, else 0 when online and 2 when not (as scripts that wait for the
+// network expect).
+int ExitStatusOf(const ProgramReading& reading);
+
+// Once the main window has gathered: opens both report windows as the "1" and
+// "2" buttons do, reads the three windows and hands the reading to `done`.
+void ReadWhenGathered(Program& program, std::function<void(const ProgramReading&)> done);
+
+}  // namespace main_window
