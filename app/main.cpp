@@ -87,12 +87,24 @@ int main(int argc, char** argv) {
                                main_window::BuiltInMakerInfo());
 
   if (!display) {
-    main_window::ReadWhenGathered(program, [&](const main_window::ProgramReading& reading) {
-      // The JSON writer escapes what it prints itself; the text is escaped here.
-      write(stdout, json ? command_line::JsonDocument(reading)
-                         : toolkit::escapeControlCharacters(main_window::TextSummary(reading)));
-      backend.quit(main_window::ExitStatusOf(reading));
-    });
+    // The JSON writer escapes what it prints itself; the text is escaped here.
+    // The text shows the main window's result as soon as it has one.
+    const auto printText = [&](const std::string& text) {
+      write(stdout, toolkit::escapeControlCharacters(text));
+    };
+    main_window::ReadWhenGathered(
+        program,
+        [&](const main_window::ProgramReading& reading) {
+          if (!json) printText(main_window::MainWindowSummary(reading));
+        },
+        [&](const main_window::ProgramReading& reading) {
+          if (json) {
+            write(stdout, command_line::JsonDocument(reading));
+          } else {
+            printText(main_window::ReportsSummary(reading));
+          }
+          backend.quit(main_window::ExitStatusOf(reading));
+        });
   }
 
   program.start();

@@ -34,9 +34,10 @@ int ExitStatusOf(const ProgramReading& reading) {
   return IsOnlineStatus(reading.status) ? 0 : 2;
 }
 
-void ReadWhenGathered(Program& program, std::function<void(const ProgramReading&)> done) {
+void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep done) {
   Form1& main = program.mainWindow();
-  main.onGatheringComplete = [&program, &main, done = std::move(done)] {
+  main.onGatheringComplete = [&program, &main, mainWindowRead = std::move(mainWindowRead),
+                              done = std::move(done)] {
     ProgramReading reading;
     reading.title = main.caption();
     reading.wan = main.textBox("WAN").text();
@@ -45,6 +46,7 @@ void ReadWhenGathered(Program& program, std::function<void(const ProgramReading&
     reading.status = main.textBox("txtStatus").text();
     reading.lights = {light(main, "green", "chkgreen"), light(main, "yellow", "chkyellow"),
                       light(main, "red", "chkred")};
+    if (mainWindowRead) mainWindowRead(reading);
     reading.adapterInfo = openReport(program, "Ainfo1", program.adapterInfo());
     reading.additionalAdapterInfo = openReport(program, "Ainfo2", program.additionalAdapterInfo());
     reading.messageBoxes = program.application().messageBoxCount();

@@ -52,8 +52,11 @@ bool IsOnlineStatus(std::string_view status);
 // network expect).
 int ExitStatusOf(const ProgramReading& reading);
 
-// Once the main window has gathered: opens both report windows as the "1" and
-// "2" buttons do, reads the three windows and hands the reading to `done`.
-void ReadWhenGathered(Program& program, std::function<void(const ProgramReading&)> done);
+// Once the main window has gathered: reads it and hands what it shows to
+// `mainWindowRead` (when given; the reports are not read yet), then opens both
+// report windows as the "1" and "2" buttons do, reads them and hands the whole
+// reading to `done`.
+using ReadingStep = std::function<void(const ProgramReading&)>;
+void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep done);
 
 }  // namespace main_window

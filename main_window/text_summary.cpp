@@ -32,7 +32,7 @@ std::string reportSummary(const std::string& caption, const std::string& text) {
 
 }  // namespace
 
-std::string TextSummary(const ProgramReading& reading) {
+std::string MainWindowSummary(const ProgramReading& reading) {
   std::string out = reading.title + "\n";
   out += "Your Wan Ip Is: " + oneLine(reading.wan) + "\n";
   out += "Your Lan Ip Is: " + oneLine(reading.lan) + "\n";
@@ -43,6 +43,11 @@ std::string TextSummary(const ProgramReading& reading) {
     out += (i > 0 ? ", " : "") + light(reading.lights[i]);
   }
   out += "\n";
+  return out;
+}
+
+std::string ReportsSummary(const ProgramReading& reading) {
+  std::string out;
   for (const ReportReading* report : {&reading.adapterInfo, &reading.additionalAdapterInfo}) {
     if (report->loaded) out += reportSummary(report->caption, report->text);
   }

@@ -7,14 +7,16 @@
 
 namespace main_window {
 
-// What the windows show once the main window has gathered, as lines of text:
+// What the main window shows once it has gathered, as lines of text:
 //   <title>, Your Wan Ip Is: ..., Your Lan Ip Is: ..., Localhost: ...,
 //   Online Status: ..., Lights: green pressed "Online", ...
-// then each report window that loaded (see ReportWindowSummary). Line ends
-// are "\n". A line feed inside a main-window field is written as the four
+// Line ends are "\n". A line feed inside a field is written as the four
 // characters \x0A, so every field stays on its line; other control characters
 // are left for the printer to escape.
-std::string TextSummary(const ProgramReading& reading);
+std::string MainWindowSummary(const ProgramReading& reading);
+
+// Each report window that loaded, as ReportWindowSummary writes it.
+std::string ReportsSummary(const ProgramReading& reading);
 
 // A report window as text: an empty line, its caption, then its report with
 // "\r\n" turned into "\n".

@@ -51,10 +51,11 @@ int run(bool json, const app_windows::ConsoleStreams* console) {
   main_window::Program program(backend, {management, adapterTable, internet, shell},
                                main_window::BuiltInMakerInfo());
   if (json) {
-    main_window::ReadWhenGathered(program, [&](const main_window::ProgramReading& reading) {
-      console->out(command_line::JsonDocument(reading));
-      backend.quit(main_window::ExitStatusOf(reading));
-    });
+    main_window::ReadWhenGathered(program, nullptr,
+                                  [&](const main_window::ProgramReading& reading) {
+                                    console->out(command_line::JsonDocument(reading));
+                                    backend.quit(main_window::ExitStatusOf(reading));
+                                  });
   }
   program.start();
   const int status = backend.exec();

@@ -240,7 +240,7 @@ TEST_P(WindowsProgramUnderWine, ShowsTheGatheredWindowAndBothReports) {
 INSTANTIATE_TEST_SUITE_P(Runs, WindowsProgramUnderWine, ::testing::ValuesIn(kWineScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(WindowsCommandLineUnderWine, HelpVersionAndUnknownOptionsNeitherGatherNorOpenAWindow) {
+TEST(WindowsProgramUnderWineCommandLine, HelpVersionAndUnknownOptionsNeitherGatherNorOpenAWindow) {
   const auto program = windowsProgram();
   if (!program) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
   checkOptions(*program);
