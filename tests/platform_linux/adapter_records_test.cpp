@@ -53,6 +53,48 @@ TEST(AdapterRecords, AChainOfFixedRecordsLinkedByOffset) {
   EXPECT_TRUE(buildAdapterRecords({}).empty());
 }
 
+// One record as its reader expects it, byte by byte: offsets written as numbers
+// here, not taken from the constants the writer uses, so a wrong constant shows.
+TEST(AdapterRecords, OneRecordMatchesItsByteImage) {
+  struct Field {
+    std::size_t offset;
+    const char* hex;
+  };
+  const Field image[] = {
+      {0, "00000000"},                                      // Next: the last record
+      {4, "02000000"},                                      // ComboIndex
+      {8, "6574683000"},                                    // AdapterName "eth0"
+      {268, "5669727475616c2076657468204164617074657200"},  // Description
+      {400, "06000000"},                                    // AddressLength
+      {404, "02abcdef01020000"},                            // Address
+      {412, "02000000"},                                    // Index
+      {416, "06000000"},                                    // Type
+      {420, "01000000"},                                    // DhcpEnabled
+      {432, "3139322e302e322e313000"},                      // IpAddress "192.0.2.10"
+      {448, "3235352e3235352e3235352e3000"},                // IpMask
+      {472, "3139322e302e322e3100"},                        // Gateway "192.0.2.1"
+      {488, "3235352e3235352e3235352e32353500"},            // its mask
+  };
+  std::vector<std::uint8_t> expected(640, 0);
+  for (const Field& field : image) {
+    const std::string hex = field.hex;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+      expected[field.offset + i / 2] =
+          static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16));
+    }
+  }
+  AdapterRecordEntry e = entry(2, "eth0");
+  e.ipAddress = "192.0.2.10";
+  e.ipMask = "255.255.255.0";
+  e.gateway = "192.0.2.1";
+  e.dhcpEnabled = true;
+  const auto buffer = buildAdapterRecords({e});
+  ASSERT_EQ(buffer.size(), expected.size());
+  for (std::size_t at = 0; at < expected.size(); ++at) {
+    EXPECT_EQ(buffer[at], expected[at]) << "byte " << at;
+  }
+}
+
 TEST(AdapterRecords, TextsAreCutToTheirFieldAndTerminated) {
   struct Case {
     std::string description;
