@@ -1,17 +1,13 @@
 #include "main_window/connection_status.h"
 
 #include "probes/address_text.h"
+#include "probes/word_list.h"
 #include "toolkit/text.h"
 
 namespace main_window {
 namespace {
 
 using toolkit::skipOnFailure;
-
-const std::string& lastWord(const std::vector<std::string>& words) {
-  if (words.empty()) throw toolkit::Error(9, "Tarnwick", "Subscript out of range");
-  return words.back();
-}
 
 // Shows the status box and the three lights in the order the light is built.
 void showLight(toolkit::Form& form) {
@@ -85,7 +81,7 @@ void ClassifyConnection(toolkit::Form& form, const std::vector<std::string>& tic
     top("chkred", 1720);
     caption("chkred", "Offline");
   } else {
-    skipOnFailure([&] { form.textBox("WAN").setText(lastWord(tickWords)); });
+    skipOnFailure([&] { form.textBox("WAN").setText(probes::lastWord(tickWords)); });
     set("txtStatus", "WAN Only - Online");
     set("LAN", "Null");
     showLight(form);

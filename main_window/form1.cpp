@@ -6,6 +6,7 @@
 #include "main_window/progress_bar_colours.h"
 #include "probes/lan_address.h"
 #include "probes/reachability_probe.h"
+#include "probes/word_list.h"
 
 namespace main_window {
 namespace {
@@ -16,11 +17,6 @@ constexpr float kProgressStep = 5;
 constexpr toolkit::Colour kBarBackground = 0x00000000;
 constexpr toolkit::Colour kBarColour = 0x0000FF00;
 constexpr const char* kLoopback = "127.0.0.1";
-
-const std::string& lastWord(const std::vector<std::string>& words) {
-  if (words.empty()) throw toolkit::Error(9, "Tarnwick", "Subscript out of range");
-  return words.back();
-}
 
 }  // namespace
 
@@ -65,7 +61,7 @@ void Form1::formLoad() {
 }
 
 void Form1::finishStartUp(const Words& words) {
-  skipOnFailure([&] { textBox("WAN").setText(lastWord(words)); });
+  skipOnFailure([&] { textBox("WAN").setText(probes::lastWord(words)); });
   skipOnFailure([&] { timer("Timer1").setInterval(settings_.tickInterval); });
 }
 

@@ -2,12 +2,13 @@
 #include <limits>
 
 #include "platform/management_objects.h"
+#include "toolkit/error_source.h"
 
 namespace platform {
 namespace {
 
 [[noreturn]] void mismatch() {
-  throw toolkit::Error(kTypeMismatch, "Tarnwick", "Type mismatch");
+  throw toolkit::Error(kTypeMismatch, toolkit::kErrorSource, "Type mismatch");
 }
 
 }  // namespace
@@ -25,7 +26,7 @@ std::int32_t toInt32(const Variant& v) {
   if (auto* l = std::get_if<std::int64_t>(&v)) {
     if (*l < std::numeric_limits<std::int32_t>::min() ||
         *l > std::numeric_limits<std::int32_t>::max()) {
-      throw toolkit::Error(6, "Tarnwick", "Overflow");
+      throw toolkit::Error(6, toolkit::kErrorSource, "Overflow");
     }
     return static_cast<std::int32_t>(*l);
   }

@@ -1,5 +1,8 @@
 #include "probes/word_list.h"
 
+#include "toolkit/error.h"
+#include "toolkit/error_source.h"
+
 namespace probes {
 
 std::vector<std::string> splitWords(std::string_view reply) {
@@ -15,6 +18,11 @@ std::vector<std::string> splitWords(std::string_view reply) {
     words.emplace_back(reply.substr(start, space - start));
     start = space + 1;
   }
+}
+
+const std::string& lastWord(const std::vector<std::string>& words) {
+  if (words.empty()) throw toolkit::Error(9, toolkit::kErrorSource, "Subscript out of range");
+  return words.back();
 }
 
 }  // namespace probes

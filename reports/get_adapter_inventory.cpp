@@ -9,6 +9,7 @@
 
 #include "reports/inventory_values.h"
 #include "toolkit/error.h"
+#include "toolkit/error_source.h"
 
 namespace reports {
 namespace {
@@ -145,9 +146,9 @@ void resizeFresh(std::vector<AdapterInventoryRecord>& adapters, std::size_t coun
     adapters.clear();
     adapters.resize(count);
   } catch (const std::bad_alloc&) {
-    throw toolkit::Error(7, "Tarnwick", "Out of memory");
+    throw toolkit::Error(7, toolkit::kErrorSource, "Out of memory");
   } catch (const std::length_error&) {
-    throw toolkit::Error(7, "Tarnwick", "Out of memory");
+    throw toolkit::Error(7, toolkit::kErrorSource, "Out of memory");
   }
 }
 
@@ -185,7 +186,7 @@ std::int32_t GetAdapterInventory(platform::ManagementLocator& locator,
       adapters->forEach([&](const ManagementObject& adapter) {
         // A set that yields more objects than it counted has no record for them.
         if (static_cast<std::size_t>(i) >= Adapters.size()) {
-          throw toolkit::Error(9, "Tarnwick", "Subscript out of range");
+          throw toolkit::Error(9, toolkit::kErrorSource, "Subscript out of range");
         }
         AdapterInventoryRecord& record = Adapters[static_cast<std::size_t>(i)];
         fillAdapterFields(adapter, numbers, record);

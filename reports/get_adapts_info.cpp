@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "toolkit/error_source.h"
 #include "toolkit/text.h"
 
 namespace reports {
@@ -73,7 +74,7 @@ std::vector<std::uint8_t> allocate(std::uint32_t size) {
   try {
     return std::vector<std::uint8_t>(size);
   } catch (const std::bad_alloc&) {
-    throw toolkit::Error(7, "Tarnwick", "Out of memory");
+    throw toolkit::Error(7, toolkit::kErrorSource, "Out of memory");
   }
 }
 

@@ -1,29 +1,10 @@
 #include "reports/inventory_values.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <string_view>
 
 namespace reports {
-namespace {
-
-constexpr std::array<std::string_view, 12> kStatusNames = {
-    "Disconnected",
-    "Connecting",
-    "Connected",
-    "Disconnecting",
-    "Hardware Not Present",
-    "Hardware Disabled",
-    "Hardware Malfunction",
-    "Media Disconnected",
-    "Authenticating",
-    "Authenticated",
-    "Authentication Failed",
-    "Invalid Address",
-};
-
-}  // namespace
 
 std::string speedText(const platform::Variant& speed, const NumberStyle& style) {
   if (platform::isNull(speed)) return "N/A";
@@ -54,8 +35,8 @@ std::string connectionStatusText(const platform::Variant& status) {
   } else {
     value = platform::toInt32(status);
   }
-  if (value >= 0 && value < static_cast<std::int64_t>(kStatusNames.size())) {
-    return std::string(kStatusNames[static_cast<std::size_t>(value)]);
+  if (value >= 0 && value < static_cast<std::int64_t>(kConnectionStatusNames.size())) {
+    return std::string(kConnectionStatusNames[static_cast<std::size_t>(value)]);
   }
   return "Unknown (" + std::to_string(value) + ")";
 }

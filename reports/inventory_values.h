@@ -1,11 +1,29 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "platform/management_objects.h"
 #include "reports/number_style.h"
 
 namespace reports {
+
+// The names of connection statuses 0 to 11, in order.
+inline constexpr std::array<std::string_view, 12> kConnectionStatusNames = {
+    "Disconnected",
+    "Connecting",
+    "Connected",
+    "Disconnecting",
+    "Hardware Not Present",
+    "Hardware Disabled",
+    "Hardware Malfunction",
+    "Media Disconnected",
+    "Authenticating",
+    "Authenticated",
+    "Authentication Failed",
+    "Invalid Address",
+};
 
 // The speed text for an adapter's `Speed` (bits per second, usually decimal
 // text): megabits with two decimals in the given style, then " Mbps"; "N/A"

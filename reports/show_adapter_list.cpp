@@ -3,13 +3,14 @@
 #include <string>
 
 #include "toolkit/error.h"
+#include "toolkit/error_source.h"
 
 namespace reports {
 namespace {
 
 const AdapterEntry& entryAt(const std::vector<AdapterEntry>& adapters, std::int64_t i) {
   if (i < 0 || static_cast<std::uint64_t>(i) >= adapters.size()) {
-    throw toolkit::Error(9, "Tarnwick", "Subscript out of range");
+    throw toolkit::Error(9, toolkit::kErrorSource, "Subscript out of range");
   }
   return adapters[static_cast<std::size_t>(i)];
 }

@@ -1,4 +1,5 @@
 #include "toolkit/application.h"
+#include "toolkit/error_source.h"
 
 #include <exception>
 
@@ -46,9 +47,9 @@ void Application::runEvent(const std::function<void()>& handler) {
   } catch (const std::exception& e) {
     // Not one of ours (out of memory, a library's own exception, a mistake in
     // the program itself): report it the same way rather than ending the program.
-    reportUnhandled(Error(51, "Tarnwick", std::string("Internal error: ") + e.what()));
+    reportUnhandled(Error(51, kErrorSource, std::string("Internal error: ") + e.what()));
   } catch (...) {
-    reportUnhandled(Error(51, "Tarnwick", "Internal error"));
+    reportUnhandled(Error(51, kErrorSource, "Internal error"));
   }
 }
 

@@ -1,4 +1,5 @@
 #include "toolkit/form.h"
+#include "toolkit/error_source.h"
 
 namespace toolkit {
 
@@ -7,7 +8,7 @@ Form::~Form() {
 }
 
 NativeWindow& Form::window() const {
-  if (!native_) throw Error(kNotLoaded, "Tarnwick", "Object not loaded");
+  if (!native_) throw Error(kNotLoaded, kErrorSource, "Object not loaded");
   return *native_;
 }
 

@@ -11,6 +11,7 @@
 #include "toolkit/backend.h"
 #include "toolkit/controls.h"
 #include "toolkit/error.h"
+#include "toolkit/error_source.h"
 #include "toolkit/layout.h"
 
 namespace toolkit {
@@ -107,7 +108,7 @@ class Form {
 
 template <class R>
 void Form::runInBackground(std::function<R(std::stop_token)> work, std::function<void(R)> then) {
-  if (!token_) throw Error(kNotLoaded, "Tarnwick", "Object not loaded");
+  if (!token_) throw Error(kNotLoaded, kErrorSource, "Object not loaded");
   std::weak_ptr<LoadToken> weak = token_;
   Application* app = &app_;
   app_.startBackground(

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/fetch_policy.h"
+#include "platform/linux/http_blanks.h"
 #include "toolkit/text.h"
 
 namespace platform::linuxos {
@@ -37,13 +38,6 @@ std::optional<std::uint64_t> number(std::string_view s, int base) {
   return value;
 }
 
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
-
 // Where the head ends: at its first empty line, whether the server ends its
 // lines with CR LF or a bare LF. Looking for one kind of blank line before the
 // other would let a blank line in the body end the head.
@@ -75,7 +69,7 @@ bool findHeadEnd(std::string_view buffer, HeadEnd& end) {
 Step parseHead(std::string_view rest, Head& head) {
   head = Head{};
   const auto lineEnd = rest.find('\n');
-  const std::string_view statusLine = trimmed(rest.substr(0, lineEnd));
+  const std::string_view statusLine = trimBlanks(rest.substr(0, lineEnd));
   rest = lineEnd == std::string_view::npos ? std::string_view() : rest.substr(lineEnd + 1);
   if (statusLine.substr(0, 5) != "HTTP/") return Step::Failed;
   const auto space = statusLine.find(' ');
@@ -93,8 +87,8 @@ Step parseHead(std::string_view rest, Head& head) {
     rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
     const auto colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    const std::string_view name = trimmed(line.substr(0, colon));
-    const std::string_view value = trimmed(line.substr(colon + 1));
+    const std::string_view name = trimBlanks(line.substr(0, colon));
+    const std::string_view value = trimBlanks(line.substr(colon + 1));
     if (toolkit::equalIgnoringCase(name, "Content-Length")) {
       // Two lengths that disagree leave no telling where the body ends.
       const auto length = number(value, 10);

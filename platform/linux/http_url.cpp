@@ -4,19 +4,13 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/linux/http_blanks.h"
 #include "toolkit/text.h"
 
 namespace platform::linuxos {
 namespace {
 
 constexpr std::string_view kScheme = "http://";
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return s;
-}
 
 bool validPort(std::string_view port) {
   if (port.empty() || port.size() > 5) return false;
@@ -53,7 +47,7 @@ bool bypassed(std::string_view host) {
   std::string_view rest(list);
   while (!rest.empty()) {
     const auto comma = rest.find(',');
-    std::string_view entry = trim(rest.substr(0, comma));
+    std::string_view entry = trimBlanks(rest.substr(0, comma));
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
     if (entry == "*") return true;
     if (!entry.empty() && entry.front() == '.') entry.remove_prefix(1);
@@ -124,7 +118,7 @@ std::string percentDecoded(std::string_view s) {
 }  // namespace
 
 std::optional<HttpUrl> parseHttpUrl(std::string_view url) {
-  url = trim(url);
+  url = trimBlanks(url);
   if (url.size() < kScheme.size() ||
       !toolkit::equalIgnoringCase(url.substr(0, kScheme.size()), kScheme)) {
     return std::nullopt;
@@ -181,7 +175,7 @@ std::optional<HttpUrl> parseHttpUrl(std::string_view url) {
 }
 
 std::string resolveLocation(const HttpUrl& base, std::string_view location) {
-  location = trim(location);
+  location = trimBlanks(location);
   if (location.substr(0, 2) == "//") return "http:" + std::string(location);
   if (hasScheme(location)) return std::string(location);
   // A reference relative to the base, resolved as RFC 3986 (5.2) says; the
@@ -238,7 +232,7 @@ std::optional<HttpUrl> proxyFor(const HttpUrl& url, bool& unusable) {
       variable("http_proxy", std::getenv("REQUEST_METHOD") ? nullptr : "HTTP_PROXY");
   if (!value) value = variable("all_proxy", "ALL_PROXY");
   if (!value || bypassed(url.host)) return std::nullopt;
-  std::string proxy(trim(value));
+  std::string proxy(trimBlanks(value));
   if (!hasScheme(proxy) || proxy.find("://") == std::string::npos) proxy = "http://" + proxy;
   auto parsed = parseHttpUrl(proxy);
   if (!parsed) {

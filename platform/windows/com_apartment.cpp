@@ -4,6 +4,7 @@
 
 #include "platform/windows/system_message.h"
 #include "toolkit/error.h"
+#include "toolkit/error_source.h"
 
 namespace platform::windows {
 namespace {
@@ -32,7 +33,8 @@ void ensureComOnThisThread() {
   thread_local Apartment apartment;
   if (!apartment.usable()) {
     throw toolkit::Error(toolkit::errorNumber(static_cast<std::uint32_t>(apartment.result())),
-                         "Tarnwick", systemMessage(apartment.result(), "COM is unavailable"));
+                         toolkit::kErrorSource,
+                         systemMessage(apartment.result(), "COM is unavailable"));
   }
 }
 

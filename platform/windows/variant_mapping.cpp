@@ -4,12 +4,13 @@
 
 #include "platform/windows/com_ptr.h"
 #include "platform/windows/wide_text.h"
+#include "toolkit/error_source.h"
 
 namespace platform::windows {
 namespace {
 
 [[noreturn]] void mismatch() {
-  throw toolkit::Error(kTypeMismatch, "Tarnwick", "Type mismatch");
+  throw toolkit::Error(kTypeMismatch, toolkit::kErrorSource, "Type mismatch");
 }
 
 std::string textOf(BSTR text) {

@@ -8,6 +8,7 @@
 #include "platform/windows/com_apartment.h"
 #include "platform/windows/variant_mapping.h"
 #include "platform/windows/wide_text.h"
+#include "toolkit/error_source.h"
 
 namespace platform::windows {
 namespace {
@@ -26,7 +27,7 @@ UniqueVariant textArgument(std::string_view text) {
   argument.get()->vt = VT_BSTR;
   const std::wstring wide = toWide(text);
   argument.get()->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-  if (argument->bstrVal == nullptr) throw toolkit::Error(7, "Tarnwick", "Out of memory");
+  if (argument->bstrVal == nullptr) throw toolkit::Error(7, toolkit::kErrorSource, "Out of memory");
   return argument;
 }
 

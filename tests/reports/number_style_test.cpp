@@ -100,21 +100,11 @@ TEST(SpeedText, ConvertsBitsPerSecondToMegabits) {
 
 TEST(ConnectionStatusText, MapsTheTableAndEverythingElse) {
   using platform::Variant;
-  const char* names[] = {"Disconnected",
-                         "Connecting",
-                         "Connected",
-                         "Disconnecting",
-                         "Hardware Not Present",
-                         "Hardware Disabled",
-                         "Hardware Malfunction",
-                         "Media Disconnected",
-                         "Authenticating",
-                         "Authenticated",
-                         "Authentication Failed",
-                         "Invalid Address"};
-  for (std::int32_t v = 0; v < 12; ++v) {
-    EXPECT_EQ(connectionStatusText(Variant{v}), names[v]);
+  for (std::size_t v = 0; v < kConnectionStatusNames.size(); ++v) {
+    EXPECT_EQ(connectionStatusText(Variant{static_cast<std::int32_t>(v)}),
+              kConnectionStatusNames[v]);
   }
+  EXPECT_EQ(connectionStatusText(Variant{std::int32_t{7}}), "Media Disconnected");
   EXPECT_EQ(connectionStatusText(Variant{std::int32_t{12}}), "Unknown (12)");
   EXPECT_EQ(connectionStatusText(Variant{std::int32_t{-1}}), "Unknown (-1)");
   EXPECT_EQ(connectionStatusText(Variant{std::int64_t{5000000000}}), "Unknown (5000000000)");

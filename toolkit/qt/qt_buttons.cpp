@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStyleOption>
 
+#include "toolkit/error_source.h"
 #include "toolkit/form.h"
 
 namespace toolkit::qt {
@@ -76,7 +77,7 @@ int QtCheckBox::value() const {
 
 void QtCheckBox::setValue(int value) {
   if (value != kChecked && value != kUnchecked) {
-    throw Error(380, "Tarnwick", "Invalid property value");
+    throw Error(380, kErrorSource, "Invalid property value");
   }
   button_->setChecked(value == kChecked);
 }

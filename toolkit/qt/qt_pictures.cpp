@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "toolkit/error_source.h"
 #include "toolkit/form.h"
 
 namespace toolkit::qt {
@@ -95,7 +96,7 @@ QtTimer::~QtTimer() {
 }
 
 void QtTimer::setInterval(int ms) {
-  if (ms < 0) throw Error(380, "Tarnwick", "Invalid property value");
+  if (ms < 0) throw Error(380, kErrorSource, "Invalid property value");
   interval_ = ms;
   apply();
 }

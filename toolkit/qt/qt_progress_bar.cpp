@@ -1,4 +1,5 @@
 #include "toolkit/qt/qt_progress_bar.h"
+#include "toolkit/error_source.h"
 
 #include <qdrawutil.h>
 #include <QPainter>
@@ -27,7 +28,7 @@ QtProgressBar::QtProgressBar(const ControlLayout& layout, QWidget* parent, Contr
 
 void QtProgressBar::setValue(float value) {
   if (value < minimum() || value > maximum()) {
-    throw Error(380, "Tarnwick", "Invalid property value");
+    throw Error(380, kErrorSource, "Invalid property value");
   }
   value_ = value;
   const float span = maximum() - minimum();

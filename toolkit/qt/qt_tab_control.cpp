@@ -1,4 +1,5 @@
 #include "toolkit/qt/qt_tab_control.h"
+#include "toolkit/error_source.h"
 
 namespace toolkit::qt {
 
@@ -30,7 +31,7 @@ QtTabControl::QtTabControl(const ControlLayout& layout, QWidget* parent, Control
 }
 
 void QtTabControl::setCurrentPage(int page) {
-  if (page < 0 || page >= tabs_->count()) throw Error(380, "Tarnwick", "Invalid property value");
+  if (page < 0 || page >= tabs_->count()) throw Error(380, kErrorSource, "Invalid property value");
   tabs_->setCurrentIndex(page);
   showPage(page);
 }

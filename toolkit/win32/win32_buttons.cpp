@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "toolkit/error_source.h"
 #include "toolkit/form.h"
 #include "toolkit/win32/win32_text.h"
 
@@ -56,7 +57,7 @@ Win32CheckBox::~Win32CheckBox() = default;
 
 void Win32CheckBox::setValue(int value) {
   if (value != kChecked && value != kUnchecked) {
-    throw Error(380, "Tarnwick", "Invalid property value");
+    throw Error(380, kErrorSource, "Invalid property value");
   }
   value_ = value;
   publishCheckState(hwnd(), value_);

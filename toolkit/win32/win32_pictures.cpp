@@ -1,4 +1,5 @@
 #include "toolkit/win32/win32_pictures.h"
+#include "toolkit/error_source.h"
 
 namespace toolkit::win32 {
 
@@ -35,7 +36,7 @@ Win32Timer::~Win32Timer() {
 }
 
 void Win32Timer::setInterval(int ms) {
-  if (ms < 0) throw Error(380, "Tarnwick", "Invalid property value");
+  if (ms < 0) throw Error(380, kErrorSource, "Invalid property value");
   interval_ = ms;
   apply();
 }

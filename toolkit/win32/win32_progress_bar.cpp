@@ -1,4 +1,5 @@
 #include "toolkit/win32/win32_progress_bar.h"
+#include "toolkit/error_source.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -24,7 +25,7 @@ Win32ProgressBar::Win32ProgressBar(const ControlLayout& layout, ControlContext c
 
 void Win32ProgressBar::setValue(float value) {
   if (value < minimum() || value > maximum()) {
-    throw Error(380, "Tarnwick", "Invalid property value");
+    throw Error(380, kErrorSource, "Invalid property value");
   }
   value_ = value;
   SendMessageW(hwnd(), PBM_SETPOS, static_cast<WPARAM>(std::lround(value)), 0);

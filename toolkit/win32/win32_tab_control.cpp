@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "toolkit/error_source.h"
 #include "toolkit/win32/win32_text.h"
 
 namespace toolkit::win32 {
@@ -85,7 +86,7 @@ int Win32TabControl::pageCount() const {
 }
 
 void Win32TabControl::setCurrentPage(int page) {
-  if (page < 0 || page >= pageCount()) throw Error(380, "Tarnwick", "Invalid property value");
+  if (page < 0 || page >= pageCount()) throw Error(380, kErrorSource, "Invalid property value");
   SendMessageW(hwnd(), TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
   showPage(page);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "toolkit/error_source.h"
 #include "toolkit/form.h"
 #include "toolkit/win32/win32_backend.h"
 #include "toolkit/win32/win32_buttons.h"
@@ -102,7 +103,7 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
   root_.hwnd =
       CreateWindowExW(exStyle_, kFormClass, title.c_str(), style_, CW_USEDEFAULT, CW_USEDEFAULT, 0,
                       0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!root_.hwnd) throw Error(7, "Tarnwick", "Out of memory: the window could not be created");
+  if (!root_.hwnd) throw Error(7, kErrorSource, "Out of memory: the window could not be created");
   // Aware of each monitor's scale, the window is drawn at the dpi of the
   // monitor it was made on, which need not be the system's.
   dpi_ = windowDpi(root_.hwnd);
