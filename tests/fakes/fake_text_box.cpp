@@ -14,28 +14,34 @@ void FakeTextBox::move(toolkit::Twips left, toolkit::Twips top, toolkit::Twips w
 
 void FakeTextBox::setText(const std::string& text) {
   ++setTextCalls;
-  text_ = text;
-  selectionStart_ = 0;
-  selectionLength_ = 0;
+  buffer_.setText(text);
+  buffer_.markApplied(0);
+  selectionStart_ = selectionEnd_ = 0;
 }
 
 void FakeTextBox::insertAtCaret(const std::string& text) {
   if (insertError && pieces.size() >= failAfter) throw *insertError;
-  text_.replace(selectionStart_, selectionLength_, text);
-  selectionStart_ += text.size();
-  selectionLength_ = 0;
+  buffer_.insertAtCaret(text, selectionStart_, selectionEnd_);
+  // The control takes the change at once, as a shown one would.
+  selectionStart_ = selectionEnd_ = buffer_.nativeCaret();
+  buffer_.markApplied(selectionStart_);
   pieces.push_back(text);
 }
 
 int FakeTextBox::caret() const {
-  const auto end = text_.begin() + static_cast<std::ptrdiff_t>(selectionStart_);
+  const std::string& text = buffer_.text();
+  const auto end = text.begin() + static_cast<std::ptrdiff_t>(buffer_.caret());
   return static_cast<int>(std::count_if(
-      text_.begin(), end, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+      text.begin(), end, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 void FakeTextBox::select(std::size_t start, std::size_t length) {
-  selectionStart_ = std::min(start, text_.size());
-  selectionLength_ = std::min(length, text_.size() - selectionStart_);
+  const std::string& text = buffer_.text();
+  start = std::min(start, text.size());
+  const std::size_t end = start + std::min(length, text.size() - start);
+  const auto lineEnd = toolkit::LineEndUnits::One;
+  selectionStart_ = toolkit::nativeUnits(text, start, lineEnd);
+  selectionEnd_ = toolkit::nativeUnits(text, end, lineEnd);
 }
 
 }  // namespace fakes

@@ -6,12 +6,13 @@
 
 #include "toolkit/controls.h"
 #include "toolkit/error.h"
+#include "toolkit/text_buffer.h"
 
 namespace fakes {
 
-// A text box without a window: holds its text, a selection and a caret, and
-// records every piece inserted at the caret. Positions are in bytes internally;
-// caret() reports characters (UTF-8 code points) as the toolkit promises.
+// A text box without a window: the toolkit's own TextBuffer, with a selection
+// standing in for the native control's, and every piece inserted at the caret
+// recorded. caret() reports characters (UTF-8 code points) as the toolkit promises.
 class FakeTextBox : public toolkit::TextBox {
  public:
   explicit FakeTextBox(std::string name = "txtOut") : name_(std::move(name)) {}
@@ -35,7 +36,7 @@ class FakeTextBox : public toolkit::TextBox {
   toolkit::Colour foreColour() const override { return toolkit::system_colour::kWindowText; }
   toolkit::Colour backColour() const override { return toolkit::system_colour::kWindowBackground; }
 
-  std::string text() const override { return text_; }
+  std::string text() const override { return buffer_.text(); }
   void setText(const std::string& text) override;
   void insertAtCaret(const std::string& text) override;
   int caret() const override;
@@ -53,9 +54,10 @@ class FakeTextBox : public toolkit::TextBox {
 
  private:
   std::string name_;
-  std::string text_;
+  toolkit::TextBuffer buffer_{toolkit::LineEndUnits::One};
+  // The control's selection, in its native units.
   std::size_t selectionStart_ = 0;
-  std::size_t selectionLength_ = 0;
+  std::size_t selectionEnd_ = 0;
   bool visible_ = true;
   bool enabled_ = true;
   toolkit::Twips left_ = 0, top_ = 0, width_ = 0, height_ = 0;
