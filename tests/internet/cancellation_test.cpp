@@ -54,7 +54,9 @@ TEST_P(Cancellation, StopEndsAHangingRequestQuickly) {
   HttpTestServer server;
   server.setReply(GetParam().reply);
   platform::linuxos::HttpTransferConfig config;
-  config.tick = 1s;  // the stop request must wake the wait by itself
+  // The stop request must wake the wait by itself: a stop seen only at the next
+  // tick, or at the 30-second time-out, takes far longer than the bound below.
+  config.tick = 20s;
   platform::linuxos::HttpInternetTransfer net(config);
 
   std::stop_source stop;
@@ -72,7 +74,7 @@ TEST_P(Cancellation, StopEndsAHangingRequestQuickly) {
   stop.request_stop();
   worker.join();
   EXPECT_TRUE(cancelled);
-  EXPECT_LT(returned - requested, 200ms);
+  EXPECT_LT(returned - requested, 5s);
   EXPECT_EQ(net.openHandles(), 0u);
 }
 
@@ -84,7 +86,7 @@ TEST_P(Cancellation, AlreadyStoppedReturnsAtOnce) {
   stop.request_stop();
   const Clock::time_point started = Clock::now();
   EXPECT_TRUE(GetParam().call(net, server.url(), stop.get_token()));
-  EXPECT_LT(Clock::now() - started, 200ms);
+  EXPECT_LT(Clock::now() - started, 5s);  // far below the 30-second time-out
 }
 
 INSTANTIATE_TEST_SUITE_P(

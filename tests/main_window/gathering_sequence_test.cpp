@@ -126,10 +126,12 @@ TEST_F(MainWindowTest, ClosingWhileARequestHangsCancelsItAndWritesNothingLate) {
   const auto closedAt = std::chrono::steady_clock::now();
   form().dispatchClose();
   EXPECT_FALSE(form().isLoaded());
-  pump(300, [&] { return cancelledAfterMs >= 0; });
+  // A close that did not cancel would leave the request hanging for good; the
+  // bound only has to tell a cancelled request from that on a loaded machine.
+  pump(10000, [&] { return cancelledAfterMs >= 0; });
   const auto waited = std::chrono::steady_clock::now() - closedAt;
-  EXPECT_LT(waited, std::chrono::milliseconds(200));
   EXPECT_GE(cancelledAfterMs.load(), 0);
+  EXPECT_LT(waited, std::chrono::seconds(5));
 }
 
 TEST_F(MainWindowTest, AnErrorEscapingBackgroundWorkIsReportedOnceAndTheWindowGoesOn) {
