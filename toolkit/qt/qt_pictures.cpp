@@ -82,6 +82,9 @@ QtTimer::QtTimer(const ControlLayout& layout, QObject* owner, ControlContext con
     : QtControl<Timer>(layout, nullptr, std::move(context)),
       timer_(new QTimer(owner)),
       interval_(layout.interval) {
+  // Qt's default coarse timers may fire up to 5 % early; a Windows timer
+  // never fires before its interval, and the progress is counted in ticks.
+  timer_->setTimerType(Qt::PreciseTimer);
   auto link = this->context().link;
   const std::string name = layout.name;
   QObject::connect(timer_, &QTimer::timeout, timer_, [link, name] {
