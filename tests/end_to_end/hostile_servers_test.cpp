@@ -193,7 +193,8 @@ TEST(HostileServers, EveryRowEndsInTimeSmallAndWithAPlainAnswer) {
     const RunResult& run = results[i];
     SCOPED_TRACE(row.name);
     if (run.timedOut || !run.ran) {
-      ADD_FAILURE() << (run.timedOut ? "killed; stdout:\n" + run.out : run.setupError);
+      ADD_FAILURE() << (run.timedOut ? "killed: " + run.killedWhile + "\nstdout:\n" + run.out
+                                     : run.setupError);
       continue;
     }
     // No error box: the status alone decides between 0 and the offline code.

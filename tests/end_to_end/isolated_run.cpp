@@ -1,6 +1,7 @@
 #include "tests/end_to_end/isolated_run.h"
 
 #include <arpa/inet.h>
+#include <dirent.h>
 #include <fcntl.h>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -211,9 +213,10 @@ struct ChildPlan {
   rusage usage{};
   while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
   }
+  // The servers are not stopped: _exit ends their threads, whatever a
+  // misbehaving reply left them doing.
   std::string requests;
   for (const auto& server : servers) {
-    server->stop();
     for (const auto& request : server->requests()) {
       requests += request.header("Host") + "\t" + request.target + "\t" +
                   request.header("User-Agent") + "\n";
@@ -233,6 +236,27 @@ void appendAvailable(int fd, std::string& into, bool& open) {
   } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
     open = false;
   }
+}
+
+// Every thread's backtrace of the processes in the run's group but its first
+// (the program and anything it started), so a hang seen once in CI says where
+// it was.
+std::string backtraces(pid_t group) {
+  std::string out;
+  std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
+  for (dirent* entry; proc && (entry = readdir(proc.get())) != nullptr;) {
+    const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+    if (pid <= 0 || pid == group || getpgid(pid) != group) continue;
+    const std::string command = "timeout 30 gdb -batch -nx -p " + std::to_string(pid) +
+                                " -ex 'thread apply all bt' 2>&1 | grep -E '^(Thread|#)'";
+    out += "process " + std::to_string(pid) + ":\n";
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+      char line[512];
+      while (std::fgets(line, sizeof line, pipe) != nullptr) out += line;
+      pclose(pipe);
+    }
+  }
+  return out;
 }
 
 }  // namespace
@@ -320,6 +344,9 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   if (result.timedOut) {
+    result.killedWhile = outOpen || errOpen
+                             ? "the program still ran\n" + backtraces(child)
+                             : "the program had ended; the run's own process had not";
     kill(-child, SIGKILL);
     waitpid(child, &childStatus, 0);
   }

@@ -48,7 +48,10 @@ struct RunResult {
   bool ran = false;        // the namespaces were set up and the program started
   std::string setupError;  // why not, when it did not
   bool timedOut = false;   // killed at the time limit
-  int exitStatus = -1;     // the program's exit status, -1 when it did not exit normally
+  // When killed: whether the program itself still ran, and where its threads
+  // stood (a debugger's backtrace, when one could be taken).
+  std::string killedWhile;
+  int exitStatus = -1;  // the program's exit status, -1 when it did not exit normally
   std::string out;
   std::string err;
   // The requests the server saw, one "Host target User-Agent" line each.

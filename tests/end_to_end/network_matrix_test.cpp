@@ -413,7 +413,9 @@ void checkRow(const Outcome& outcome, const Told& told, const std::string& machi
                 machineLan.c_str());
     return;
   }
-  ASSERT_FALSE(run.timedOut) << "killed; stdout:\n" << run.out << "\nstderr:\n" << run.err;
+  ASSERT_FALSE(run.timedOut) << "killed: " << run.killedWhile << "\nstdout:\n"
+                             << run.out << "\nstderr:\n"
+                             << run.err;
   ASSERT_TRUE(run.ran) << run.setupError;
   const std::string lan = told.lan != kStagedLan          ? told.lan
                           : outcome.plan.machineNamespace ? machineLan

@@ -309,7 +309,8 @@ void checkRun(const Scenario& scenario, const Program& program) {
   }
 
   const RunResult run = runIsolated(program.path, setup);
-  ASSERT_FALSE(run.timedOut) << "killed after " << setup.timeLimit.count() << " s; stdout:\n"
+  ASSERT_FALSE(run.timedOut) << "killed after " << setup.timeLimit.count()
+                             << " s: " << run.killedWhile << "\nstdout:\n"
                              << run.out;
   ASSERT_TRUE(run.ran) << run.setupError;
 
