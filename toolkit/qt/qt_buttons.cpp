@@ -1,3 +1,6 @@
+// Qt drawing and clicks of the check box, command button and label; the
+// caption and check value they show are the toolkit's (control_values.h).
+
 #include "toolkit/qt/qt_buttons.h"
 
 #include <qdrawutil.h>
@@ -5,7 +8,6 @@
 #include <QPainter>
 #include <QStyleOption>
 
-#include "toolkit/error_source.h"
 #include "toolkit/form.h"
 
 namespace toolkit::qt {
@@ -45,21 +47,24 @@ QColor colourOr(const std::optional<Colour>& c, Colour fallback, const QPalette&
 }  // namespace
 
 QtCheckBox::QtCheckBox(const ControlLayout& layout, QWidget* parent, ControlContext context)
-    : QtControl<CheckBox>(
+    : QtControl<CheckBox, CheckBoxState>(
           layout,
           new GraphicalCheckBoxWidget(
               parent, colourOr(layout.backColour, system_colour::kButtonFace, parent->palette()),
               colourOr(layout.foreColour, system_colour::kWindowText, parent->palette())),
           std::move(context)) {
   button_ = static_cast<GraphicalCheckBoxWidget*>(widget());
-  button_->setText(QString::fromStdString(layout.text));
-  button_->setChecked(layout.value == kChecked);
+  button_->setText(QString::fromStdString(caption()));
+  button_->setChecked(value() == kChecked);
   button_->setFocusPolicy(Qt::TabFocus);
   auto link = this->context().link;
   const std::string name = layout.name;
   const int index = layout.index;
-  QObject::connect(button_, &QAbstractButton::clicked, button_, [link, name, index] {
-    if (link->form) link->form->dispatchClick(name, index);
+  // While the form is linked its window, and so this control, is alive.
+  QObject::connect(button_, &QAbstractButton::clicked, button_, [this, link, name, index](bool on) {
+    if (!link->form) return;
+    setValue(on ? kChecked : kUnchecked);
+    link->form->dispatchClick(name, index);
   });
   initialise();
   nameAfterCaption();
@@ -71,30 +76,21 @@ void QtCheckBox::nameAfterCaption() {
       button_->text().isEmpty() ? QString::fromStdString(layout().accessibleName) : QString());
 }
 
-int QtCheckBox::value() const {
-  return button_->isChecked() ? kChecked : kUnchecked;
+void QtCheckBox::applyValue() {
+  button_->setChecked(value() == kChecked);
 }
 
-void QtCheckBox::setValue(int value) {
-  if (value != kChecked && value != kUnchecked) {
-    throw Error(380, kErrorSource, "Invalid property value");
-  }
-  button_->setChecked(value == kChecked);
-}
-
-std::string QtCheckBox::caption() const {
-  return button_->text().toStdString();
-}
-void QtCheckBox::setCaption(const std::string& caption) {
-  button_->setText(QString::fromStdString(caption));
+void QtCheckBox::applyCaption() {
+  button_->setText(QString::fromStdString(caption()));
   nameAfterCaption();
 }
 
 QtCommandButton::QtCommandButton(const ControlLayout& layout, QWidget* parent,
                                  ControlContext context)
-    : QtControl<CommandButton>(layout, new QPushButton(parent), std::move(context)) {
+    : QtControl<CommandButton, CaptionState<CommandButton>>(layout, new QPushButton(parent),
+                                                            std::move(context)) {
   button_ = static_cast<QPushButton*>(widget());
-  button_->setText(QString::fromStdString(layout.text));
+  button_->setText(QString::fromStdString(caption()));
   button_->setAutoDefault(false);
   auto link = this->context().link;
   const std::string name = layout.name;
@@ -105,11 +101,8 @@ QtCommandButton::QtCommandButton(const ControlLayout& layout, QWidget* parent,
   initialise();
 }
 
-std::string QtCommandButton::caption() const {
-  return button_->text().toStdString();
-}
-void QtCommandButton::setCaption(const std::string& caption) {
-  button_->setText(QString::fromStdString(caption));
+void QtCommandButton::applyCaption() {
+  button_->setText(QString::fromStdString(caption()));
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -121,9 +114,10 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 QtLabel::QtLabel(const ControlLayout& layout, QWidget* parent, ControlContext context)
-    : QtControl<Label>(layout, new ClickableLabel(parent), std::move(context)) {
+    : QtControl<Label, CaptionState<Label>>(layout, new ClickableLabel(parent),
+                                            std::move(context)) {
   label_ = static_cast<ClickableLabel*>(widget());
-  label_->setText(QString::fromStdString(layout.text));
+  label_->setText(QString::fromStdString(caption()));
   label_->setTextFormat(Qt::PlainText);
   label_->setWordWrap(true);
   label_->setAlignment((layout.alignment == Alignment::Right    ? Qt::AlignRight
@@ -144,11 +138,8 @@ QtLabel::QtLabel(const ControlLayout& layout, QWidget* parent, ControlContext co
   initialise();
 }
 
-std::string QtLabel::caption() const {
-  return label_->text().toStdString();
-}
-void QtLabel::setCaption(const std::string& caption) {
-  label_->setText(QString::fromStdString(caption));
+void QtLabel::applyCaption() {
+  label_->setText(QString::fromStdString(caption()));
 }
 
 }  // namespace toolkit::qt

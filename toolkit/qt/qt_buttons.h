@@ -1,9 +1,14 @@
 #pragma once
 
+// Check box, command button and label on Qt. Their captions and the check
+// value are kept in toolkit/control_values.h; here they get their widgets,
+// which show what the state holds and report clicks.
+
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
 
+#include "toolkit/control_values.h"
 #include "toolkit/qt/qt_control.h"
 
 namespace toolkit::qt {
@@ -23,13 +28,13 @@ class GraphicalCheckBoxWidget : public QAbstractButton {
   QColor text_;
 };
 
-class QtCheckBox : public QtControl<CheckBox> {
+class QtCheckBox : public QtControl<CheckBox, CheckBoxState> {
  public:
   QtCheckBox(const ControlLayout& layout, QWidget* parent, ControlContext context);
-  int value() const override;
-  void setValue(int value) override;
-  std::string caption() const override;
-  void setCaption(const std::string& caption) override;
+
+ protected:
+  void applyValue() override;
+  void applyCaption() override;
 
  private:
   // Screen readers hear the caption, or the layout's name while it is empty.
@@ -37,11 +42,12 @@ class QtCheckBox : public QtControl<CheckBox> {
   GraphicalCheckBoxWidget* button_;
 };
 
-class QtCommandButton : public QtControl<CommandButton> {
+class QtCommandButton : public QtControl<CommandButton, CaptionState<CommandButton>> {
  public:
   QtCommandButton(const ControlLayout& layout, QWidget* parent, ControlContext context);
-  std::string caption() const override;
-  void setCaption(const std::string& caption) override;
+
+ protected:
+  void applyCaption() override;
 
  private:
   QPushButton* button_;
@@ -57,11 +63,12 @@ class ClickableLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-class QtLabel : public QtControl<Label> {
+class QtLabel : public QtControl<Label, CaptionState<Label>> {
  public:
   QtLabel(const ControlLayout& layout, QWidget* parent, ControlContext context);
-  std::string caption() const override;
-  void setCaption(const std::string& caption) override;
+
+ protected:
+  void applyCaption() override;
 
  private:
   ClickableLabel* label_;

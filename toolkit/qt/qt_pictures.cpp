@@ -1,8 +1,9 @@
+// Qt drawing of pictures and the Qt timer; the toolkit keeps their state.
+
 #include "toolkit/qt/qt_pictures.h"
 
 #include <QPainter>
 
-#include "toolkit/error_source.h"
 #include "toolkit/form.h"
 
 namespace toolkit::qt {
@@ -79,9 +80,7 @@ QtImage::QtImage(const ControlLayout& layout, QWidget* parent, ControlContext co
 }
 
 QtTimer::QtTimer(const ControlLayout& layout, QObject* owner, ControlContext context)
-    : QtControl<Timer>(layout, nullptr, std::move(context)),
-      timer_(new QTimer(owner)),
-      interval_(layout.interval) {
+    : QtControl<Timer, TimerState>(layout, nullptr, std::move(context)), timer_(new QTimer(owner)) {
   // Qt's default coarse timers may fire up to 5 % early; a Windows timer
   // never fires before its interval, and the progress is counted in ticks.
   timer_->setTimerType(Qt::PreciseTimer);
@@ -90,7 +89,7 @@ QtTimer::QtTimer(const ControlLayout& layout, QObject* owner, ControlContext con
   QObject::connect(timer_, &QTimer::timeout, timer_, [link, name] {
     if (link->form) link->form->dispatchTimer(name);
   });
-  apply();
+  applyTicking();
 }
 
 QtTimer::~QtTimer() {
@@ -98,16 +97,10 @@ QtTimer::~QtTimer() {
   if (timer_) timer_->stop();
 }
 
-void QtTimer::setInterval(int ms) {
-  if (ms < 0) throw Error(380, kErrorSource, "Invalid property value");
-  interval_ = ms;
-  apply();
-}
-
-void QtTimer::apply() {
+void QtTimer::applyTicking() {
   if (!timer_) return;
-  if (enabled() && interval_ > 0) {
-    timer_->start(interval_);  // restarts the interval, as a re-armed timer does
+  if (ticking()) {
+    timer_->start(interval());  // restarts the interval, as a re-armed timer does
   } else {
     timer_->stop();
   }

@@ -1,9 +1,14 @@
 #pragma once
 
+// Picture box, image, timer and the controls that are not drawn, on Qt. Their
+// state (and a timer's interval) is the toolkit's (control_state.h,
+// control_values.h); here they get widgets and a QTimer.
+
 #include <QFrame>
 #include <QPixmap>
 #include <QTimer>
 
+#include "toolkit/control_values.h"
 #include "toolkit/qt/qt_control.h"
 
 namespace toolkit::qt {
@@ -36,12 +41,11 @@ class QtImage : public QtControl<Image> {
 };
 
 // Controls that are not drawn.
-class QtInternetTransfer : public QtControl<InternetTransferControl> {
+class QtInternetTransfer : public QtControl<InternetTransferControl, InternetTransferState> {
  public:
   QtInternetTransfer(const ControlLayout& layout, ControlContext context)
-      : QtControl<InternetTransferControl>(layout, nullptr, std::move(context)) {}
-  int remotePort() const override { return layout().remotePort; }
-  int requestTimeout() const override { return layout().requestTimeout; }
+      : QtControl<InternetTransferControl, InternetTransferState>(layout, nullptr,
+                                                                  std::move(context)) {}
 };
 
 class QtWinsock : public QtControl<Winsock> {
@@ -51,20 +55,16 @@ class QtWinsock : public QtControl<Winsock> {
 };
 
 // Ticks once per interval while enabled with an interval above 0.
-class QtTimer : public QtControl<Timer> {
+class QtTimer : public QtControl<Timer, TimerState> {
  public:
   QtTimer(const ControlLayout& layout, QObject* owner, ControlContext context);
   ~QtTimer() override;
-  int interval() const override { return interval_; }
-  void setInterval(int ms) override;
 
  protected:
-  void enabledChanged() override { apply(); }
+  void applyTicking() override;
 
  private:
-  void apply();
   QPointer<QTimer> timer_;
-  int interval_;
 };
 
 }  // namespace toolkit::qt

@@ -1,5 +1,7 @@
+// Qt drawing of the progress bar; its value and colours are the toolkit's
+// (control_values.h), this file only paints them.
+
 #include "toolkit/qt/qt_progress_bar.h"
-#include "toolkit/error_source.h"
 
 #include <qdrawutil.h>
 #include <QPainter>
@@ -19,40 +21,29 @@ void ProgressWidget::paintEvent(QPaintEvent*) {
 }
 
 QtProgressBar::QtProgressBar(const ControlLayout& layout, QWidget* parent, ControlContext context)
-    : QtControl<ProgressBar>(layout, new ProgressWidget(parent), std::move(context)),
-      value_(static_cast<float>(layout.value)) {
+    : QtControl<ProgressBar, ProgressBarState>(layout, new ProgressWidget(parent),
+                                               std::move(context)) {
   bar_ = static_cast<ProgressWidget*>(widget());
-  setValue(value_);
+  setValue(value());  // a layout value out of range fails here
   initialise();
 }
 
-void QtProgressBar::setValue(float value) {
-  if (value < minimum() || value > maximum()) {
-    throw Error(380, kErrorSource, "Invalid property value");
-  }
-  value_ = value;
-  const float span = maximum() - minimum();
-  bar_->fraction = span > 0 ? (value_ - minimum()) / span : 0;
+void QtProgressBar::applyValue() {
+  bar_->fraction = fraction();
   bar_->update();
 }
 
 std::intptr_t QtProgressBar::sendMessage(std::uint32_t message, std::uintptr_t,
                                          std::intptr_t lParam) {
-  const auto colour = static_cast<Colour>(static_cast<std::uintptr_t>(lParam) & 0xFFFFFFFFu);
-  Colour previous;
+  const std::optional<Colour> previous = keepColour(message, lParam);
+  if (!previous) return 0;
   if (message == kSetBackgroundColourMessage) {
-    previous = background_;
-    background_ = colour;
-    bar_->background = toQColor(colour, bar_->palette());
-  } else if (message == kSetBarColourMessage) {
-    previous = barColour_;
-    barColour_ = colour;
-    bar_->bar = toQColor(colour, bar_->palette());
+    bar_->background = toQColor(barBackground(), bar_->palette());
   } else {
-    return 0;
+    bar_->bar = toQColor(barColour(), bar_->palette());
   }
   bar_->update();
-  return static_cast<std::intptr_t>(previous);
+  return static_cast<std::intptr_t>(*previous);
 }
 
 }  // namespace toolkit::qt

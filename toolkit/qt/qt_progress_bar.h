@@ -1,7 +1,11 @@
 #pragma once
 
+// The progress bar on Qt. Its value, range and colours are kept in
+// toolkit/control_values.h; here a widget draws them.
+
 #include <QWidget>
 
+#include "toolkit/control_values.h"
 #include "toolkit/qt/qt_control.h"
 
 namespace toolkit::qt {
@@ -18,28 +22,20 @@ class ProgressWidget : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 };
 
-class QtProgressBar : public QtControl<ProgressBar> {
+// No native control takes the colour messages: the bar carries out their effect.
+class QtProgressBar : public QtControl<ProgressBar, ProgressBarState> {
  public:
   QtProgressBar(const ControlLayout& layout, QWidget* parent, ControlContext context);
 
-  float value() const override { return value_; }
-  void setValue(float value) override;
-  float minimum() const override { return static_cast<float>(layout().minimum); }
-  float maximum() const override { return static_cast<float>(layout().maximum); }
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(widget()); }
   std::intptr_t sendMessage(std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
-  Colour barColour() const override { return barColour_; }
-  Colour barBackground() const override { return background_; }
 
-  // What the bar shows while no colour message has set one.
-  static constexpr Colour kDefaultColour = 0xFF000000;
+ protected:
+  void applyValue() override;
 
  private:
   ProgressWidget* bar_;
-  float value_;
-  Colour barColour_ = kDefaultColour;
-  Colour background_ = kDefaultColour;
 };
 
 }  // namespace toolkit::qt

@@ -1,5 +1,8 @@
+// Qt tab control: the native tab bar keeps the page shown; the members'
+// page flags are the toolkit's (ControlState::setPageActive).
+
 #include "toolkit/qt/qt_tab_control.h"
-#include "toolkit/error_source.h"
+#include "toolkit/control_values.h"
 
 namespace toolkit::qt {
 
@@ -31,7 +34,7 @@ QtTabControl::QtTabControl(const ControlLayout& layout, QWidget* parent, Control
 }
 
 void QtTabControl::setCurrentPage(int page) {
-  if (page < 0 || page >= tabs_->count()) throw Error(380, kErrorSource, "Invalid property value");
+  if (page < 0 || page >= tabs_->count()) throwInvalidPropertyValue();
   tabs_->setCurrentIndex(page);
   showPage(page);
 }

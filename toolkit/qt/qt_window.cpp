@@ -1,3 +1,6 @@
+// Qt form window: makes each control's widget from the layout table; the
+// toolkit's ControlList owns the controls and finds them by name and index.
+
 #include "toolkit/qt/qt_window.h"
 
 #include <QCloseEvent>
@@ -160,7 +163,7 @@ void QtWindow::createControls(const WindowLayout& layout) {
       if (parent->second.tabs && s->page >= 0) {
         parent->second.tabs->addMember(s->page, pageActive);
       }
-      controls_.push_back(Entry{s->name, s->index, std::move(control), drawn});
+      controls_.add(std::move(control), drawn);
     }
     if (later.size() == pending.size()) {
       throw LayoutError("Container '" + later.front()->parent + "' not found");
@@ -187,17 +190,11 @@ void QtWindow::orderControls(const WindowLayout& layout) {
 }
 
 Control* QtWindow::find(std::string_view name, int index) {
-  for (auto& e : controls_) {
-    if (e.index == index && e.name == name) return e.control.get();
-  }
-  return nullptr;
+  return controls_.find(name, index);
 }
 
 QWidget* QtWindow::widgetOf(std::string_view name, int index) const {
-  for (const auto& e : controls_) {
-    if (e.index == index && e.name == name) return e.widget;
-  }
-  return nullptr;
+  return controls_.nativeOf(name, index);
 }
 
 void QtWindow::centreOnScreen() {

@@ -1,5 +1,9 @@
 #pragma once
 
+// A form's top-level Qt widget. The controls and their lookup by name and
+// index are the toolkit's (control_list.h); the window creates their widgets,
+// stacks them, orders their focus and passes close, resize and restore on.
+
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -7,6 +11,7 @@
 #include <vector>
 
 #include "toolkit/backend.h"
+#include "toolkit/control_list.h"
 #include "toolkit/qt/qt_control.h"
 
 namespace toolkit::qt {
@@ -49,12 +54,6 @@ class QtWindow : public NativeWindow {
   QWidget* widgetOf(std::string_view name, int index = -1) const;
 
  private:
-  struct Entry {
-    std::string name;
-    int index;
-    std::unique_ptr<Control> control;
-    QWidget* widget;
-  };
   void createControls(const WindowLayout& layout);
   void orderControls(const WindowLayout& layout);
   void centreOnScreen();
@@ -62,7 +61,7 @@ class QtWindow : public NativeWindow {
   std::shared_ptr<EventLink> link_;
   Resources resources_;
   QPointer<FormWidget> widget_;
-  std::vector<Entry> controls_;
+  ControlList<QWidget*> controls_;  // with the widget that draws each, if any
   StartPosition startPosition_;
   bool shownOnce_ = false;
   // The position last set in twips, kept while the window stays at its pixel.

@@ -1,8 +1,10 @@
+// Win32 drawing and clicks of the check box, command button and label; the
+// caption and check value they show are the toolkit's (control_values.h).
+
 #include "toolkit/win32/win32_buttons.h"
 
 #include <commctrl.h>
 
-#include "toolkit/error_source.h"
 #include "toolkit/form.h"
 #include "toolkit/win32/win32_text.h"
 
@@ -45,43 +47,34 @@ void publishCheckState(HWND hwnd, int value) {
 }  // namespace
 
 Win32CheckBox::Win32CheckBox(const ControlLayout& layout, ControlContext context)
-    : Win32Control<CheckBox>(layout, context),
-      value_(layout.value == kChecked ? kChecked : kUnchecked),
-      caption_(layout.text) {
-  initialise(createChild(context, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0, widen(caption_)));
+    : Win32Control<CheckBox, CheckBoxState>(layout, context) {
+  initialise(createChild(context, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0, widen(caption())));
   SetWindowSubclass(hwnd(), checkStateProc, 1, 0);
-  publishCheckState(hwnd(), value_);
+  publishCheckState(hwnd(), value());
 }
 
 Win32CheckBox::~Win32CheckBox() = default;
 
-void Win32CheckBox::setValue(int value) {
-  if (value != kChecked && value != kUnchecked) {
-    throw Error(380, kErrorSource, "Invalid property value");
-  }
-  value_ = value;
-  publishCheckState(hwnd(), value_);
+void Win32CheckBox::applyValue() {
+  publishCheckState(hwnd(), value());
   invalidate();
 }
 
-void Win32CheckBox::setCaption(const std::string& caption) {
-  caption_ = caption;
-  SetWindowTextW(hwnd(), widen(caption).c_str());
+void Win32CheckBox::applyCaption() {
+  SetWindowTextW(hwnd(), widen(caption()).c_str());
   invalidate();
 }
 
 void Win32CheckBox::onCommand(WORD code) {
   if (code != BN_CLICKED) return;
-  value_ = value_ == kChecked ? kUnchecked : kChecked;
-  publishCheckState(hwnd(), value_);
-  invalidate();
+  setValue(value() == kChecked ? kUnchecked : kChecked);
   raiseClick(form(), controlLayout());
 }
 
 void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT r = item.rcItem;
-  const bool pressed = value_ == kChecked || (item.itemState & ODS_SELECTED);
+  const bool pressed = value() == kChecked || (item.itemState & ODS_SELECTED);
   HBRUSH face = CreateSolidBrush(toColorRef(backColour()));
   FillRect(dc, &r, face);
   DeleteObject(face);
@@ -89,7 +82,7 @@ void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
   RECT text = r;
   InflateRect(&text, -2, -2);
   if (pressed) OffsetRect(&text, 1, 1);
-  const std::wstring caption = widen(caption_);
+  const std::wstring caption = widen(this->caption());
   HGDIOBJ old = SelectObject(dc, drawnFont().handle);
   SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
@@ -113,13 +106,12 @@ void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 Win32CommandButton::Win32CommandButton(const ControlLayout& layout, ControlContext context)
-    : Win32Control<CommandButton>(layout, context), caption_(layout.text) {
-  initialise(createChild(context, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, widen(caption_)));
+    : Win32Control<CommandButton, CaptionState<CommandButton>>(layout, context) {
+  initialise(createChild(context, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, widen(caption())));
 }
 
-void Win32CommandButton::setCaption(const std::string& caption) {
-  caption_ = caption;
-  SetWindowTextW(hwnd(), widen(caption).c_str());
+void Win32CommandButton::applyCaption() {
+  SetWindowTextW(hwnd(), widen(caption()).c_str());
 }
 
 void Win32CommandButton::onCommand(WORD code) {
@@ -127,23 +119,18 @@ void Win32CommandButton::onCommand(WORD code) {
 }
 
 Win32Label::Win32Label(const ControlLayout& layout, ControlContext context)
-    : Win32Control<Label>(layout, context), caption_(layout.text) {
+    : Win32Control<Label, CaptionState<Label>>(layout, context) {
   initialise(nullptr);
 }
 
-void Win32Label::setCaption(const std::string& caption) {
-  caption_ = caption;
-  invalidate();
-}
-
 void Win32Label::paintWindowless(HDC dc) {
-  if (!shown() || caption_.empty()) return;
+  if (!shown() || caption().empty()) return;
   RECT box = pixelRect();
   const DrawnFont& font = drawnFont();
   HGDIOBJ old = SelectObject(dc, font.handle);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
-  const std::wstring text = widen(caption_);
+  const std::wstring text = widen(caption());
   if (font.letterSpacing > 0 || font.wordSpacing > 0) {
     drawSpacedText(dc, text, box, controlLayout().alignment, false, font);
   } else {

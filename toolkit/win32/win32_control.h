@@ -1,11 +1,16 @@
 #pragma once
 
+// The Win32 side of every control. Its state (layout values, flags, twips
+// geometry) is the toolkit's (control_state.h); here it gets a child window or
+// is drawn by its container, and the hooks its window calls for messages.
+
 #include <windows.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
 
+#include "toolkit/control_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/error.h"
 #include "toolkit/win32/win32_accessible.h"
@@ -81,79 +86,30 @@ void updateToolTip(Win32Window* window, ControlHooks& control);
 HWND createChild(const ControlContext& context, const wchar_t* windowClass, DWORD style,
                  DWORD exStyle, const std::wstring& text);
 
-// The common part of every control: the layout's values, the control's own
-// visibility flag (a tab page hides its members without touching it) and its
-// geometry in twips, so what the logic sets is what it reads back.
-template <class Interface>
-class Win32Control : public Interface, public ControlHooks {
+// The Win32 side of every control: the state (layout values, flags, twips
+// geometry) lives in toolkit/control_state.h; this template gives it a child
+// window, or none for a control its container draws, and draws what the state
+// holds. `State` is ControlState<Interface> or one of control_values.h.
+template <class Interface, class State = ControlState<Interface>>
+class Win32Control : public State, public ControlHooks {
  public:
   Win32Control(const ControlLayout& layout, ControlContext context)
-      : layout_(layout),
-        context_(context),
-        font_(layout.font.value_or(context.windowFont)),
-        visible_(layout.visible),
-        enabled_(layout.enabled),
-        left_(layout.left),
-        top_(layout.top),
-        width_(layout.width),
-        height_(layout.height) {}
-
-  ControlKind kind() const override { return layout_.kind; }
-  const std::string& name() const override { return layout_.name; }
-  int index() const override { return layout_.index; }
-
-  bool visible() const override { return visible_; }
-  void setVisible(bool visible) override {
-    visible_ = visible;
-    applyVisibility();
-  }
-  bool enabled() const override { return enabled_; }
-  void setEnabled(bool enabled) override {
-    enabled_ = enabled;
-    if (hwnd_) EnableWindow(hwnd_, enabled ? TRUE : FALSE);
-    if (windowless()) invalidate();
-    enabledChanged();
-  }
-
-  Twips left() const override { return left_; }
-  Twips top() const override { return top_; }
-  Twips width() const override { return width_; }
-  Twips height() const override { return height_; }
-  void move(Twips left, Twips top, Twips width, Twips height) override {
-    if (windowless()) invalidate();
-    left_ = left;
-    top_ = top;
-    width_ = std::max<Twips>(0, width);
-    height_ = std::max<Twips>(0, height);
-    applyGeometry();
-  }
-
-  int tabIndex() const override { return layout_.tabIndex; }
-  std::string toolTip() const override { return layout_.toolTip; }
-  Font font() const override { return font_; }
-  Colour foreColour() const override {
-    return layout_.foreColour.value_or(system_colour::kWindowText);
-  }
-  Colour backColour() const override {
-    return layout_.backColour.value_or(system_colour::kButtonFace);
-  }
+      : State(layout, context.windowFont), context_(context) {}
 
   // ControlHooks
-  const ControlLayout& controlLayout() const override { return layout_; }
+  const ControlLayout& controlLayout() const override { return this->layout(); }
   HWND hwnd() const override { return hwnd_; }
   Container* home() const override { return context_.container; }
-  bool shown() const override { return visible_ && pageActive_; }
-  bool isEnabled() const override { return enabled_; }
+  bool shown() const override { return State::shown(); }
+  bool isEnabled() const override { return this->enabled(); }
   RECT pixelRect() const override {
-    RECT r = toPixelRect(left_, top_, width_, height_, dpiOf(context_.window));
+    RECT r = toPixelRect(this->left(), this->top(), this->width(), this->height(),
+                         dpiOf(context_.window));
     const POINT origin = context_.container ? context_.container->origin : POINT{0, 0};
     OffsetRect(&r, origin.x, origin.y);
     return r;
   }
-  void setPageActive(bool active) override {
-    pageActive_ = active;
-    applyVisibility();
-  }
+  void setPageActive(bool active) override { State::setPageActive(active); }
   void dpiChanged() override {
     if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(drawnFont().handle), FALSE);
     applyGeometry();
@@ -164,25 +120,25 @@ class Win32Control : public Interface, public ControlHooks {
   // Applies the layout's common properties; called once the control is made.
   void initialise(HWND hwnd) {
     hwnd_ = hwnd;
+    const ControlLayout& layout = this->layout();
     if (hwnd_) {
       SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(drawnFont().handle), FALSE);
-      EnableWindow(hwnd_, enabled_ ? TRUE : FALSE);
-      const bool checkBox = layout_.kind == ControlKind::CheckBox;
-      if (checkBox || !layout_.accessibleName.empty()) {
-        makeAccessible(hwnd_, layout_.accessibleName, checkBox);
+      EnableWindow(hwnd_, this->enabled() ? TRUE : FALSE);
+      const bool checkBox = layout.kind == ControlKind::CheckBox;
+      if (checkBox || !layout.accessibleName.empty()) {
+        makeAccessible(hwnd_, layout.accessibleName, checkBox);
       }
     }
-    if (!layout_.toolTip.empty()) addToolTip(context_.window, *this, layout_.toolTip);
+    if (!layout.toolTip.empty()) addToolTip(context_.window, *this, layout.toolTip);
     applyGeometry();
     applyVisibility();
   }
 
-  virtual void enabledChanged() {}
   // After a dpi change, once the control has its new font and place.
   virtual void fontChanged() {}
   const ControlContext& context() const { return context_; }
   Form* form() const { return formOf(context_.window); }
-  const DrawnFont& drawnFont() const { return fontsOf(context_.window).get(font_); }
+  const DrawnFont& drawnFont() const { return fontsOf(context_.window).get(this->font()); }
 
   void invalidate() {
     if (hwnd_) {
@@ -193,16 +149,22 @@ class Win32Control : public Interface, public ControlHooks {
     }
   }
 
- private:
-  void applyVisibility() {
+  void applyVisibility() override {
     if (hwnd_) {
       ShowWindow(hwnd_, shown() ? SW_SHOWNA : SW_HIDE);
     } else {
       invalidate();
     }
-    if (!layout_.toolTip.empty()) updateToolTip(context_.window, *this);
+    if (!this->layout().toolTip.empty()) updateToolTip(context_.window, *this);
   }
-  void applyGeometry() {
+  void applyEnabled() override {
+    if (hwnd_) EnableWindow(hwnd_, this->enabled() ? TRUE : FALSE);
+    if (windowless()) invalidate();
+  }
+  void geometryChanging() override {
+    if (windowless()) invalidate();  // where it stood
+  }
+  void applyGeometry() override {
     if (hwnd_) {
       const RECT r = pixelRect();
       SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
@@ -210,17 +172,12 @@ class Win32Control : public Interface, public ControlHooks {
     } else {
       invalidate();
     }
-    if (!layout_.toolTip.empty()) updateToolTip(context_.window, *this);
+    if (!this->layout().toolTip.empty()) updateToolTip(context_.window, *this);
   }
 
-  ControlLayout layout_;
+ private:
   ControlContext context_;
   HWND hwnd_ = nullptr;
-  Font font_;
-  bool visible_;
-  bool enabled_;
-  bool pageActive_ = true;
-  Twips left_, top_, width_, height_;
 };
 
 }  // namespace toolkit::win32

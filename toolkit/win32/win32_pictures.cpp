@@ -1,5 +1,7 @@
+// Win32 drawing of pictures and containers, and the Win32 timer; the toolkit
+// keeps their state.
+
 #include "toolkit/win32/win32_pictures.h"
-#include "toolkit/error_source.h"
 
 namespace toolkit::win32 {
 
@@ -27,23 +29,17 @@ void Win32Image::paintWindowless(HDC dc) {
 }
 
 Win32Timer::Win32Timer(const ControlLayout& layout, ControlContext context, HWND owner, UINT_PTR id)
-    : Win32Control<Timer>(layout, context), owner_(owner), id_(id), interval_(layout.interval) {
-  apply();
+    : Win32Control<Timer, TimerState>(layout, context), owner_(owner), id_(id) {
+  applyTicking();
 }
 
 Win32Timer::~Win32Timer() {
   KillTimer(owner_, id_);
 }
 
-void Win32Timer::setInterval(int ms) {
-  if (ms < 0) throw Error(380, kErrorSource, "Invalid property value");
-  interval_ = ms;
-  apply();
-}
-
-void Win32Timer::apply() {
-  if (enabled() && interval_ > 0) {
-    SetTimer(owner_, id_, static_cast<UINT>(interval_), nullptr);  // restarts the interval
+void Win32Timer::applyTicking() {
+  if (ticking()) {
+    SetTimer(owner_, id_, static_cast<UINT>(interval()), nullptr);  // restarts the interval
   } else {
     KillTimer(owner_, id_);
   }

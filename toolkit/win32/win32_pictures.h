@@ -1,5 +1,10 @@
 #pragma once
 
+// Picture box, image, timer and the controls that are not drawn, on Win32.
+// Their state (and a timer's interval) is the toolkit's (control_state.h,
+// control_values.h); here they are drawn and the timer is the window's.
+
+#include "toolkit/control_values.h"
 #include "toolkit/win32/win32_control.h"
 
 namespace toolkit::win32 {
@@ -23,12 +28,10 @@ class Win32Image : public Win32Control<Image> {
 };
 
 // Controls that are not drawn.
-class Win32InternetTransfer : public Win32Control<InternetTransferControl> {
+class Win32InternetTransfer : public Win32Control<InternetTransferControl, InternetTransferState> {
  public:
   Win32InternetTransfer(const ControlLayout& layout, ControlContext context)
-      : Win32Control<InternetTransferControl>(layout, context) {}
-  int remotePort() const override { return controlLayout().remotePort; }
-  int requestTimeout() const override { return controlLayout().requestTimeout; }
+      : Win32Control<InternetTransferControl, InternetTransferState>(layout, context) {}
 };
 
 class Win32Winsock : public Win32Control<Winsock> {
@@ -39,21 +42,17 @@ class Win32Winsock : public Win32Control<Winsock> {
 
 // Ticks once per interval while enabled with an interval above 0, through the
 // form window's WM_TIMER.
-class Win32Timer : public Win32Control<Timer> {
+class Win32Timer : public Win32Control<Timer, TimerState> {
  public:
   Win32Timer(const ControlLayout& layout, ControlContext context, HWND owner, UINT_PTR id);
   ~Win32Timer() override;
-  int interval() const override { return interval_; }
-  void setInterval(int ms) override;
 
  protected:
-  void enabledChanged() override { apply(); }
+  void applyTicking() override;
 
  private:
-  void apply();
   HWND owner_;
   UINT_PTR id_;
-  int interval_;
 };
 
 // Draws a container's picture and its windowless members, back to front.

@@ -1,10 +1,13 @@
+// Win32 tab control: the system's control keeps the page shown; the members'
+// page flags are the toolkit's (ControlState::setPageActive).
+
 #include "toolkit/win32/win32_tab_control.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "toolkit/error_source.h"
+#include "toolkit/control_values.h"
 #include "toolkit/win32/win32_text.h"
 
 namespace toolkit::win32 {
@@ -86,7 +89,7 @@ int Win32TabControl::pageCount() const {
 }
 
 void Win32TabControl::setCurrentPage(int page) {
-  if (page < 0 || page >= pageCount()) throw Error(380, kErrorSource, "Invalid property value");
+  if (page < 0 || page >= pageCount()) throwInvalidPropertyValue();
   SendMessageW(hwnd(), TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
   showPage(page);
 }

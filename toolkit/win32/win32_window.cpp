@@ -1,3 +1,6 @@
+// Win32 form window: makes each control from the layout table; the toolkit's
+// ControlList owns the controls and finds them by name and index.
+
 #include "toolkit/win32/win32_window.h"
 
 #include <commctrl.h>
@@ -141,7 +144,7 @@ void Win32Window::changeDpi(int dpi, const POINT* corner) {
   const auto old =
       std::exchange(fonts_, std::make_shared<FontCache>(dpi_, backend_.resources().fontStandIns));
   SendMessageW(root_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->get(font_).handle), FALSE);
-  for (const auto& e : controls_) e.hooks->dpiChanged();
+  for (const auto& e : controls_) e.native->dpiChanged();
   const SIZE frame = frameAt(dpi_);
   UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
   if (!corner) flags |= SWP_NOMOVE;
@@ -265,7 +268,7 @@ void Win32Window::createControls(const WindowLayout& layout) {
       }
       parent->second.first->members.push_back(hooks);
       if (parent->second.second && s->page >= 0) parent->second.second->addMember(s->page, *hooks);
-      controls_.push_back(Entry{s->name, s->index, std::move(control), hooks});
+      controls_.add(std::move(control), hooks);
     }
     if (later.size() == pending.size()) {
       throw LayoutError("Container '" + later.front()->parent + "' not found");
@@ -279,9 +282,9 @@ void Win32Window::orderControls() {
   // stacked the same way, the first on top.
   std::map<Container*, HWND> above;
   for (const auto& e : controls_) {
-    HWND child = e.hooks->hwnd();
+    HWND child = e.native->hwnd();
     if (!child) continue;
-    Container* home = e.hooks->home();
+    Container* home = e.native->home();
     auto it = above.find(home);
     SetWindowPos(child, it == above.end() ? HWND_TOP : it->second, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -290,23 +293,17 @@ void Win32Window::orderControls() {
 }
 
 Control* Win32Window::find(std::string_view name, int index) {
-  for (auto& e : controls_) {
-    if (e.index == index && e.name == name) return e.control.get();
-  }
-  return nullptr;
+  return controls_.find(name, index);
 }
 
 ControlHooks* Win32Window::hooksOf(std::string_view name, int index) const {
-  for (const auto& e : controls_) {
-    if (e.index == index && e.name == name) return e.hooks;
-  }
-  return nullptr;
+  return controls_.nativeOf(name, index);
 }
 
 ControlHooks* Win32Window::hooksOf(HWND child) const {
   if (!child) return nullptr;
   for (const auto& e : controls_) {
-    if (e.hooks->hwnd() == child) return e.hooks;
+    if (e.native->hwnd() == child) return e.native;
   }
   return nullptr;
 }
@@ -314,8 +311,8 @@ ControlHooks* Win32Window::hooksOf(HWND child) const {
 std::vector<ControlHooks*> Win32Window::tabOrder() const {
   std::vector<ControlHooks*> order;
   for (const auto& e : controls_) {
-    if (e.hooks->hwnd() && e.hooks->takesFocus() && e.hooks->controlLayout().tabIndex >= 0) {
-      order.push_back(e.hooks);
+    if (e.native->hwnd() && e.native->takesFocus() && e.native->controlLayout().tabIndex >= 0) {
+      order.push_back(e.native);
     }
   }
   std::stable_sort(order.begin(), order.end(), [](ControlHooks* a, ControlHooks* b) {

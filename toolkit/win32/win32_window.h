@@ -1,5 +1,9 @@
 #pragma once
 
+// A form's top-level Win32 window. The controls and their lookup by name and
+// index are the toolkit's (control_list.h); the window makes their child
+// windows, routes messages to them and moves the focus between them.
+
 #include <windows.h>
 
 #include <map>
@@ -8,6 +12,7 @@
 #include <vector>
 
 #include "toolkit/backend.h"
+#include "toolkit/control_list.h"
 #include "toolkit/win32/win32_control.h"
 
 namespace toolkit::win32 {
@@ -59,12 +64,6 @@ class Win32Window : public NativeWindow {
   void changeDpi(int dpi, const POINT* corner);
 
  private:
-  struct Entry {
-    std::string name;
-    int index;
-    std::unique_ptr<Control> control;
-    ControlHooks* hooks;
-  };
   void createControls(const WindowLayout& layout);
   void orderControls();
   void centreOnScreen();
@@ -83,7 +82,7 @@ class Win32Window : public NativeWindow {
   DWORD exStyle_;
   Container root_;
   std::map<std::string, std::unique_ptr<Container>> containers_;
-  std::vector<Entry> controls_;
+  ControlList<ControlHooks*> controls_;
   std::map<UINT_PTR, std::string> timers_;
   HWND toolTips_ = nullptr;
   HICON icons_[2] = {nullptr, nullptr};
