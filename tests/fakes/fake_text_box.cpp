@@ -4,13 +4,21 @@
 
 namespace fakes {
 
-void FakeTextBox::move(toolkit::Twips left, toolkit::Twips top, toolkit::Twips width,
-                       toolkit::Twips height) {
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
+namespace {
+
+toolkit::ControlLayout fakeLayout(std::string name) {
+  toolkit::ControlLayout layout;
+  layout.kind = toolkit::ControlKind::TextBox;
+  layout.name = std::move(name);
+  layout.tabIndex = 0;
+  layout.backColour = toolkit::system_colour::kWindowBackground;
+  return layout;
 }
+
+}  // namespace
+
+FakeTextBox::FakeTextBox(std::string name)
+    : ControlState<toolkit::TextBox>(fakeLayout(std::move(name)), toolkit::Font{}) {}
 
 void FakeTextBox::setText(const std::string& text) {
   ++setTextCalls;
