@@ -1,5 +1,6 @@
-// Qt form window: makes each control's widget from the layout table; the
-// toolkit's ControlList owns the controls and finds them by name and index.
+// Qt form window: makes each control's widget, in the toolkit's creation
+// order (creation_order.h); the toolkit's ControlList owns the controls and
+// finds them by name and index.
 
 #include "toolkit/qt/qt_window.h"
 
@@ -9,6 +10,7 @@
 #include <QScreen>
 #include <map>
 
+#include "toolkit/creation_order.h"
 #include "toolkit/form.h"
 #include "toolkit/qt/qt_buttons.h"
 #include "toolkit/qt/qt_pictures.h"
@@ -97,78 +99,64 @@ std::unique_ptr<C> makeControl(Args&&... args) {
 void QtWindow::createControls(const WindowLayout& layout) {
   std::map<std::string, Container> containers;
   containers[""] = Container{widget_, QPoint(0, 0), nullptr};
-  std::vector<const ControlLayout*> pending;
-  for (const auto& c : layout.controls) pending.push_back(&c);
 
-  // Containers may be listed after their children: create in passes.
-  while (!pending.empty()) {
-    std::vector<const ControlLayout*> later;
-    for (const ControlLayout* s : pending) {
-      auto parent = containers.find(s->parent);
-      if (parent == containers.end()) {
-        later.push_back(s);
-        continue;
+  for (const ControlLayout* s : creationOrder(layout)) {
+    const Container& parent = containers.at(s->parent);
+    ControlContext context{link_, layout.font, parent.origin, resources_};
+    QWidget* into = parent.widget;
+    std::unique_ptr<Control> control;
+    QWidget* drawn = nullptr;
+    std::function<void(bool)> pageActive;
+    auto keep = [&](auto made) {
+      drawn = made->widget();
+      auto* raw = made.get();
+      pageActive = [raw](bool active) { raw->setPageActive(active); };
+      control = std::move(made);
+      return raw;
+    };
+    switch (s->kind) {
+      case ControlKind::TextBox:
+        keep(makeControl<QtTextBox>(*s, into, context));
+        break;
+      case ControlKind::Label:
+        keep(makeControl<QtLabel>(*s, into, context));
+        break;
+      case ControlKind::CheckBox:
+        keep(makeControl<QtCheckBox>(*s, into, context));
+        break;
+      case ControlKind::CommandButton:
+        keep(makeControl<QtCommandButton>(*s, into, context));
+        break;
+      case ControlKind::ProgressBar:
+        keep(makeControl<QtProgressBar>(*s, into, context));
+        break;
+      case ControlKind::Image:
+        keep(makeControl<QtImage>(*s, into, context));
+        break;
+      case ControlKind::Timer:
+        keep(makeControl<QtTimer>(*s, widget_.data(), context));
+        break;
+      case ControlKind::InternetTransfer:
+        keep(makeControl<QtInternetTransfer>(*s, context));
+        break;
+      case ControlKind::Winsock:
+        keep(makeControl<QtWinsock>(*s, context));
+        break;
+      case ControlKind::PictureBox: {
+        auto* box = keep(makeControl<QtPictureBox>(*s, into, context));
+        containers[s->name] = Container{box->widget(), box->clientOrigin(), nullptr};
+        break;
       }
-      ControlContext context{link_, layout.font, parent->second.origin, resources_};
-      QWidget* into = parent->second.widget;
-      std::unique_ptr<Control> control;
-      QWidget* drawn = nullptr;
-      std::function<void(bool)> pageActive;
-      auto keep = [&](auto made) {
-        drawn = made->widget();
-        auto* raw = made.get();
-        pageActive = [raw](bool active) { raw->setPageActive(active); };
-        control = std::move(made);
-        return raw;
-      };
-      switch (s->kind) {
-        case ControlKind::TextBox:
-          keep(makeControl<QtTextBox>(*s, into, context));
-          break;
-        case ControlKind::Label:
-          keep(makeControl<QtLabel>(*s, into, context));
-          break;
-        case ControlKind::CheckBox:
-          keep(makeControl<QtCheckBox>(*s, into, context));
-          break;
-        case ControlKind::CommandButton:
-          keep(makeControl<QtCommandButton>(*s, into, context));
-          break;
-        case ControlKind::ProgressBar:
-          keep(makeControl<QtProgressBar>(*s, into, context));
-          break;
-        case ControlKind::Image:
-          keep(makeControl<QtImage>(*s, into, context));
-          break;
-        case ControlKind::Timer:
-          keep(makeControl<QtTimer>(*s, widget_.data(), context));
-          break;
-        case ControlKind::InternetTransfer:
-          keep(makeControl<QtInternetTransfer>(*s, context));
-          break;
-        case ControlKind::Winsock:
-          keep(makeControl<QtWinsock>(*s, context));
-          break;
-        case ControlKind::PictureBox: {
-          auto* box = keep(makeControl<QtPictureBox>(*s, into, context));
-          containers[s->name] = Container{box->widget(), box->clientOrigin(), nullptr};
-          break;
-        }
-        case ControlKind::TabControl: {
-          auto* tabs = keep(makeControl<QtTabControl>(*s, into, context));
-          containers[s->name] = Container{tabs->widget(), QPoint(0, 0), tabs};
-          break;
-        }
+      case ControlKind::TabControl: {
+        auto* tabs = keep(makeControl<QtTabControl>(*s, into, context));
+        containers[s->name] = Container{tabs->widget(), QPoint(0, 0), tabs};
+        break;
       }
-      if (parent->second.tabs && s->page >= 0) {
-        parent->second.tabs->addMember(s->page, pageActive);
-      }
-      controls_.add(std::move(control), drawn);
     }
-    if (later.size() == pending.size()) {
-      throw LayoutError("Container '" + later.front()->parent + "' not found");
+    if (parent.tabs && s->page >= 0) {
+      parent.tabs->addMember(s->page, pageActive);
     }
-    pending.swap(later);
+    controls_.add(std::move(control), drawn);
   }
 }
 

@@ -1,5 +1,6 @@
-// Win32 form window: makes each control from the layout table; the toolkit's
-// ControlList owns the controls and finds them by name and index.
+// Win32 form window: makes each control, in the toolkit's creation order
+// (creation_order.h); the toolkit's ControlList owns the controls and finds
+// them by name and index.
 
 #include "toolkit/win32/win32_window.h"
 
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "toolkit/creation_order.h"
 #include "toolkit/error_source.h"
 #include "toolkit/form.h"
 #include "toolkit/win32/win32_backend.h"
@@ -199,81 +201,67 @@ bool anyFormShown() {
 void Win32Window::createControls(const WindowLayout& layout) {
   std::map<std::string, std::pair<Container*, Win32TabControl*>> parents;
   parents[""] = {&root_, nullptr};
-  std::vector<const ControlLayout*> pending;
-  for (const auto& c : layout.controls) pending.push_back(&c);
   UINT_PTR nextTimer = 1;
 
-  // Containers may be listed after their children: create in passes.
-  while (!pending.empty()) {
-    std::vector<const ControlLayout*> later;
-    for (const ControlLayout* s : pending) {
-      auto parent = parents.find(s->parent);
-      if (parent == parents.end()) {
-        later.push_back(s);
-        continue;
+  for (const ControlLayout* s : creationOrder(layout)) {
+    const auto& parent = parents.at(s->parent);
+    const int id = 1000 + static_cast<int>(s - layout.controls.data());
+    ControlContext context{this, parent.first, layout.font, id};
+    std::unique_ptr<Control> control;
+    ControlHooks* hooks = nullptr;
+    auto keep = [&](auto made) {
+      auto* raw = made.get();
+      hooks = raw;
+      control = std::move(made);
+      return raw;
+    };
+    switch (s->kind) {
+      case ControlKind::TextBox:
+        keep(std::make_unique<Win32TextBox>(*s, context));
+        break;
+      case ControlKind::Label:
+        keep(std::make_unique<Win32Label>(*s, context));
+        break;
+      case ControlKind::CheckBox:
+        keep(std::make_unique<Win32CheckBox>(*s, context));
+        break;
+      case ControlKind::CommandButton:
+        keep(std::make_unique<Win32CommandButton>(*s, context));
+        break;
+      case ControlKind::ProgressBar:
+        keep(std::make_unique<Win32ProgressBar>(*s, context));
+        break;
+      case ControlKind::Image:
+        keep(std::make_unique<Win32Image>(*s, context));
+        break;
+      case ControlKind::Timer: {
+        const UINT_PTR timer = nextTimer++;
+        timers_[timer] = s->name;
+        keep(std::make_unique<Win32Timer>(*s, context, root_.hwnd, timer));
+        break;
       }
-      const int id = 1000 + static_cast<int>(s - layout.controls.data());
-      ControlContext context{this, parent->second.first, layout.font, id};
-      std::unique_ptr<Control> control;
-      ControlHooks* hooks = nullptr;
-      auto keep = [&](auto made) {
-        auto* raw = made.get();
-        hooks = raw;
-        control = std::move(made);
-        return raw;
-      };
-      switch (s->kind) {
-        case ControlKind::TextBox:
-          keep(std::make_unique<Win32TextBox>(*s, context));
-          break;
-        case ControlKind::Label:
-          keep(std::make_unique<Win32Label>(*s, context));
-          break;
-        case ControlKind::CheckBox:
-          keep(std::make_unique<Win32CheckBox>(*s, context));
-          break;
-        case ControlKind::CommandButton:
-          keep(std::make_unique<Win32CommandButton>(*s, context));
-          break;
-        case ControlKind::ProgressBar:
-          keep(std::make_unique<Win32ProgressBar>(*s, context));
-          break;
-        case ControlKind::Image:
-          keep(std::make_unique<Win32Image>(*s, context));
-          break;
-        case ControlKind::Timer: {
-          const UINT_PTR timer = nextTimer++;
-          timers_[timer] = s->name;
-          keep(std::make_unique<Win32Timer>(*s, context, root_.hwnd, timer));
-          break;
-        }
-        case ControlKind::InternetTransfer:
-          keep(std::make_unique<Win32InternetTransfer>(*s, context));
-          break;
-        case ControlKind::Winsock:
-          keep(std::make_unique<Win32Winsock>(*s, context));
-          break;
-        case ControlKind::PictureBox: {
-          auto& inside = *(containers_[s->name] = std::make_unique<Container>());
-          keep(std::make_unique<Win32PictureBox>(*s, context, inside));
-          parents[s->name] = {&inside, nullptr};
-          break;
-        }
-        case ControlKind::TabControl: {
-          auto& pages = *(containers_[s->name] = std::make_unique<Container>());
-          auto* tabs = keep(std::make_unique<Win32TabControl>(*s, context, pages));
-          parents[s->name] = {&pages, tabs};
-          break;
-        }
+      case ControlKind::InternetTransfer:
+        keep(std::make_unique<Win32InternetTransfer>(*s, context));
+        break;
+      case ControlKind::Winsock:
+        keep(std::make_unique<Win32Winsock>(*s, context));
+        break;
+      case ControlKind::PictureBox: {
+        auto& inside = *(containers_[s->name] = std::make_unique<Container>());
+        keep(std::make_unique<Win32PictureBox>(*s, context, inside));
+        parents[s->name] = {&inside, nullptr};
+        break;
       }
-      parent->second.first->members.push_back(hooks);
-      if (parent->second.second && s->page >= 0) parent->second.second->addMember(s->page, *hooks);
-      controls_.add(std::move(control), hooks);
+      case ControlKind::TabControl: {
+        auto& pages = *(containers_[s->name] = std::make_unique<Container>());
+        auto* tabs = keep(std::make_unique<Win32TabControl>(*s, context, pages));
+        parents[s->name] = {&pages, tabs};
+        break;
+      }
     }
-    if (later.size() == pending.size()) {
-      throw LayoutError("Container '" + later.front()->parent + "' not found");
-    }
-    pending.swap(later);
+    parent.first->members.push_back(hooks);
+    if (parent.second && s->page >= 0) parent.second->addMember(s->page, *hooks);
+    controls_.add(std::move(control), hooks);
   }
 }
 
