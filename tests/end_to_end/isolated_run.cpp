@@ -27,6 +27,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "tests/support/etc_files.h"
 
@@ -238,6 +239,18 @@ void appendAvailable(int fd, std::string& into, bool& open) {
   }
 }
 
+// Closes every descriptor above standard error but `a` and `b`. Runs start
+// from several threads at once: a child forked while another run's pipes were
+// still open in the parent would hold that run's output open for as long as
+// its own program ran, and the other run would seem to hang (it never execs,
+// so close-on-exec does not help).
+void keepOnly(int a, int b) {
+  if (a > b) std::swap(a, b);
+  close_range(3, static_cast<unsigned>(a) - 1, 0);
+  if (b > a + 1) close_range(static_cast<unsigned>(a) + 1, static_cast<unsigned>(b) - 1, 0);
+  close_range(static_cast<unsigned>(b) + 1, ~0U, 0);
+}
+
 // Every thread's backtrace of the processes in the run's group but its first
 // (the program and anything it started), so a hang seen once in CI says where
 // it was.
@@ -301,10 +314,9 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
   if (child == 0) {
     setpgid(0, 0);
     prctl(PR_SET_PDEATHSIG, SIGKILL);
-    close(outPipe[0]);
-    close(errPipe[0]);
     dup2(logFd, STDOUT_FILENO);
     dup2(logFd, STDERR_FILENO);
+    keepOnly(outPipe[1], errPipe[1]);
     childMain(plan);
   }
   close(logFd);
