@@ -10,9 +10,9 @@ namespace {
 using toolkit::skipOnFailure;
 
 // Shows the status box and the three lights in the order the light is built.
-void showLight(toolkit::Form& form) {
-  for (const char* name : {"chkstatus", "chkgreen", "chkred", "chkyellow"}) {
-    skipOnFailure([&] { form.control(name).setVisible(true); });
+void showLight(const Form1Controls& c) {
+  for (toolkit::CheckBox* box : {&c.chkstatus, &c.chkgreen, &c.chkred, &c.chkyellow}) {
+    skipOnFailure([&] { box->setVisible(true); });
   }
 }
 
@@ -22,24 +22,24 @@ bool Contains(std::string_view text, std::string_view part) {
   return toolkit::containsIgnoringCase(text, part);
 }
 
-void ClassifyConnection(toolkit::Form& form, const std::vector<std::string>& tickWords) {
-  const auto set = [&](const char* name, const std::string& text) {
-    skipOnFailure([&] { form.textBox(name).setText(text); });
+void ClassifyConnection(const Form1Controls& c, const std::vector<std::string>& tickWords) {
+  const auto set = [](toolkit::TextBox& box, const std::string& text) {
+    skipOnFailure([&] { box.setText(text); });
   };
-  const auto check = [&](const char* name) {
-    skipOnFailure([&] { form.checkBox(name).setValue(toolkit::kChecked); });
+  const auto check = [](toolkit::CheckBox& box) {
+    skipOnFailure([&] { box.setValue(toolkit::kChecked); });
   };
-  const auto caption = [&](const char* name, const char* text) {
-    skipOnFailure([&] { form.checkBox(name).setCaption(text); });
+  const auto caption = [](toolkit::CheckBox& box, const char* text) {
+    skipOnFailure([&] { box.setCaption(text); });
   };
-  const auto top = [&](const char* name, int twips) {
-    skipOnFailure([&] { form.checkBox(name).setTop(twips); });
+  const auto top = [](toolkit::CheckBox& box, int twips) {
+    skipOnFailure([&] { box.setTop(twips); });
   };
 
   // The loopback address is no LAN address; "Shit!" never stays on screen, as
   // both branches without a LAN address write "Null" over it.
   skipOnFailure([&] {
-    if (Contains(form.textBox("LAN").text(), "127.0.0.1")) form.textBox("LAN").setText("Shit!");
+    if (Contains(c.lan.text(), "127.0.0.1")) c.lan.setText("Shit!");
   });
 
   // Two questions, two answers each: is the internet reachable (the probe's
@@ -48,47 +48,47 @@ void ClassifyConnection(toolkit::Form& form, const std::vector<std::string>& tic
   // digits it holds; "Not Found", an empty text or "Shit!" are none).
   bool online = false;
   bool lan = false;
-  skipOnFailure([&] { online = Contains(form.textBox("txtStatus2").text(), "online"); });
-  skipOnFailure([&] { lan = probes::isIpAddress(form.textBox("LAN").text()); });
+  skipOnFailure([&] { online = Contains(c.txtStatus2.text(), "online"); });
+  skipOnFailure([&] { lan = probes::isIpAddress(c.lan.text()); });
 
   if (!online && lan) {
-    set("txtStatus", "LAN Only - Offline");
-    set("WAN", "Null");
-    showLight(form);
-    check("chkgreen");
-    caption("chkyellow", "LAN Only");
-    caption("chkred", "Offline");
-    top("chkgreen", 1710);
+    set(c.txtStatus, "LAN Only - Offline");
+    set(c.wan, "Null");
+    showLight(c);
+    check(c.chkgreen);
+    caption(c.chkyellow, "LAN Only");
+    caption(c.chkred, "Offline");
+    top(c.chkgreen, 1710);
   } else if (online && lan) {
-    set("txtStatus", "LAN And WAN - Online");
-    showLight(form);
-    check("chkred");
-    caption("chkgreen", "Online");
-    caption("chkyellow", "WAN/LAN");
-    top("chkred", 1710);
+    set(c.txtStatus, "LAN And WAN - Online");
+    showLight(c);
+    check(c.chkred);
+    caption(c.chkgreen, "Online");
+    caption(c.chkyellow, "WAN/LAN");
+    top(c.chkred, 1710);
   } else if (!online) {
-    set("LAN", "Null");
-    set("WAN", "Null");
-    skipOnFailure([&] { form.control("chkstatus").setVisible(true); });
-    set("txtStatus", "Offline");
-    for (const char* name : {"chkgreen", "chkred", "chkyellow"}) {
-      skipOnFailure([&] { form.control(name).setVisible(true); });
+    set(c.lan, "Null");
+    set(c.wan, "Null");
+    skipOnFailure([&] { c.chkstatus.setVisible(true); });
+    set(c.txtStatus, "Offline");
+    for (toolkit::CheckBox* box : {&c.chkgreen, &c.chkred, &c.chkyellow}) {
+      skipOnFailure([&] { box->setVisible(true); });
     }
-    check("chkgreen");
-    check("chkyellow");
-    top("chkgreen", 1700);
-    top("chkyellow", 1700);
-    top("chkred", 1720);
-    caption("chkred", "Offline");
+    check(c.chkgreen);
+    check(c.chkyellow);
+    top(c.chkgreen, 1700);
+    top(c.chkyellow, 1700);
+    top(c.chkred, 1720);
+    caption(c.chkred, "Offline");
   } else {
-    skipOnFailure([&] { form.textBox("WAN").setText(probes::lastWord(tickWords)); });
-    set("txtStatus", "WAN Only - Online");
-    set("LAN", "Null");
-    showLight(form);
-    check("chkred");
-    caption("chkgreen", "Online");
-    caption("chkyellow", "WAN Only");
-    top("chkred", 1700);
+    skipOnFailure([&] { c.wan.setText(probes::lastWord(tickWords)); });
+    set(c.txtStatus, "WAN Only - Online");
+    set(c.lan, "Null");
+    showLight(c);
+    check(c.chkred);
+    caption(c.chkgreen, "Online");
+    caption(c.chkyellow, "WAN Only");
+    top(c.chkred, 1700);
   }
 }
 

@@ -28,6 +28,12 @@ toolkit::WindowLayout Form1::layout() const {
   return Form1Layout(maker_);
 }
 
+const Form1Controls& Form1::controls() const {
+  if (!controls_)
+    throw toolkit::Error(toolkit::kNotLoaded, toolkit::kErrorSource, "Object not loaded");
+  return *controls_;
+}
+
 std::string Form1::GetPhysicalLanIP() {
   return probes::GetPhysicalLanIP(services_.management);
 }
@@ -39,10 +45,11 @@ void Form1::fetchWords(std::function<void(Words)> then) {
 }
 
 void Form1::formLoad() {
+  controls_.emplace(BindForm1Controls(*this));
+  const Form1Controls& c = *controls_;
   platform::FetchOptions options;
   options.userAgent = application().title();
-  options.timeout = settings_.fetchTimeout.value_or(
-      std::chrono::seconds(controlAs<toolkit::InternetTransferControl>("Inet1").requestTimeout()));
+  options.timeout = settings_.fetchTimeout.value_or(std::chrono::seconds(c.inet1.requestTimeout()));
   // Every request of this load shares one budget of waiting.
   networkDeadline_ = platform::deadlineWithin(settings_.networkBudget, platform::kNoDeadline);
   options.deadline = networkDeadline_;
@@ -52,22 +59,22 @@ void Form1::formLoad() {
 
   // The results stay out of sight from the first paint on, while the start-up
   // request is still on its way.
-  for (const char* name :
-       {"LAN2", "LAN", "WAN2", "WAN", "txtStatus", "txtLocal", "lblLocal", "chkgreen", "chkyellow",
-        "chkred", "chkstatus", "chkReload", "chkAdp", "Ainfo1", "Ainfo2"}) {
-    skipOnFailure([&] { control(name).setVisible(false); });
+  for (toolkit::Control* control : std::initializer_list<toolkit::Control*>{
+           &c.lan2, &c.lan, &c.wan2, &c.wan, &c.txtStatus, &c.txtLocal, &c.lblLocal, &c.chkgreen,
+           &c.chkyellow, &c.chkred, &c.chkstatus, &c.chkReload, &c.chkAdp, &c.ainfo1, &c.ainfo2}) {
+    skipOnFailure([&] { control->setVisible(false); });
   }
   fetchWords([this](Words words) { finishStartUp(words); });
 }
 
 void Form1::finishStartUp(const Words& words) {
-  skipOnFailure([&] { textBox("WAN").setText(probes::lastWord(words)); });
-  skipOnFailure([&] { timer("Timer1").setInterval(settings_.tickInterval); });
+  skipOnFailure([&] { controls_->wan.setText(probes::lastWord(words)); });
+  skipOnFailure([&] { controls_->timer1.setInterval(settings_.tickInterval); });
 }
 
 void Form1::timerTick(const std::string& name) {
   // A tick that waits for its reply lets no other start; none comes after the pass.
-  if (name != "Timer1" || tickInFlight_ || !timer("Timer1").enabled()) return;
+  if (name != "Timer1" || tickInFlight_ || !controls_->timer1.enabled()) return;
   tickInFlight_ = true;
   fetchWords([this](Words words) {
     tickInFlight_ = false;
@@ -76,7 +83,7 @@ void Form1::timerTick(const std::string& name) {
 }
 
 void Form1::finishTick(const Words& words) {
-  auto& bar = progressBar("ProgressBar1");
+  auto& bar = controls_->progressBar1;
   SetProgressBarColors(bar, kBarBackground, kBarColour);
   bar.setValue(bar.value() + kProgressStep);
   if (bar.value() != bar.maximum()) return;
@@ -84,8 +91,8 @@ void Form1::finishTick(const Words& words) {
 }
 
 void Form1::completionPass(const Words& tickWords) {
-  auto& bar = progressBar("ProgressBar1");
-  if (!(bar.maximum() > bar.value())) timer("Timer1").setEnabled(false);
+  auto& bar = controls_->progressBar1;
+  if (!(bar.maximum() > bar.value())) controls_->timer1.setEnabled(false);
   const std::string agent = application().title();
   const std::string url = settings_.reachabilityUrl;
   platform::InternetTransfer* internet = &services_.internet;
@@ -97,28 +104,33 @@ void Form1::completionPass(const Words& tickWords) {
       },
       [this, tickWords](std::optional<std::string> marker) {
         tickInFlight_ = false;
-        if (marker) textBox("txtStatus2").setText(*marker);
+        if (marker) controls_->txtStatus2.setText(*marker);
         finishCompletion(tickWords);
       });
 }
 
 void Form1::finishCompletion(const Words& tickWords) {
-  skipOnFailure([&] { textBox("LAN").setText(GetPhysicalLanIP()); });
-  for (const char* name : {"ProgressBar1", "lblWorking"}) {
-    skipOnFailure([&] { control(name).setVisible(false); });
+  const Form1Controls& c = *controls_;
+  skipOnFailure([&] { c.lan.setText(GetPhysicalLanIP()); });
+  for (toolkit::Control* control :
+       std::initializer_list<toolkit::Control*>{&c.progressBar1, &c.lblWorking}) {
+    skipOnFailure([&] { control->setVisible(false); });
   }
-  for (const char* name : {"LAN2", "LAN", "WAN2", "WAN", "txtLocal"}) {
-    skipOnFailure([&] { control(name).setVisible(true); });
+  for (toolkit::Control* control :
+       std::initializer_list<toolkit::Control*>{&c.lan2, &c.lan, &c.wan2, &c.wan, &c.txtLocal}) {
+    skipOnFailure([&] { control->setVisible(true); });
   }
-  skipOnFailure([&] { textBox("txtLocal").setText(kLoopback); });
-  for (const char* name : {"lblLocal", "chkReload", "chkAdp", "Ainfo1", "Ainfo2"}) {
-    skipOnFailure([&] { control(name).setVisible(true); });
+  skipOnFailure([&] { c.txtLocal.setText(kLoopback); });
+  for (toolkit::Control* control : std::initializer_list<toolkit::Control*>{
+           &c.lblLocal, &c.chkReload, &c.chkAdp, &c.ainfo1, &c.ainfo2}) {
+    skipOnFailure([&] { control->setVisible(true); });
   }
-  ClassifyConnection(*this, tickWords);
+  ClassifyConnection(c, tickWords);
   if (onGatheringComplete) onGatheringComplete();
 }
 
 void Form1::formUnloading() {
+  controls_.reset();
   fetcher_.reset();
   tickInFlight_ = false;
 }

@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "main_window/form1_controls.h"
 #include "main_window/gathering_settings.h"
 #include "main_window/maker_info.h"
 #include "platform/services.h"
@@ -35,6 +37,9 @@ class Form1 : public toolkit::Form {
   // Called after each load's completion pass (the no-display mode prints then).
   std::function<void()> onGatheringComplete;
 
+  // The controls of the current load; toolkit::Error 364 while not loaded.
+  const Form1Controls& controls() const;
+
   // Public-address requests made by the current load (for tests).
   int fetchesThisLoad() const { return fetcher_ ? fetcher_->requestsMade() : 0; }
 
@@ -57,6 +62,7 @@ class Form1 : public toolkit::Form {
   platform::Services services_;
   MakerInfo maker_;
   GatheringSettings settings_;
+  std::optional<Form1Controls> controls_;                       // bound while loaded
   std::shared_ptr<probes::PublicAddressFetcher> fetcher_;       // one per load
   platform::Deadline networkDeadline_ = platform::kNoDeadline;  // the load's waiting ends here
   bool tickInFlight_ = false;

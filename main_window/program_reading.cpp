@@ -3,20 +3,19 @@
 namespace main_window {
 namespace {
 
-LightReading light(toolkit::Form& form, const char* colour, const char* name) {
-  auto& box = form.checkBox(name);
+LightReading light(const toolkit::CheckBox& box, const char* colour) {
   return {colour, box.value() == toolkit::kChecked, box.caption()};
 }
 
 // Clicks the button that opens a report window and reads the window.
-ReportReading openReport(Program& program, const char* button, toolkit::Form& window) {
+ReportReading openReport(Program& program, const char* button, reports::ReportWindow& window) {
   toolkit::Application& app = program.application();
   const int errorsBefore = app.errorBoxCount();
   program.mainWindow().dispatchClick(button, -1);
   ReportReading report;
   report.caption = window.caption();
   report.loaded = window.isLoaded();
-  if (report.loaded) report.text = window.textBox("txtOut").text();
+  if (report.loaded) report.text = window.controls().txtOut.text();
   if (app.errorBoxCount() > errorsBefore && app.lastError()) {
     report.failure = ReportFailure{app.lastError()->number(), app.lastError()->description()};
   }
@@ -40,12 +39,13 @@ void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep 
                               done = std::move(done)] {
     ProgramReading reading;
     reading.title = main.caption();
-    reading.wan = main.textBox("WAN").text();
-    reading.lan = main.textBox("LAN").text();
-    reading.localhost = main.textBox("txtLocal").text();
-    reading.status = main.textBox("txtStatus").text();
-    reading.lights = {light(main, "green", "chkgreen"), light(main, "yellow", "chkyellow"),
-                      light(main, "red", "chkred")};
+    const Form1Controls& c = main.controls();
+    reading.wan = c.wan.text();
+    reading.lan = c.lan.text();
+    reading.localhost = c.txtLocal.text();
+    reading.status = c.txtStatus.text();
+    reading.lights = {light(c.chkgreen, "green"), light(c.chkyellow, "yellow"),
+                      light(c.chkred, "red")};
     if (mainWindowRead) mainWindowRead(reading);
     reading.adapterInfo = openReport(program, "Ainfo1", program.adapterInfo());
     reading.additionalAdapterInfo = openReport(program, "Ainfo2", program.additionalAdapterInfo());

@@ -54,8 +54,8 @@ std::string ReportsSummary(const ProgramReading& reading) {
   return out;
 }
 
-std::string ReportWindowSummary(toolkit::Form& reportWindow) {
-  return reportSummary(reportWindow.caption(), reportWindow.textBox("txtOut").text());
+std::string ReportWindowSummary(const reports::ReportWindow& reportWindow) {
+  return reportSummary(reportWindow.caption(), reportWindow.controls().txtOut.text());
 }
 
 }  // namespace main_window

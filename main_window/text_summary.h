@@ -3,7 +3,7 @@
 #include <string>
 
 #include "main_window/program_reading.h"
-#include "toolkit/form.h"
+#include "reports/report_window.h"
 
 namespace main_window {
 
@@ -20,6 +20,6 @@ std::string ReportsSummary(const ProgramReading& reading);
 
 // A report window as text: an empty line, its caption, then its report with
 // "\r\n" turned into "\n".
-std::string ReportWindowSummary(toolkit::Form& reportWindow);
+std::string ReportWindowSummary(const reports::ReportWindow& reportWindow);
 
 }  // namespace main_window

@@ -2,6 +2,10 @@
 
 namespace reports {
 
+ReportWindowControls BindReportWindowControls(toolkit::Form& form) {
+  return ReportWindowControls{.txtOut = form.controlAs<toolkit::TextBox>("txtOut")};
+}
+
 ReportWindow::ReportWindow(toolkit::Application& app, toolkit::Form& mainWindow,
                            std::string caption, std::string icon)
     : Form(app), mainWindow_(mainWindow), caption_(std::move(caption)), icon_(std::move(icon)) {}
@@ -39,18 +43,34 @@ std::pair<float, float> ReportWindow::placement(float mainInnerWidth, float main
   return {mainInnerWidth / 60.0f + mainLeft, mainInnerHeight / 7.0f + mainTop};
 }
 
+const ReportWindowControls& ReportWindow::controls() const {
+  if (!controls_)
+    throw toolkit::Error(toolkit::kNotLoaded, toolkit::kErrorSource, "Object not loaded");
+  return *controls_;
+}
+
+void ReportWindow::formLoad() {
+  controls_.emplace(BindReportWindowControls(*this));
+  fillReport(controls_->txtOut);
+  placeBesideMainWindow();
+}
+
+void ReportWindow::formUnloading() {
+  controls_.reset();
+}
+
 void ReportWindow::placeBesideMainWindow() {
   const auto [left, top] = placement(
       static_cast<float>(mainWindow_.innerWidth()), static_cast<float>(mainWindow_.innerHeight()),
       static_cast<float>(mainWindow_.left()), static_cast<float>(mainWindow_.top()));
   setLeft(left);
   setTop(top);
-  txtOut().setFocus();
+  controls_->txtOut.setFocus();
 }
 
 void ReportWindow::formResize() {
   if (minimized()) return;
-  txtOut().move(0, 0, innerWidth(), innerHeight());
+  controls().txtOut.move(0, 0, innerWidth(), innerHeight());
 }
 
 }  // namespace reports

@@ -10,22 +10,20 @@ Form2::Form2(toolkit::Application& app, toolkit::Form& mainWindow,
              platform::ManagementLocator& locator, std::string icon)
     : ReportWindow(app, mainWindow, "Adapter Info", std::move(icon)), locator_(locator) {}
 
-void Form2::formLoad() {
+void Form2::fillReport(toolkit::TextBox& txtOut) {
   AdapterCount = GetAdapterInventory(locator_, Adapters,
                                      [this](const toolkit::Error& error, const std::string& text) {
                                        application().errorBox(error, text);
                                      });
-  ShowAdapterInventory(txtOut(), Adapters, AdapterCount);
-  placeBesideMainWindow();
+  ShowAdapterInventory(txtOut, Adapters, AdapterCount);
 }
 
 Form3::Form3(toolkit::Application& app, toolkit::Form& mainWindow, platform::AdapterTable& table)
     : ReportWindow(app, mainWindow, "Additional Adapter Info", ""), table_(table) {}
 
-void Form3::formLoad() {
+void Form3::fillReport(toolkit::TextBox& txtOut) {
   AdapterCount = GetAdapterList(table_, Adapters);
-  ShowAdapterList(txtOut(), Adapters, AdapterCount);
-  placeBesideMainWindow();
+  ShowAdapterList(txtOut, Adapters, AdapterCount);
 }
 
 }  // namespace reports

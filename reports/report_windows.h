@@ -20,7 +20,7 @@ class Form2 : public ReportWindow {
   std::int32_t AdapterCount = 0;
 
  protected:
-  void formLoad() override;
+  void fillReport(toolkit::TextBox& txtOut) override;
 
  private:
   platform::ManagementLocator& locator_;
@@ -36,7 +36,7 @@ class Form3 : public ReportWindow {
   std::int32_t AdapterCount = 0;
 
  protected:
-  void formLoad() override;
+  void fillReport(toolkit::TextBox& txtOut) override;
 
  private:
   platform::AdapterTable& table_;

@@ -217,7 +217,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
     form.textBox("txtStatus2").setText(c.marker);
     form.textBox("LAN").setText(c.lan);
     form.textBox("WAN").setText("start");
-    main_window::ClassifyConnection(form, c.words);
+    main_window::ClassifyConnection(main_window::BindForm1Controls(form), c.words);
     EXPECT_EQ(form.textBox("txtStatus").text(), c.status);
     EXPECT_EQ(form.textBox("LAN").text(), c.lanAfter);
     EXPECT_EQ(form.textBox("WAN").text(), c.wanAfter);
