@@ -7,6 +7,7 @@ namespace platform {
 
 // Statuses of the adapter-table call.
 constexpr std::uint32_t kSuccess = 0;
+constexpr std::uint32_t kNotEnoughMemory = 8;
 constexpr std::uint32_t kNotSupported = 50;
 constexpr std::uint32_t kInvalidParameter = 87;
 constexpr std::uint32_t kBufferOverflow = 111;

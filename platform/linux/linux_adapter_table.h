@@ -21,7 +21,7 @@ class LinuxAdapterTable : public AdapterTable {
   std::int32_t lastError() const override { return lastError_; }
 
   static constexpr std::uint32_t kGeneralFailure = 31;
-  static constexpr std::uint32_t kNotEnoughMemory = 8;
+  static constexpr std::uint32_t kNotEnoughMemory = platform::kNotEnoughMemory;
 
  private:
   SystemPaths paths_;

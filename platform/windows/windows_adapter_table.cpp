@@ -7,12 +7,11 @@
 
 #include <iphlpapi.h>
 
-#include <limits>
 #include <new>
 #include <string_view>
 #include <vector>
 
-#include "platform/adapter_records.h"
+#include "platform/adapter_table_answer.h"
 #include "platform/windows/wide_text.h"
 
 namespace platform::windows {
@@ -85,21 +84,8 @@ std::uint32_t WindowsAdapterTable::getAdaptersInfo(std::uint8_t* buffer, std::ui
     entries.push_back(entryOf(*adapter));
     adapter = adapter->Next;
   }
-  if (entries.empty()) return status(kNoData, static_cast<std::int32_t>(kNoData));
-
-  const std::size_t needed = adapterRecordsSize(entries.size());
-  if (needed > std::numeric_limits<std::uint32_t>::max()) {
-    return status(ERROR_NOT_ENOUGH_MEMORY, ERROR_NOT_ENOUGH_MEMORY);
-  }
-  if (*size < needed) {
-    *size = static_cast<std::uint32_t>(needed);
-    return status(kBufferOverflow, static_cast<std::int32_t>(kBufferOverflow));
-  }
-  if (buffer == nullptr) {
-    return status(kInvalidParameter, static_cast<std::int32_t>(kInvalidParameter));
-  }
-  writeAdapterRecords(entries, buffer);
-  return status(kSuccess, 0);
+  const AdapterTableAnswer answer = answerAdapterTable(entries, buffer, size);
+  return status(answer.status, answer.lastError);
 }
 
 }  // namespace platform::windows
