@@ -118,14 +118,6 @@ tests_support::HttpTestServer::Handler serve(const Row& row) {
   };
 }
 
-// In sanitizer builds: Qt's font caches, never freed at exit, are no leak of
-// this program (as in the other end-to-end runs).
-std::string leakSanitizerOptions() {
-  const char* inherited = std::getenv("LSAN_OPTIONS");
-  return std::string("LSAN_OPTIONS=") + (inherited != nullptr ? std::string(inherited) + ":" : "") +
-         "print_suppressions=0:suppressions=" + TARNWICK_LSAN_SUPPRESSIONS;
-}
-
 bool sanitized() {
 #if defined(__SANITIZE_ADDRESS__)
   return true;

@@ -29,7 +29,10 @@
 #include <thread>
 #include <utility>
 
+#include "platform/linux/linux_management.h"
+#include "probes/lan_address.h"
 #include "tests/support/etc_files.h"
+#include "toolkit/error.h"
 
 extern char** environ;
 
@@ -381,6 +384,21 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
   }
   rmdir(directory.c_str());
   return result;
+}
+
+std::string machineLanAddress() {
+  platform::linuxos::LinuxManagementLocator locator;
+  try {
+    return probes::GetPhysicalLanIP(locator);
+  } catch (const toolkit::Error& error) {
+    return "(lookup failed: " + error.description() + ")";
+  }
+}
+
+std::string leakSanitizerOptions() {
+  const char* inherited = std::getenv("LSAN_OPTIONS");
+  return std::string("LSAN_OPTIONS=") + (inherited != nullptr ? std::string(inherited) + ":" : "") +
+         "print_suppressions=0:suppressions=" + TARNWICK_LSAN_SUPPRESSIONS;
 }
 
 bool loopbackPort80Answers() {

@@ -66,6 +66,16 @@ std::string isolationUnavailable();
 // Runs `program` under `setup` and collects what it printed.
 RunResult runIsolated(const std::string& program, const RunSetup& setup);
 
+// The LAN address the program would show on this machine, or why it could not
+// be looked up (for the rows and scenarios that run in the machine's namespace).
+std::string machineLanAddress();
+
+// "LSAN_OPTIONS=..." for the program in a sanitizer build, the inherited options
+// kept: Qt keeps the fontconfig patterns of fallback fonts (a hostile reply's
+// control characters need them) in caches it never frees at exit, and that is
+// no leak of this program.
+std::string leakSanitizerOptions();
+
 // Whether something on this machine already answers on 127.0.0.1:80.
 bool loopbackPort80Answers();
 

@@ -23,11 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/linux_management.h"
 #include "probes/address_text.h"
-#include "probes/lan_address.h"
 #include "tests/end_to_end/isolated_run.h"
-#include "toolkit/error.h"
 
 namespace end_to_end {
 namespace {
@@ -368,15 +365,6 @@ Shown shownIn(const std::string& out) {
           lineValue(out, "Online Status: "), lineValue(out, "Lights: ")};
 }
 
-std::string machineLanAddress() {
-  platform::linuxos::LinuxManagementLocator locator;
-  try {
-    return probes::GetPhysicalLanIP(locator);
-  } catch (const toolkit::Error& error) {
-    return "(lookup failed: " + error.description() + ")";
-  }
-}
-
 struct Launch {
   std::string path;
   std::vector<std::string> environment;
@@ -465,13 +453,6 @@ void runMatrix(const Launch& launch, bool wine, std::size_t parallel) {
     const Row& row = *outcome.plan.row;
     checkRow(outcome, wine && row.wine ? *row.wine : row.linux, machineLan, wine);
   }
-}
-
-// In sanitizer builds: Qt's font caches are no leak of this program.
-std::string leakSanitizerOptions() {
-  const char* inherited = std::getenv("LSAN_OPTIONS");
-  return std::string("LSAN_OPTIONS=") + (inherited != nullptr ? std::string(inherited) + ":" : "") +
-         "print_suppressions=0:suppressions=" + TARNWICK_LSAN_SUPPRESSIONS;
 }
 
 TEST(NetworkMatrix, TheLinuxProgramTellsTheTruthOnEveryNetwork) {

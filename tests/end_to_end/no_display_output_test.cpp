@@ -11,11 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/linux_management.h"
 #include "probes/address_text.h"
-#include "probes/lan_address.h"
 #include "tests/end_to_end/isolated_run.h"
-#include "toolkit/error.h"
 
 namespace end_to_end {
 namespace {
@@ -147,24 +144,6 @@ std::string rawControls(const std::string& text) {
     }
   }
   return found;
-}
-
-std::string machineLanAddress() {
-  platform::linuxos::LinuxManagementLocator locator;
-  try {
-    return probes::GetPhysicalLanIP(locator);
-  } catch (const toolkit::Error& error) {
-    return "(lookup failed: " + error.description() + ")";
-  }
-}
-
-// In sanitizer builds: Qt keeps the fontconfig patterns of fallback fonts (the
-// hostile reply's control characters need them) in caches it never frees at
-// exit; that is no leak of this program.
-std::string leakSanitizerOptions() {
-  const char* inherited = std::getenv("LSAN_OPTIONS");
-  return std::string("LSAN_OPTIONS=") + (inherited != nullptr ? std::string(inherited) + ":" : "") +
-         "print_suppressions=0:suppressions=" + TARNWICK_LSAN_SUPPRESSIONS;
 }
 
 // How a scenario's program is started and what it prints by.
