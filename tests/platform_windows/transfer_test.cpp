@@ -62,7 +62,9 @@ TEST_P(FetchText, OutcomeAndNoHandleLeft) {
   EXPECT_EQ(result.outcome, GetParam().outcome);
   EXPECT_EQ(result.httpStatus, GetParam().status);
   EXPECT_EQ(result.body.size(), GetParam().bodySize);
-  EXPECT_LT(Clock::now() - started, GetParam().timeout + 1s);
+  // The time-out is honoured: far below the system's own minute-long waits,
+  // with room for a loaded machine and Wine.
+  EXPECT_LT(Clock::now() - started, GetParam().timeout + 5s);
   EXPECT_EQ(net.openHandles(), 0u);
 }
 
@@ -96,7 +98,7 @@ TEST_F(WithServer, ReachabilityCountsAnyResponseAndTimesOut) {
   EXPECT_EQ(probes::probeReachability(net, kAgent, server("/redirect/1")), "online");
   const auto started = Clock::now();
   EXPECT_EQ(probes::probeReachability(net, kAgent, server("/never")), "Offline");
-  EXPECT_LT(Clock::now() - started, 2s);
+  EXPECT_LT(Clock::now() - started, 5s);
   EXPECT_EQ(net.openHandles(), 0u);
 }
 
