@@ -9,11 +9,39 @@ namespace {
 
 using toolkit::skipOnFailure;
 
-// Shows the status box and the three lights in the order the light is built.
-void showLight(const Form1Controls& c) {
+void set(toolkit::TextBox& box, const std::string& text) {
+  skipOnFailure([&] { box.setText(text); });
+}
+
+void check(toolkit::CheckBox& box) {
+  skipOnFailure([&] { box.setValue(toolkit::kChecked); });
+}
+
+void caption(toolkit::CheckBox& box, const char* text) {
+  skipOnFailure([&] { box.setCaption(text); });
+}
+
+void top(toolkit::CheckBox& box, int twips) {
+  skipOnFailure([&] { box.setTop(twips); });
+}
+
+struct Caption {
+  toolkit::CheckBox& box;
+  const char* text;
+};
+
+// The three answers that light one light: the status box and the three lights
+// appear in the order the light is built, one light is pressed and moved to
+// `pressedTop`, and two lights are captioned.
+void lightOne(const Form1Controls& c, toolkit::CheckBox& pressed, int pressedTop, Caption first,
+              Caption second) {
   for (toolkit::CheckBox* box : {&c.chkstatus, &c.chkgreen, &c.chkred, &c.chkyellow}) {
     skipOnFailure([&] { box->setVisible(true); });
   }
+  check(pressed);
+  caption(first.box, first.text);
+  caption(second.box, second.text);
+  top(pressed, pressedTop);
 }
 
 }  // namespace
@@ -23,19 +51,6 @@ bool Contains(std::string_view text, std::string_view part) {
 }
 
 void ClassifyConnection(const Form1Controls& c, const std::vector<std::string>& tickWords) {
-  const auto set = [](toolkit::TextBox& box, const std::string& text) {
-    skipOnFailure([&] { box.setText(text); });
-  };
-  const auto check = [](toolkit::CheckBox& box) {
-    skipOnFailure([&] { box.setValue(toolkit::kChecked); });
-  };
-  const auto caption = [](toolkit::CheckBox& box, const char* text) {
-    skipOnFailure([&] { box.setCaption(text); });
-  };
-  const auto top = [](toolkit::CheckBox& box, int twips) {
-    skipOnFailure([&] { box.setTop(twips); });
-  };
-
   // The loopback address is no LAN address; "Shit!" never stays on screen, as
   // both branches without a LAN address write "Null" over it.
   skipOnFailure([&] {
@@ -54,18 +69,10 @@ void ClassifyConnection(const Form1Controls& c, const std::vector<std::string>& 
   if (!online && lan) {
     set(c.txtStatus, "LAN Only - Offline");
     set(c.wan, "Null");
-    showLight(c);
-    check(c.chkgreen);
-    caption(c.chkyellow, "LAN Only");
-    caption(c.chkred, "Offline");
-    top(c.chkgreen, 1710);
+    lightOne(c, c.chkgreen, 1710, {c.chkyellow, "LAN Only"}, {c.chkred, "Offline"});
   } else if (online && lan) {
     set(c.txtStatus, "LAN And WAN - Online");
-    showLight(c);
-    check(c.chkred);
-    caption(c.chkgreen, "Online");
-    caption(c.chkyellow, "WAN/LAN");
-    top(c.chkred, 1710);
+    lightOne(c, c.chkred, 1710, {c.chkgreen, "Online"}, {c.chkyellow, "WAN/LAN"});
   } else if (!online) {
     set(c.lan, "Null");
     set(c.wan, "Null");
@@ -84,11 +91,7 @@ void ClassifyConnection(const Form1Controls& c, const std::vector<std::string>& 
     skipOnFailure([&] { c.wan.setText(probes::lastWord(tickWords)); });
     set(c.txtStatus, "WAN Only - Online");
     set(c.lan, "Null");
-    showLight(c);
-    check(c.chkred);
-    caption(c.chkgreen, "Online");
-    caption(c.chkyellow, "WAN Only");
-    top(c.chkred, 1700);
+    lightOne(c, c.chkred, 1700, {c.chkgreen, "Online"}, {c.chkyellow, "WAN Only"});
   }
 }
 
