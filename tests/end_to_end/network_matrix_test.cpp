@@ -409,7 +409,7 @@ void checkRow(const Outcome& outcome, const Told& told, const std::string& machi
                           : outcome.plan.machineNamespace ? machineLan
                                                           : outcome.plan.lanAddress;
   const Shown shown = shownIn("\n" + run.out);
-  EXPECT_EQ(shown.status, told.status) << run.out;
+  EXPECT_EQ(shown.status, told.status) << "stdout:\n" << run.out << "\nstderr:\n" << run.err;
   EXPECT_EQ(shown.wan, told.wan);
   EXPECT_EQ(shown.lan, lan);
   EXPECT_EQ(shown.lights, told.lights);

@@ -169,12 +169,22 @@ class MainWindow {
   Result waitForResult() const {
     Result previous;
     Result current;
+    std::string unanswered;
     const bool settled = waitUntil(kGatheringLimit, [&] {
       if (!IsWindowVisible((*this)["Ainfo2"]) || !IsWindowVisible((*this)["chkred"])) {
         return false;
       }
       previous = current;
-      current = Result{summary(), Clock::now()};
+      try {
+        current = Result{summary(), Clock::now()};
+      } catch (const Failure& busy) {
+        // A window that does not answer for a while is read again later: under
+        // Wine a management query may wait on the resolver on the program's UI
+        // thread, where Windows answers it from the registry.
+        current = Result{};
+        unanswered = busy.what;
+        return false;
+      }
       return current.summary == previous.summary;
     });
     if (!settled) {
@@ -184,6 +194,7 @@ class MainWindow {
       throw Failure{"the gathering did not end within a minute (" + shown("Ainfo2") + ", " +
                     shown("chkred") + ", progress " +
                     std::to_string(progressPosition((*this)["ProgressBar1"]).value_or(-1)) +
+                    (unanswered.empty() ? "" : "; last unanswered: " + unanswered) +
                     "); the window shows:\n" + summary()};
     }
     return previous;
