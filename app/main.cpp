@@ -54,7 +54,9 @@ int main(int argc, char** argv) {
       write(stdout, command_line::VersionText());
       return 0;
     case command_line::Action::kUsageError:
-      write(stderr, command_line::UnknownOptionText(options));
+      write(stderr, "tarnwick: unknown option " +
+                        toolkit::escapeControlCharacters("'" + options.unknown + "'") + "\n" +
+                        command_line::UsageText());
       return command_line::kUsageErrorStatus;
     case command_line::Action::kRun:
     case command_line::Action::kJson:

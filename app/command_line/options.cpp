@@ -1,7 +1,6 @@
 #include "app/command_line/options.h"
 
 #include "probes/endpoints.h"
-#include "toolkit/text_output.h"
 
 namespace command_line {
 
@@ -61,11 +60,6 @@ std::string UsageText() {
 
 std::string VersionText() {
   return std::string("tarnwick ") + TARNWICK_VERSION + "\n";
-}
-
-std::string UnknownOptionText(const Options& options) {
-  return "tarnwick: unknown option " +
-         toolkit::escapeControlCharacters("'" + options.unknown + "'") + "\n" + UsageText();
 }
 
 }  // namespace command_line
