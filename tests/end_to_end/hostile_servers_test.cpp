@@ -8,10 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/end_to_end/isolated_run.h"
@@ -156,29 +154,25 @@ bool rawBytes(const std::string& text) {
 TEST(HostileServers, EveryRowEndsInTimeSmallAndWithAPlainAnswer) {
   if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
   constexpr std::size_t kCount = std::size(kRows);
-  std::vector<RunResult> results(kCount);
   // The slowest rows first, so the others run beside them.
   std::vector<std::size_t> order(kCount);
   for (std::size_t i = 0; i < kCount; ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(),
                    [](std::size_t a, std::size_t b) { return kRows[a].bound > kRows[b].bound; });
-  std::atomic<std::size_t> next{0};
-  std::vector<std::thread> workers;
-  for (int w = 0; w < kAtOnce; ++w) {
-    workers.emplace_back([&] {
-      for (std::size_t k; (k = next++) < kCount;) {
-        const Row& row = kRows[order[k]];
-        RunSetup setup;
-        setup.privateNetwork = true;
-        setup.server = serve(row);
-        setup.environment = {leakSanitizerOptions()};
-        if (!row.proxy.empty()) setup.environment.push_back("http_proxy=" + row.proxy);
-        setup.timeLimit = row.bound + 20s;
-        results[order[k]] = runIsolated(TARNWICK_PROGRAM, setup);
-      }
-    });
+  std::vector<RunSetup> setups;
+  for (const std::size_t i : order) {
+    const Row& row = kRows[i];
+    RunSetup setup;
+    setup.privateNetwork = true;
+    setup.server = serve(row);
+    setup.environment = {leakSanitizerOptions()};
+    if (!row.proxy.empty()) setup.environment.push_back("http_proxy=" + row.proxy);
+    setup.timeLimit = row.bound + 20s;
+    setups.push_back(std::move(setup));
   }
-  for (std::thread& worker : workers) worker.join();
+  const std::vector<RunResult> ran = runAllIsolated(TARNWICK_PROGRAM, setups, kAtOnce);
+  std::vector<RunResult> results(kCount);
+  for (std::size_t k = 0; k < kCount; ++k) results[order[k]] = ran[k];
 
   for (std::size_t i = 0; i < kCount; ++i) {
     const Row& row = kRows[i];

@@ -199,15 +199,17 @@ struct ChildPlan {
     fail(error.what());
   }
 
+  // Made before the fork: the servers' threads run by now, and the child may
+  // only make system calls until it execs.
+  std::vector<char*> argv{const_cast<char*>(plan.program)};
+  for (const std::string& word : setup.arguments) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
   const pid_t pid = fork();
   if (pid < 0) fail("fork for the program");
   if (pid == 0) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     dup2(plan.outWrite, STDOUT_FILENO);
     dup2(plan.errWrite, STDERR_FILENO);
-    std::vector<char*> argv{const_cast<char*>(plan.program)};
-    for (const std::string& word : setup.arguments) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
     execve(plan.program, argv.data(), plan.envp);
     _exit(127);
   }
@@ -242,11 +244,10 @@ void appendAvailable(int fd, std::string& into, bool& open) {
   }
 }
 
-// Closes every descriptor above standard error but `a` and `b`. Runs start
-// from several threads at once: a child forked while another run's pipes were
-// still open in the parent would hold that run's output open for as long as
-// its own program ran, and the other run would seem to hang (it never execs,
-// so close-on-exec does not help).
+// Closes every descriptor above standard error but `a` and `b`: a run
+// process that held another run's output open (it never execs, so
+// close-on-exec does not help) would make that run seem to hang for as long
+// as its own program ran.
 void keepOnly(int a, int b) {
   if (a > b) std::swap(a, b);
   close_range(3, static_cast<unsigned>(a) - 1, 0);
@@ -254,18 +255,18 @@ void keepOnly(int a, int b) {
   close_range(static_cast<unsigned>(b) + 1, ~0U, 0);
 }
 
-// Every thread's backtrace of the processes in the run's group but its first
-// (the program and anything it started), so a hang seen once in CI says where
-// it was.
+// Every thread's backtrace of the processes in the run's group (the run's own
+// process, the program and anything it started), so a hang seen once in CI
+// says where it was.
 std::string backtraces(pid_t group) {
   std::string out;
   std::unique_ptr<DIR, int (*)(DIR*)> proc(opendir("/proc"), closedir);
   for (dirent* entry; proc && (entry = readdir(proc.get())) != nullptr;) {
     const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
-    if (pid <= 0 || pid == group || getpgid(pid) != group) continue;
+    if (pid <= 0 || getpgid(pid) != group) continue;
     const std::string command = "timeout 30 gdb -batch -nx -p " + std::to_string(pid) +
                                 " -ex 'thread apply all bt' 2>&1 | grep -E '^(Thread|#)'";
-    out += "process " + std::to_string(pid) + ":\n";
+    out += (pid == group ? "the run's own process " : "process ") + std::to_string(pid) + ":\n";
     if (std::FILE* pipe = popen(command.c_str(), "r")) {
       char line[512];
       while (std::fgets(line, sizeof line, pipe) != nullptr) out += line;
@@ -288,15 +289,42 @@ std::string isolationUnavailable() {
   return {};
 }
 
-RunResult runIsolated(const std::string& program, const RunSetup& setup) {
+namespace {
+
+// One run under way: its run process, the program's two output streams and
+// what has been read from them.
+struct Running {
+  std::size_t index = 0;
+  pid_t child = -1;
+  int outFd = -1;
+  int errFd = -1;
+  bool outOpen = true;
+  bool errOpen = true;
+  Clock::time_point start;
+  Clock::time_point deadline;
+  std::string directory;
   RunResult result;
+};
+
+void removeRunDirectory(const std::string& directory) {
+  for (const char* name : {"setup.log", "status", "requests", "rss"}) {
+    unlink((directory + "/" + name).c_str());
+  }
+  rmdir(directory.c_str());
+}
+
+// Forks the run process. Called with no other thread of this process running.
+std::optional<Running> launch(const std::string& program, const RunSetup& setup, std::size_t index,
+                              RunResult& failed) {
   char directoryTemplate[] = "/tmp/tarnwick-e2e-XXXXXX";
   if (mkdtemp(directoryTemplate) == nullptr) {
-    result.setupError = "cannot make a run directory";
-    return result;
+    failed.setupError = "cannot make a run directory";
+    return std::nullopt;
   }
-  const std::string directory = directoryTemplate;
-  writeFile(directory + "/setup.log", "");
+  Running run;
+  run.index = index;
+  run.directory = directoryTemplate;
+  writeFile(run.directory + "/setup.log", "");
 
   const std::vector<std::string> environment = programEnvironment(setup.environment);
   std::vector<char*> envp;
@@ -305,16 +333,23 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
 
   int outPipe[2];
   int errPipe[2];
-  if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
-    result.setupError = "cannot make pipes";
-    return result;
+  if (pipe2(outPipe, O_CLOEXEC) != 0) {
+    failed.setupError = "cannot make pipes";
+    return std::nullopt;
   }
-  const int logFd = open((directory + "/setup.log").c_str(), O_WRONLY | O_CLOEXEC);
-  const ChildPlan plan{&setup, directory, program.c_str(), envp.data(), outPipe[1], errPipe[1]};
+  if (pipe2(errPipe, O_CLOEXEC) != 0) {
+    close(outPipe[0]);
+    close(outPipe[1]);
+    failed.setupError = "cannot make pipes";
+    return std::nullopt;
+  }
+  const int logFd = open((run.directory + "/setup.log").c_str(), O_WRONLY | O_CLOEXEC);
+  const ChildPlan plan{&setup, run.directory, program.c_str(), envp.data(), outPipe[1], errPipe[1]};
 
-  const auto start = Clock::now();
-  const pid_t child = fork();
-  if (child == 0) {
+  run.start = Clock::now();
+  run.deadline = run.start + setup.timeLimit;
+  run.child = fork();
+  if (run.child == 0) {
     setpgid(0, 0);
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     dup2(logFd, STDOUT_FILENO);
@@ -325,65 +360,121 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
   close(logFd);
   close(outPipe[1]);
   close(errPipe[1]);
-  if (child < 0) {
+  if (run.child < 0) {
     close(outPipe[0]);
     close(errPipe[0]);
-    result.setupError = "fork failed";
-    return result;
+    removeRunDirectory(run.directory);
+    failed.setupError = "fork failed";
+    return std::nullopt;
   }
-  setpgid(child, child);  // also here, so the kill below cannot miss the group
+  setpgid(run.child, run.child);  // also here, so a kill of the group cannot miss it
+  run.outFd = outPipe[0];
+  run.errFd = errPipe[0];
+  return run;
+}
 
-  // Collect both streams until they close or time runs out.
-  const auto deadline = start + setup.timeLimit;
-  bool outOpen = true;
-  bool errOpen = true;
-  while (outOpen || errOpen) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) {
-      result.timedOut = true;
-      break;
+// Whether the run has ended, or was killed at its time limit; reads nothing.
+bool ended(Running& run) {
+  if (run.outOpen || run.errOpen) {
+    if (Clock::now() < run.deadline) return false;
+    run.result.timedOut = true;
+    run.result.elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - run.start);
+    run.result.killedWhile = "the program still ran\n" + backtraces(run.child);
+  } else {
+    // The run process ends right after the program.
+    int status = 0;
+    if (waitpid(run.child, &status, WNOHANG) == run.child) {
+      run.child = -1;
+      return true;
     }
-    pollfd fds[2] = {{outOpen ? outPipe[0] : -1, POLLIN, 0},
-                     {errOpen ? errPipe[0] : -1, POLLIN, 0}};
-    if (poll(fds, 2, static_cast<int>(left.count())) < 0 && errno != EINTR) break;
-    if (fds[0].revents != 0) appendAvailable(outPipe[0], result.out, outOpen);
-    if (fds[1].revents != 0) appendAvailable(errPipe[0], result.err, errOpen);
+    if (Clock::now() < run.deadline) return false;
+    run.result.timedOut = true;
+    run.result.killedWhile =
+        "the program had ended; the run's own process had not\n" + backtraces(run.child);
   }
-  result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-  // The child ends right after the program; give it a moment to stop its server.
-  int childStatus = 0;
-  while (!result.timedOut) {
-    if (waitpid(child, &childStatus, WNOHANG) == child) break;
-    if (Clock::now() >= deadline) result.timedOut = true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (result.timedOut) {
-    result.killedWhile = outOpen || errOpen
-                             ? "the program still ran\n" + backtraces(child)
-                             : "the program had ended; the run's own process had not";
-    kill(-child, SIGKILL);
-    waitpid(child, &childStatus, 0);
-  }
-  close(outPipe[0]);
-  close(errPipe[0]);
+  // What the program said before it was killed: an error box of a no-display
+  // run goes there.
+  if (!run.result.err.empty()) run.result.killedWhile += "\nstderr:\n" + run.result.err;
+  kill(-run.child, SIGKILL);
+  int status = 0;
+  waitpid(run.child, &status, 0);
+  run.child = -1;
+  return true;
+}
 
-  const std::string status = readFile(directory + "/status");
+RunResult finish(Running& run) {
+  close(run.outFd);
+  close(run.errFd);
+  RunResult result = std::move(run.result);
+  const std::string status = readFile(run.directory + "/status");
   if (!status.empty()) {
     const int programStatus = std::atoi(status.c_str());
     result.ran = true;
     result.exitStatus = WIFEXITED(programStatus) ? WEXITSTATUS(programStatus) : -1;
-    result.peakRssKiB = std::atol(readFile(directory + "/rss").c_str());
+    result.peakRssKiB = std::atol(readFile(run.directory + "/rss").c_str());
   } else if (!result.timedOut) {
-    result.setupError = readFile(directory + "/setup.log");
+    result.setupError = readFile(run.directory + "/setup.log");
   }
-  std::istringstream requests(readFile(directory + "/requests"));
+  std::istringstream requests(readFile(run.directory + "/requests"));
   for (std::string line; std::getline(requests, line);) result.requests.push_back(line);
-  for (const char* name : {"setup.log", "status", "requests", "rss"}) {
-    unlink((directory + "/" + name).c_str());
-  }
-  rmdir(directory.c_str());
+  removeRunDirectory(run.directory);
   return result;
+}
+
+}  // namespace
+
+std::vector<RunResult> runAllIsolated(const std::string& program,
+                                      const std::vector<RunSetup>& setups, std::size_t atOnce) {
+  std::vector<RunResult> results(setups.size());
+  std::vector<Running> running;
+  std::size_t next = 0;
+  while (next < setups.size() || !running.empty()) {
+    while (running.size() < std::max<std::size_t>(atOnce, 1) && next < setups.size()) {
+      if (auto started = launch(program, setups[next], next, results[next])) {
+        running.push_back(std::move(*started));
+      }
+      ++next;
+    }
+    if (running.empty()) continue;
+
+    // Wait for output, the nearest time limit, or (while a run process is
+    // ending after its program) a short while.
+    std::vector<pollfd> fds;
+    auto wake = Clock::time_point::max();
+    for (const Running& run : running) {
+      fds.push_back({run.outOpen ? run.outFd : -1, POLLIN, 0});
+      fds.push_back({run.errOpen ? run.errFd : -1, POLLIN, 0});
+      wake =
+          std::min(wake, run.outOpen || run.errOpen ? run.deadline
+                                                    : Clock::now() + std::chrono::milliseconds(10));
+    }
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now());
+    poll(fds.data(), fds.size(), static_cast<int>(std::max<long long>(wait.count(), 0) + 1));
+    for (std::size_t i = 0; i < running.size(); ++i) {
+      Running& run = running[i];
+      const bool wasOpen = run.outOpen || run.errOpen;
+      if (fds[2 * i].revents != 0) appendAvailable(run.outFd, run.result.out, run.outOpen);
+      if (fds[2 * i + 1].revents != 0) appendAvailable(run.errFd, run.result.err, run.errOpen);
+      if (wasOpen && !run.outOpen && !run.errOpen) {
+        run.result.elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - run.start);
+      }
+    }
+    for (auto run = running.begin(); run != running.end();) {
+      if (ended(*run)) {
+        results[run->index] = finish(*run);
+        run = running.erase(run);
+      } else {
+        ++run;
+      }
+    }
+  }
+  return results;
+}
+
+RunResult runIsolated(const std::string& program, const RunSetup& setup) {
+  return std::move(runAllIsolated(program, {setup}, 1).front());
 }
 
 std::string machineLanAddress() {

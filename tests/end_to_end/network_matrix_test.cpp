@@ -17,7 +17,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <future>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -376,20 +375,16 @@ struct Outcome {
   RunResult run;
 };
 
-Outcome runRow(const Row& row, int number, const Launch& launch, bool wine) {
-  Outcome outcome{planFor(row, number, wine), {}};
+RunSetup setupFor(Plan& plan, const Launch& launch) {
   RunSetup setup;
-  setup.privateNetwork = !outcome.plan.machineNamespace;
-  setup.stagingCommands = stagingFor(outcome.plan);
-  setup.servers = serversFor(outcome.plan);
-  setup.etcFiles = etcFilesFor(outcome.plan);
+  setup.privateNetwork = !plan.machineNamespace;
+  setup.stagingCommands = stagingFor(plan);
+  setup.servers = serversFor(plan);
+  setup.etcFiles = etcFilesFor(plan);
   setup.environment = launch.environment;
-  for (const std::string& entry : environmentFor(outcome.plan)) {
-    setup.environment.push_back(entry);
-  }
+  for (const std::string& entry : environmentFor(plan)) setup.environment.push_back(entry);
   setup.timeLimit = launch.timeLimit;
-  outcome.run = runIsolated(launch.path, setup);
-  return outcome;
+  return setup;
 }
 
 void checkRow(const Outcome& outcome, const Told& told, const std::string& machineLan, bool wine) {
@@ -401,9 +396,7 @@ void checkRow(const Outcome& outcome, const Told& told, const std::string& machi
                 machineLan.c_str());
     return;
   }
-  ASSERT_FALSE(run.timedOut) << "killed: " << run.killedWhile << "\nstdout:\n"
-                             << run.out << "\nstderr:\n"
-                             << run.err;
+  ASSERT_FALSE(run.timedOut) << "killed: " << run.killedWhile << "\nstdout:\n" << run.out;
   ASSERT_TRUE(run.ran) << run.setupError;
   const std::string lan = told.lan != kStagedLan          ? told.lan
                           : outcome.plan.machineNamespace ? machineLan
@@ -441,14 +434,13 @@ void runMatrix(const Launch& launch, bool wine, std::size_t parallel) {
     rows.push_back(&row);
   }
   std::vector<Outcome> outcomes;
-  for (std::size_t first = 0; first < rows.size(); first += parallel) {
-    std::vector<std::future<Outcome>> running;
-    for (std::size_t i = first; i < std::min(rows.size(), first + parallel); ++i) {
-      running.push_back(std::async(std::launch::async, runRow, std::cref(*rows[i]),
-                                   static_cast<int>(i + 1), std::cref(launch), wine));
-    }
-    for (auto& each : running) outcomes.push_back(each.get());
+  std::vector<RunSetup> setups;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    outcomes.push_back({planFor(*rows[i], static_cast<int>(i + 1), wine), {}});
+    setups.push_back(setupFor(outcomes.back().plan, launch));
   }
+  std::vector<RunResult> runs = runAllIsolated(launch.path, setups, parallel);
+  for (std::size_t i = 0; i < rows.size(); ++i) outcomes[i].run = std::move(runs[i]);
   for (const Outcome& outcome : outcomes) {
     const Row& row = *outcome.plan.row;
     checkRow(outcome, wine && row.wine ? *row.wine : row.linux, machineLan, wine);
