@@ -54,9 +54,7 @@ int main(int argc, char** argv) {
       write(stdout, command_line::VersionText());
       return 0;
     case command_line::Action::kUsageError:
-      write(stderr, "tarnwick: unknown option " +
-                        toolkit::escapeControlCharacters("'" + options.unknown + "'") + "\n" +
-                        command_line::UsageText());
+      write(stderr, command_line::UnknownOptionText(options));
       return command_line::kUsageErrorStatus;
     case command_line::Action::kRun:
     case command_line::Action::kJson:

@@ -1,6 +1,7 @@
 #include "app/command_line/options.h"
 
 #include "probes/endpoints.h"
+#include "toolkit/text_output.h"
 
 namespace command_line {
 
@@ -60,6 +61,11 @@ std::string UsageText() {
 
 std::string VersionText() {
   return std::string("tarnwick ") + TARNWICK_VERSION + "\n";
+}
+
+std::string UnknownOptionText(const Options& options) {
+  return "tarnwick: unknown option " +
+         toolkit::escapeControlCharacters("'" + options.unknown + "'") + "\n" + UsageText();
 }
 
 }  // namespace command_line

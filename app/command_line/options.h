@@ -29,6 +29,10 @@ std::string UsageText();
 // "tarnwick 1.6" and a line feed.
 std::string VersionText();
 
+// What a run that stopped at a bad argument prints on standard error: the
+// argument, with its control characters escaped, then the usage.
+std::string UnknownOptionText(const Options& options);
+
 // Exit status of a run that stopped at a bad argument.
 inline constexpr int kUsageErrorStatus = 2;
 

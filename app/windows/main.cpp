@@ -24,7 +24,6 @@
 #include "platform/windows/windows_shell.h"
 #include "platform/windows/wininet_transfer.h"
 #include "platform/windows/wmi_management.h"
-#include "toolkit/text_output.h"
 #include "toolkit/win32/win32_backend.h"
 #include "toolkit/win32/win32_text.h"
 
@@ -78,9 +77,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       console.out(command_line::VersionText());
       return 0;
     case command_line::Action::kUsageError:
-      console.err("tarnwick: unknown option " +
-                  toolkit::escapeControlCharacters("'" + options.unknown + "'") + "\n" +
-                  command_line::UsageText());
+      console.err(command_line::UnknownOptionText(options));
       return command_line::kUsageErrorStatus;
     case command_line::Action::kJson:
     case command_line::Action::kRun:
