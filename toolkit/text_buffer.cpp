@@ -46,6 +46,14 @@ std::size_t byteOffset(std::string_view text, std::size_t units, LineEndUnits li
   return std::min(i, text.size());
 }
 
+int TextBuffer::caretCharacters() const {
+  int characters = 0;
+  for (std::size_t i = 0; i < caret_; ++i) {
+    if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) ++characters;
+  }
+  return characters;
+}
+
 void TextBuffer::setText(std::string text) {
   text_ = std::move(text);
   caret_ = 0;

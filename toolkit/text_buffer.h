@@ -36,7 +36,9 @@ class TextBuffer {
   explicit TextBuffer(LineEndUnits lineEnd) : lineEnd_(lineEnd) {}
 
   const std::string& text() const { return text_; }
-  std::size_t caret() const { return caret_; }
+  std::size_t caret() const { return caret_; }  // in bytes of text()
+  // The caret in characters (UTF-8 code points), as a text box reports it.
+  int caretCharacters() const;
 
   // Replaces the text; the caret goes to its start.
   void setText(std::string text);

@@ -1,7 +1,5 @@
 #include "tests/fakes/fake_text_box.h"
 
-#include <algorithm>
-
 namespace fakes {
 
 namespace {
@@ -37,10 +35,7 @@ void FakeTextBox::insertAtCaret(const std::string& text) {
 }
 
 int FakeTextBox::caret() const {
-  const std::string& text = buffer_.text();
-  const auto end = text.begin() + static_cast<std::ptrdiff_t>(buffer_.caret());
-  return static_cast<int>(std::count_if(
-      text.begin(), end, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  return buffer_.caretCharacters();
 }
 
 void FakeTextBox::select(std::size_t start, std::size_t length) {

@@ -39,7 +39,7 @@ class QtTextBox : public QtControl<TextBox> {
   std::string text() const override { return buffer_.text(); }
   void setText(const std::string& text) override;
   void insertAtCaret(const std::string& text) override;
-  int caret() const override { return static_cast<int>(buffer_.caret()); }
+  int caret() const override { return buffer_.caretCharacters(); }
   void setFocus() override;
 
   // Gives the widget what the logic changed since it last showed the text.

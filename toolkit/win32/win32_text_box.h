@@ -19,7 +19,7 @@ class Win32TextBox : public Win32Control<TextBox> {
   std::string text() const override { return buffer_.text(); }
   void setText(const std::string& text) override;
   void insertAtCaret(const std::string& text) override;
-  int caret() const override { return static_cast<int>(buffer_.caret()); }
+  int caret() const override { return buffer_.caretCharacters(); }
   void setFocus() override;
 
   bool takesFocus() const override { return true; }
