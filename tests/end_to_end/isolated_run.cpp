@@ -3,18 +3,13 @@
 #include <arpa/inet.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <net/if.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,16 +17,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <sstream>
-#include <stdexcept>
 #include <thread>
 #include <utility>
 
 #include "platform/linux/linux_management.h"
 #include "probes/lan_address.h"
-#include "tests/support/etc_files.h"
+#include "tests/end_to_end/run_process.h"
 #include "toolkit/error.h"
 
 extern char** environ;
@@ -40,63 +33,6 @@ namespace end_to_end {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Names that the program must resolve only through the private hosts file.
-constexpr const char* kHosts =
-    "127.0.0.1 localhost\n"
-    "::1 localhost\n"
-    "127.0.0.1 api.ipify.org\n"
-    "127.0.0.1 www.wikipedia.org\n";
-// Nothing listens there: a name missing from the hosts file is refused at once.
-constexpr const char* kResolver = "nameserver 127.0.0.9\noptions timeout:1 attempts:1\n";
-
-[[noreturn]] void fail(const std::string& what) {
-  const std::string text =
-      what + (errno != 0 ? std::string(": ") + std::strerror(errno) : "") + "\n";
-  (void)!write(STDERR_FILENO, text.data(), text.size());
-  _exit(125);
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
-
-void bringLoopbackUp() {
-  const int s = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  ifreq request{};
-  std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
-  if (s < 0 || ioctl(s, SIOCGIFFLAGS, &request) != 0) fail("read lo flags");
-  request.ifr_flags = static_cast<short>(request.ifr_flags | IFF_UP);
-  if (ioctl(s, SIOCSIFFLAGS, &request) != 0) fail("bring lo up");
-  close(s);
-}
-
-void runStaging(const std::vector<std::string>& command) {
-  std::vector<char*> argv;
-  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid < 0) fail("fork for staging");
-  if (pid == 0) {
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    errno = 0;
-    std::string line;
-    for (const std::string& word : command) line += word + " ";
-    fail("staging command failed: " + line);
-  }
-}
 
 // The program's environment: this one without a display and without proxies,
 // so that it runs offscreen and every request goes to the hosts file's address.
@@ -116,122 +52,6 @@ std::vector<std::string> programEnvironment(const std::vector<std::string>& extr
   }
   out.insert(out.end(), extra.begin(), extra.end());
   return out;
-}
-
-// A server whose sockets belong to the named network namespace: made on a
-// thread that enters it, as sockets stay in the namespace they were made in.
-std::unique_ptr<tests_support::HttpTestServer> startServer(const ServerSetup& setup) {
-  if (setup.netns.empty()) {
-    return std::make_unique<tests_support::HttpTestServer>(setup.handler, setup.port,
-                                                           setup.address);
-  }
-  std::unique_ptr<tests_support::HttpTestServer> server;
-  std::string error;
-  std::thread([&] {
-    const int fd = open(("/run/netns/" + setup.netns).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || setns(fd, CLONE_NEWNET) != 0) {
-      error = "enter network namespace " + setup.netns + ": " + std::strerror(errno);
-    } else {
-      try {
-        server = std::make_unique<tests_support::HttpTestServer>(setup.handler, setup.port,
-                                                                 setup.address);
-      } catch (const std::exception& e) {
-        error = e.what();
-      }
-    }
-    if (fd >= 0) close(fd);
-  }).join();
-  if (!server) throw std::runtime_error(error);
-  return server;
-}
-
-struct ChildPlan {
-  const RunSetup* setup;
-  std::string directory;
-  const char* program;
-  char* const* envp;
-  int outWrite;
-  int errWrite;
-};
-
-// The first child: enters the namespaces, starts the server, runs the program
-// as its own child and records what happened in the run directory.
-[[noreturn]] void childMain(const ChildPlan& plan) {
-  const RunSetup& setup = *plan.setup;
-  if (unshare(CLONE_NEWNS | (setup.privateNetwork ? CLONE_NEWNET : 0)) != 0) fail("unshare");
-  // Nothing mounted from here on may show in the machine's mount namespace.
-  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) fail("make / private");
-  std::vector<tests_support::EtcFile> etc = {{"hosts", kHosts}, {"resolv.conf", kResolver}};
-  for (const auto& [name, text] : setup.etcFiles) {
-    std::erase_if(etc, [&](const tests_support::EtcFile& file) { return file.name == name; });
-    etc.push_back({name, text});
-  }
-  const std::string etcError = tests_support::replaceEtcFiles(etc);
-  if (!etcError.empty()) {
-    errno = 0;
-    fail(etcError);
-  }
-  // Namespaces the staging commands name (`ip netns add`) live in this mount
-  // namespace alone: concurrent runs may use the same names, and nothing is
-  // left in the machine's /run when the run ends.
-  mkdir("/run/netns", 0755);
-  if (mount("tmpfs", "/run/netns", "tmpfs", 0, "mode=0755") != 0) fail("mount /run/netns");
-  if (setup.privateNetwork) {
-    // sysfs shows the links of the namespace that mounted it.
-    umount2("/sys", MNT_DETACH);
-    if (mount("sysfs", "/sys", "sysfs", 0, nullptr) != 0) fail("mount sysfs");
-    bringLoopbackUp();
-  }
-  // In the machine's own network namespace too: links, and routes that take
-  // the run's test addresses to them and so keep them off the machine's
-  // network. The links go when their namespaces do, at the end of the run.
-  for (const auto& command : setup.stagingCommands) runStaging(command);
-
-  std::vector<std::unique_ptr<tests_support::HttpTestServer>> servers;
-  try {
-    if (setup.server) {
-      servers.push_back(
-          std::make_unique<tests_support::HttpTestServer>(*setup.server, 80, "127.0.0.1"));
-    }
-    for (const ServerSetup& each : setup.servers) servers.push_back(startServer(each));
-  } catch (const std::exception& error) {
-    errno = 0;
-    fail(error.what());
-  }
-
-  // Made before the fork: the servers' threads run by now, and the child may
-  // only make system calls until it execs.
-  std::vector<char*> argv{const_cast<char*>(plan.program)};
-  for (const std::string& word : setup.arguments) argv.push_back(const_cast<char*>(word.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid < 0) fail("fork for the program");
-  if (pid == 0) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(plan.outWrite, STDOUT_FILENO);
-    dup2(plan.errWrite, STDERR_FILENO);
-    execve(plan.program, argv.data(), plan.envp);
-    _exit(127);
-  }
-  close(plan.outWrite);
-  close(plan.errWrite);
-  int status = 0;
-  rusage usage{};
-  while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
-  }
-  // The servers are not stopped: _exit ends their threads, whatever a
-  // misbehaving reply left them doing.
-  std::string requests;
-  for (const auto& server : servers) {
-    for (const auto& request : server->requests()) {
-      requests += request.header("Host") + "\t" + request.target + "\t" +
-                  request.header("User-Agent") + "\n";
-    }
-  }
-  writeFile(plan.directory + "/requests", requests);
-  writeFile(plan.directory + "/rss", std::to_string(usage.ru_maxrss));
-  writeFile(plan.directory + "/status", std::to_string(status));
-  _exit(0);
 }
 
 void appendAvailable(int fd, std::string& into, bool& open) {
@@ -344,7 +164,8 @@ std::optional<Running> launch(const std::string& program, const RunSetup& setup,
     return std::nullopt;
   }
   const int logFd = open((run.directory + "/setup.log").c_str(), O_WRONLY | O_CLOEXEC);
-  const ChildPlan plan{&setup, run.directory, program.c_str(), envp.data(), outPipe[1], errPipe[1]};
+  const RunProcessPlan plan{&setup,      run.directory, program.c_str(),
+                            envp.data(), outPipe[1],    errPipe[1]};
 
   run.start = Clock::now();
   run.deadline = run.start + setup.timeLimit;
@@ -355,7 +176,7 @@ std::optional<Running> launch(const std::string& program, const RunSetup& setup,
     dup2(logFd, STDOUT_FILENO);
     dup2(logFd, STDERR_FILENO);
     keepOnly(outPipe[1], errPipe[1]);
-    childMain(plan);
+    runProcessMain(plan);
   }
   close(logFd);
   close(outPipe[1]);
