@@ -31,16 +31,27 @@ case "$theme" in
 esac
 wanted="dpi=$dpi theme=$theme"
 
+# One registry value. Once in CI a `reg add` right after another test failed
+# in half a second with nothing said; it is tried again once the Wine server
+# has settled, and says why if that fails too.
+set_value() {
+  local out
+  for _ in 1 2; do
+    if out=$("${run[@]}" reg add "$@" /f 2>&1); then return 0; fi
+    WINEPREFIX="$prefix" wineserver --wait || true
+  done
+  echo "wine-ui-run.sh: reg add $* failed: $out" >&2
+  return 1
+}
+
 mkdir -p "$(dirname "$prefix")"
 (
   flock 8
   if [ "$(cat "$prefix/.tarnwick-ui-settings" 2>/dev/null)" != "$wanted" ]; then
-    "${run[@]}" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
-      /v ThemeActive /t REG_SZ /d "$active" /f >/dev/null 2>&1
-    "${run[@]}" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
-      >/dev/null 2>&1
-    "${run[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-      >/dev/null 2>&1
+    set_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
+      /v ThemeActive /t REG_SZ /d "$active"
+    set_value 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
+    set_value 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
     WINEPREFIX="$prefix" wineserver --wait
     echo "$wanted" >"$prefix/.tarnwick-ui-settings"
   fi
