@@ -50,6 +50,11 @@ class InternetTransfer {
   virtual Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop,
                                  Deadline deadline = kNoDeadline) = 0;
   virtual bool internetCloseHandle(Handle handle) = 0;
+
+  // A new gathering begins: names are looked up afresh and connections kept
+  // from earlier requests are dropped, so a reload sees the network as it is
+  // now. Within one gathering a transfer may reuse both.
+  virtual void startAfresh() {}
 };
 
 }  // namespace platform
