@@ -10,6 +10,14 @@ namespace probes {
 // "%zone"), and nothing else: no spaces, no line ends, no port, no brackets.
 bool isIpAddress(std::string_view text);
 
+// `text` is an IP address (as isIpAddress) that could be a machine's public
+// address on the internet: not unspecified, loopback, link-local, multicast,
+// private-use (10/8, 172.16/12, 192.168/16, fc00::/7) or shared (100.64/10),
+// and without a zone. An IPv4 address written as IPv6 (::ffff:a.b.c.d) is
+// judged as the IPv4 address. An echo reply of anything else did not come
+// from the far side of the internet, whatever answered it.
+bool couldBePublicAddress(std::string_view text);
+
 // `text` without the white space and line ends around it.
 std::string_view trimmedText(std::string_view text);
 
