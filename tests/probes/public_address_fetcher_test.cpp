@@ -36,9 +36,11 @@ TEST_P(PublicAddressWords, OnlyASuccessfulReplyGivesWords) {
   net.replies = {GetParam().reply};
   platform::FetchOptions options;
   options.userAgent = "agent";
-  bool timedOut = !GetParam().timedOut;
-  EXPECT_EQ(probes::fetchPublicAddressWords(net, kUrl, options, {}, &timedOut), GetParam().words);
-  EXPECT_EQ(timedOut, GetParam().timedOut);
+  probes::PublicAddressFetcher fetcher(net, kUrl, options);
+  const Words words = fetcher.fetch();
+  EXPECT_EQ(words, GetParam().words);
+  EXPECT_EQ(fetcher.latestAddress(), words.empty() ? "" : words.back());
+  EXPECT_EQ(fetcher.timedOut(), GetParam().timedOut);
   EXPECT_EQ(net.calls(), Words{std::string("fetch ") + kUrl});
   EXPECT_EQ(net.fetchOptions().at(0).userAgent, "agent");
 }
@@ -63,6 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
              false},
         Case{"AddressLikeButNot", FakeInternetTransfer::ok("203.0.113.256"), {}, false},
         Case{"AddressWithMore", FakeInternetTransfer::ok("203.0.113.7:80"), {}, false},
+        // Addresses nothing past this network can have seen: whatever
+        // answered, it was not the echo service on the internet.
+        Case{"Loopback", FakeInternetTransfer::ok("127.0.0.1"), {}, false},
+        Case{"Unspecified", FakeInternetTransfer::ok("::"), {}, false},
+        Case{"PrivateUse", FakeInternetTransfer::ok("Your IP is 192.168.1.20"), {}, false},
+        Case{"Zoned", FakeInternetTransfer::ok("fe80::1%eth0"), {}, false},
         Case{"TrailingSpaceAndBreak",
              FakeInternetTransfer::ok("203.0.113.7 \n"),
              {"203.0.113.7"},
@@ -128,6 +136,47 @@ TEST(PublicAddressFetcher, PassesUrlOptionsAndStopToken) {
   probes::PublicAddressFetcher fetcher(net, kUrl, options);
   EXPECT_EQ(fetcher.fetch(stop.get_token()), Words{"203.0.113.7"});
   EXPECT_TRUE(sawToken);
+}
+
+// The echo service answered, then a request heard nothing until the load's
+// time ran out: the way out has gone, unless that silence was no longer than
+// the service's answers take (a slow service cut short by the budget).
+TEST(PublicAddressFetcher, SilenceAfterAnswersLongerThanTheyTakeMeansTheWayHasGone) {
+  using namespace std::chrono_literals;
+  using Clock = probes::PublicAddressFetcher::Clock;
+  struct SilenceCase {
+    const char* name;
+    std::chrono::milliseconds answerTakes;  // each of the two answers
+    std::chrono::milliseconds timedOutAfter;
+    bool answeredFirst;
+    bool wentSilent;
+  };
+  const SilenceCase cases[] = {
+      {"dead after answers", 600ms, 25s, true, true},
+      {"cut short while slow", 1500ms, 1s, true, false},
+      {"slow answers, long wait", 3s, 11s, true, false},
+      {"slow answers, longer wait", 3s, 12s, true, true},
+      {"never answered", 0ms, 25s, false, false},
+  };
+  for (const SilenceCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Clock::time_point now{};
+    FakeInternetTransfer net;
+    int call = 0;
+    net.onFetch = [&](const std::string&, const platform::FetchOptions&, std::stop_token) {
+      if (++call <= 2) {
+        now += c.answerTakes;
+        return c.answeredFirst ? FakeInternetTransfer::ok("203.0.113.7")
+                               : FakeInternetTransfer::failure(Outcome::Failed);
+      }
+      now += c.timedOutAfter;
+      return FakeInternetTransfer::failure(Outcome::TimedOut);
+    };
+    probes::PublicAddressFetcher fetcher(net, kUrl, {}, [&] { return now; });
+    for (int i = 0; i < 3; ++i) fetcher.fetch();
+    EXPECT_EQ(fetcher.wentSilent(), c.wentSilent);
+    EXPECT_EQ(fetcher.latestAddress(), c.answeredFirst ? "203.0.113.7" : "");
+  }
 }
 
 // Background fetches of one load, one after another on fresh threads as the
