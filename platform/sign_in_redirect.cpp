@@ -34,4 +34,9 @@ bool redirectsToAnotherHost(std::string_view url, long status, std::string_view 
   return !to.empty() && !toolkit::equalIgnoringCase(to, urlHost(url));
 }
 
+bool isSignInAnswer(std::string_view url, long status, std::string_view location) {
+  constexpr long kNetworkAuthenticationRequired = 511;
+  return status == kNetworkAuthenticationRequired || redirectsToAnotherHost(url, status, location);
+}
+
 }  // namespace platform

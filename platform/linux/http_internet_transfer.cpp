@@ -192,7 +192,7 @@ InternetTransfer::Handle HttpInternetTransfer::internetOpenUrl(Handle internet,
   Exchange ex;
   if (exchange(url, *agent, waits, deadlines, config_, ex) != Step::Done) return 0;
   // A sign-in page standing in for every address is not the page.
-  if (redirectsToAnotherHost(url, ex.head.status, ex.head.location)) return 0;
+  if (isSignInAnswer(url, ex.head.status, ex.head.location)) return 0;
   // The internet handle may have been closed while the request ran.
   return handles_.openUrl(internet, {});
 }

@@ -88,7 +88,7 @@ InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const
         HINTERNET response = InternetOpenUrlA(session, url.c_str(), nullptr, 0, kRequestFlags, 0);
         if (!request->keep(response)) return;
         // A sign-in page standing in for every address is not the page.
-        *opened = !redirectsToAnotherHost(url, statusOf(response), locationOf(response));
+        *opened = !isSignInAnswer(url, statusOf(response), locationOf(response));
       },
       stop, until);
   if (end != End::Done || !*opened) {

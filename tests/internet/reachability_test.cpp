@@ -74,24 +74,25 @@ TEST_P(Reachability, MarkerAndNoHandleLeft) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, Reachability,
-    testing::Values(Case{"Ok", HttpReply::text("<html></html>"), "online"},
-                    Case{"NotFound", HttpReply::text("gone", 404), "online"},
-                    Case{"ServiceUnavailable", HttpReply::text("busy", 503), "online"},
-                    // The page's own redirect (to its https address, say) is the
-                    // page; one to another host is a sign-in page standing in
-                    // for every address.
-                    Case{"RedirectWithinTheHost", HttpReply::redirect("https://127.0.0.1/"),
-                         "online"},
-                    Case{"RelativeRedirect", HttpReply::redirect("/welcome"), "online"},
-                    Case{"RedirectToAnotherHost",
-                         HttpReply::redirect("http://portal.test/login?to=/"), "Offline"},
-                    // Open as soon as the headers are in; the body is not waited for.
-                    Case{"BodyNeverComes", slowBody(), "online"},
-                    Case{"AnswersWithinResponseTimeout", afterDelay(100ms), "online"},
-                    Case{"NeverAnswers", HttpReply::neverAnswer(), "Offline"},
-                    Case{"AnswersAfterResponseTimeout", afterDelay(1500ms), "Offline"},
-                    Case{"ClosesImmediately", HttpReply::closeImmediately(), "Offline"},
-                    Case{"ClosedPort", std::nullopt, "Offline"}),
+    testing::Values(
+        Case{"Ok", HttpReply::text("<html></html>"), "online"},
+        Case{"NotFound", HttpReply::text("gone", 404), "online"},
+        Case{"ServiceUnavailable", HttpReply::text("busy", 503), "online"},
+        // The page's own redirect (to its https address, say) is the
+        // page; one to another host is a sign-in page standing in
+        // for every address.
+        Case{"RedirectWithinTheHost", HttpReply::redirect("https://127.0.0.1/"), "online"},
+        Case{"RelativeRedirect", HttpReply::redirect("/welcome"), "online"},
+        Case{"RedirectToAnotherHost", HttpReply::redirect("http://portal.test/login?to=/"),
+             "Offline"},
+        Case{"NetworkAuthenticationRequired", HttpReply::text("Sign in", 511), "Offline"},
+        // Open as soon as the headers are in; the body is not waited for.
+        Case{"BodyNeverComes", slowBody(), "online"},
+        Case{"AnswersWithinResponseTimeout", afterDelay(100ms), "online"},
+        Case{"NeverAnswers", HttpReply::neverAnswer(), "Offline"},
+        Case{"AnswersAfterResponseTimeout", afterDelay(1500ms), "Offline"},
+        Case{"ClosesImmediately", HttpReply::closeImmediately(), "Offline"},
+        Case{"ClosedPort", std::nullopt, "Offline"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReachabilityHandles, OpenCloseRules) {

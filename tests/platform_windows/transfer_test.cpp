@@ -96,6 +96,8 @@ TEST_F(WithServer, ReachabilityCountsAnyResponseAndTimesOut) {
   platform::windows::WinInetTransfer net(config);
   EXPECT_EQ(probes::probeReachability(net, kAgent, server("/status/503")), "online");
   EXPECT_EQ(probes::probeReachability(net, kAgent, server("/redirect/1")), "online");
+  EXPECT_EQ(probes::probeReachability(net, kAgent, server("/status/511")), "Offline")
+      << "a sign-in page";
   const auto started = Clock::now();
   EXPECT_EQ(probes::probeReachability(net, kAgent, server("/never")), "Offline");
   EXPECT_LT(Clock::now() - started, 5s);
