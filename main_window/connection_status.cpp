@@ -1,7 +1,6 @@
 #include "main_window/connection_status.h"
 
 #include "probes/address_text.h"
-#include "probes/word_list.h"
 #include "toolkit/text.h"
 
 namespace main_window {
@@ -50,27 +49,36 @@ bool Contains(std::string_view text, std::string_view part) {
   return toolkit::containsIgnoringCase(text, part);
 }
 
-void ClassifyConnection(const Form1Controls& c, const std::vector<std::string>& tickWords) {
+void ClassifyConnection(const Form1Controls& c, const EchoEvidence& echo) {
   // The loopback address is no LAN address; "Shit!" never stays on screen, as
   // both branches without a LAN address write "Null" over it.
   skipOnFailure([&] {
     if (Contains(c.lan.text(), "127.0.0.1")) c.lan.setText("Shit!");
   });
 
-  // Two questions, two answers each: is the internet reachable (the probe's
-  // marker; an empty one, when the probe got no handle, is not "online"), and
-  // does the machine have a LAN address (any IPv4 or IPv6 address, whatever
-  // digits it holds; "Not Found", an empty text or "Shit!" are none).
-  bool online = false;
+  // Two questions, two answers each. Is the internet reachable: the probe
+  // opened its page (an empty marker, when the probe got no handle, is not
+  // "online"), or an echo reply gave an address only the far side of the
+  // internet can have seen; either holds only while the way there has not
+  // gone silent since. Does the machine have a LAN address: any IPv4 or IPv6
+  // address, whatever digits it holds ("Not Found", an empty text or "Shit!"
+  // are none).
+  bool probeOpened = false;
   bool lan = false;
-  skipOnFailure([&] { online = Contains(c.txtStatus2.text(), "online"); });
+  skipOnFailure([&] { probeOpened = Contains(c.txtStatus2.text(), "online"); });
   skipOnFailure([&] { lan = probes::isIpAddress(c.lan.text()); });
+  const bool online = (probeOpened || !echo.latestAddress.empty()) && !echo.wentSilent;
+  // Online, the WAN box shows the latest address the echo service gave.
+  const auto showAddress = [&] {
+    if (!echo.latestAddress.empty()) set(c.wan, echo.latestAddress);
+  };
 
   if (!online && lan) {
     set(c.txtStatus, "LAN Only - Offline");
     set(c.wan, "Null");
     lightOne(c, c.chkgreen, 1710, {c.chkyellow, "LAN Only"}, {c.chkred, "Offline"});
   } else if (online && lan) {
+    showAddress();
     set(c.txtStatus, "LAN And WAN - Online");
     lightOne(c, c.chkred, 1710, {c.chkgreen, "Online"}, {c.chkyellow, "WAN/LAN"});
   } else if (!online) {
@@ -88,7 +96,7 @@ void ClassifyConnection(const Form1Controls& c, const std::vector<std::string>& 
     top(c.chkred, 1720);
     caption(c.chkred, "Offline");
   } else {
-    skipOnFailure([&] { c.wan.setText(probes::lastWord(tickWords)); });
+    showAddress();
     set(c.txtStatus, "WAN Only - Online");
     set(c.lan, "Null");
     lightOne(c, c.chkred, 1700, {c.chkgreen, "Online"}, {c.chkyellow, "WAN Only"});

@@ -2,7 +2,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "main_window/form1_controls.h"
 
@@ -11,9 +10,19 @@ namespace main_window {
 // Text A contains text B, ignoring letter case; an empty A contains nothing.
 bool Contains(std::string_view text, std::string_view part);
 
-// Turns the reachability marker (txtStatus2), the LAN text (LAN) and the
-// completion tick's reply words into one of four connection states and shows it
-// in txtStatus, LAN, WAN and the status light. Every step that fails is skipped.
-void ClassifyConnection(const Form1Controls& controls, const std::vector<std::string>& tickWords);
+// What the load's echo requests showed, besides the probe's marker.
+struct EchoEvidence {
+  // The address the latest echo reply gave (one that could be public);
+  // empty when no reply gave one.
+  std::string latestAddress;
+  // The echo service answered, then fell silent until the load's time ran
+  // out: what the earlier answers showed no longer holds.
+  bool wentSilent = false;
+};
+
+// Turns the reachability marker (txtStatus2), the LAN text (LAN) and what the
+// echo requests showed into one of four connection states and shows it in
+// txtStatus, LAN, WAN and the status light. Every step that fails is skipped.
+void ClassifyConnection(const Form1Controls& controls, const EchoEvidence& echo);
 
 }  // namespace main_window

@@ -40,13 +40,40 @@ std::string Form1::GetPhysicalLanIP() {
 
 void Form1::fetchWords(std::function<void(Words)> then) {
   auto fetcher = fetcher_;
-  runInBackground<Words>([fetcher](std::stop_token stop) { return fetcher->fetch(stop); },
-                         std::move(then));
+  runInBackground<Words>(
+      [fetcher](std::stop_token stop) {
+        // A fetch that breaks is a reply without words: the sequence goes on.
+        return toolkit::resultOrOnFailure([&] { return fetcher->fetch(stop); }, Words{});
+      },
+      std::move(then));
+}
+
+void Form1::startProbe() {
+  const std::string agent = application().title();
+  const std::string url = settings_.reachabilityUrl;
+  platform::InternetTransfer* internet = &services_.internet;
+  const platform::Deadline deadline = networkDeadline_;
+  runInBackground<Marker>(
+      [internet, agent, url, deadline](std::stop_token stop) {
+        // A probe that breaks has not opened the page.
+        return toolkit::resultOrOnFailure(
+            [&] { return probes::probeReachability(*internet, agent, url, stop, deadline); },
+            Marker(std::string(probes::kOffline)));
+      },
+      [this](Marker marker) {
+        probeOutcome_ = std::move(marker);
+        if (!completionWaitsForProbe_) return;
+        completionWaitsForProbe_ = false;
+        tickInFlight_ = false;
+        finishCompletion();
+      });
 }
 
 void Form1::formLoad() {
   controls_.emplace(BindForm1Controls(*this));
   const Form1Controls& c = *controls_;
+  // A reload sees the network as it is now, not as the last load found it.
+  services_.internet.startAfresh();
   platform::FetchOptions options;
   options.userAgent = application().title();
   options.timeout = settings_.fetchTimeout.value_or(std::chrono::seconds(c.inet1.requestTimeout()));
@@ -56,6 +83,8 @@ void Form1::formLoad() {
   fetcher_ = std::make_shared<probes::PublicAddressFetcher>(services_.internet,
                                                             settings_.echoServiceUrl, options);
   tickInFlight_ = false;
+  probeOutcome_.reset();
+  completionWaitsForProbe_ = false;
 
   // The results stay out of sight from the first paint on, while the start-up
   // request is still on its way.
@@ -64,6 +93,9 @@ void Form1::formLoad() {
            &c.chkyellow, &c.chkred, &c.chkstatus, &c.chkReload, &c.chkAdp, &c.ainfo1, &c.ainfo2}) {
     skipOnFailure([&] { control->setVisible(false); });
   }
+  // The probe starts now, with the whole of the load's time: on a slow line
+  // the echo requests would otherwise use it up before the probe had begun.
+  startProbe();
   fetchWords([this](Words words) { finishStartUp(words); });
 }
 
@@ -82,35 +114,31 @@ void Form1::timerTick(const std::string& name) {
   });
 }
 
-void Form1::finishTick(const Words& words) {
+void Form1::finishTick(const Words&) {
   auto& bar = controls_->progressBar1;
   SetProgressBarColors(bar, kBarBackground, kBarColour);
   bar.setValue(bar.value() + kProgressStep);
   if (bar.value() != bar.maximum()) return;
-  completionPass(words);
+  completionPass();
 }
 
-void Form1::completionPass(const Words& tickWords) {
+void Form1::completionPass() {
   auto& bar = controls_->progressBar1;
   if (!(bar.maximum() > bar.value())) controls_->timer1.setEnabled(false);
-  const std::string agent = application().title();
-  const std::string url = settings_.reachabilityUrl;
-  platform::InternetTransfer* internet = &services_.internet;
-  const platform::Deadline deadline = networkDeadline_;
-  tickInFlight_ = true;  // the pass is still running: no tick may start meanwhile
-  runInBackground<std::optional<std::string>>(
-      [internet, agent, url, deadline](std::stop_token stop) {
-        return probes::probeReachability(*internet, agent, url, stop, deadline);
-      },
-      [this, tickWords](std::optional<std::string> marker) {
-        tickInFlight_ = false;
-        if (marker) controls_->txtStatus2.setText(*marker);
-        finishCompletion(tickWords);
-      });
+  if (probeOutcome_) {
+    finishCompletion();
+    return;
+  }
+  // The pass goes on when the probe ends; no tick may start meanwhile.
+  completionWaitsForProbe_ = true;
+  tickInFlight_ = true;
 }
 
-void Form1::finishCompletion(const Words& tickWords) {
+void Form1::finishCompletion() {
   const Form1Controls& c = *controls_;
+  // The probe leaves its marker as it found the page; with no internet
+  // handle it leaves the box as it was.
+  if (*probeOutcome_) skipOnFailure([&] { c.txtStatus2.setText(**probeOutcome_); });
   skipOnFailure([&] { c.lan.setText(GetPhysicalLanIP()); });
   for (toolkit::Control* control :
        std::initializer_list<toolkit::Control*>{&c.progressBar1, &c.lblWorking}) {
@@ -125,7 +153,7 @@ void Form1::finishCompletion(const Words& tickWords) {
            &c.lblLocal, &c.chkReload, &c.chkAdp, &c.ainfo1, &c.ainfo2}) {
     skipOnFailure([&] { control->setVisible(true); });
   }
-  ClassifyConnection(c, tickWords);
+  ClassifyConnection(c, {fetcher_->latestAddress(), fetcher_->wentSilent()});
   if (onGatheringComplete) onGatheringComplete();
 }
 
@@ -133,6 +161,8 @@ void Form1::formUnloading() {
   controls_.reset();
   fetcher_.reset();
   tickInFlight_ = false;
+  probeOutcome_.reset();
+  completionWaitsForProbe_ = false;
 }
 
 void Form1::reload() {

@@ -40,9 +40,6 @@ class Form1 : public toolkit::Form {
   // The controls of the current load; toolkit::Error 364 while not loaded.
   const Form1Controls& controls() const;
 
-  // Public-address requests made by the current load (for tests).
-  int fetchesThisLoad() const { return fetcher_ ? fetcher_->requestsMade() : 0; }
-
  protected:
   void formLoad() override;
   void timerTick(const std::string& name) override;
@@ -51,11 +48,13 @@ class Form1 : public toolkit::Form {
 
  private:
   using Words = std::vector<std::string>;
+  using Marker = std::optional<std::string>;
   void fetchWords(std::function<void(Words)> then);
+  void startProbe();
   void finishStartUp(const Words& words);
   void finishTick(const Words& words);
-  void completionPass(const Words& tickWords);
-  void finishCompletion(const Words& tickWords);
+  void completionPass();
+  void finishCompletion();
   void reload();
   void openPage(const std::string& url);
 
@@ -66,6 +65,10 @@ class Form1 : public toolkit::Form {
   std::shared_ptr<probes::PublicAddressFetcher> fetcher_;       // one per load
   platform::Deadline networkDeadline_ = platform::kNoDeadline;  // the load's waiting ends here
   bool tickInFlight_ = false;
+  // The reachability probe runs from the load on, beside the echo requests;
+  // the completion pass waits for it when it comes first.
+  std::optional<Marker> probeOutcome_;  // set once the probe has ended
+  bool completionWaitsForProbe_ = false;
 };
 
 }  // namespace main_window

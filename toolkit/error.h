@@ -56,6 +56,22 @@ bool skipOnFailure(Step&& step) {
   }
 }
 
+// Runs a background step of a sequence that goes on whatever the step meets:
+// its result, or `fallback` when it throws. Work off the UI thread reaches
+// services that may fail in ways of their own (a broken transfer, an
+// exhausted system), not only with an Error; none of that may stop the
+// sequence. A LayoutError is not skipped.
+template <class Step, class R>
+R resultOrOnFailure(Step&& step, R fallback) {
+  try {
+    return std::forward<Step>(step)();
+  } catch (const LayoutError&) {
+    throw;
+  } catch (const std::exception&) {
+    return fallback;
+  }
+}
+
 // The text the top-level error report shows for an error that no handler took.
 std::string unhandledErrorText(const Error& error);
 

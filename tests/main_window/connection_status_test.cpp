@@ -29,7 +29,7 @@ struct Light {
 struct Case {
   std::string name;
   std::string marker, lan;
-  std::vector<std::string> words;
+  main_window::EchoEvidence echo;
   std::string status, lanAfter, wanAfter;
   Light green, yellow, red;
 };
@@ -37,12 +37,14 @@ struct Case {
 // Online or not, a LAN address or not: each of the four answers, and the texts
 // that must not count as an address.
 TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
-  const std::vector<std::string> words = {"Current", "IP:", "203.0.113.5"};
+  // An echo reply gave an address, or none did.
+  const main_window::EchoEvidence echo{"203.0.113.5", false};
+  const main_window::EchoEvidence none{};
   const Case cases[] = {
       {"A offline with LAN",
        "Offline",
        "192.168.0.5",
-       words,
+       none,
        "LAN Only - Offline",
        "192.168.0.5",
        "Null",
@@ -52,7 +54,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"B online with LAN",
        "online",
        "10.0.0.2",
-       words,
+       none,
        "LAN And WAN - Online",
        "10.0.0.2",
        "start",
@@ -62,7 +64,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"C loopback offline",
        "Offline",
        "127.0.0.1",
-       words,
+       none,
        "Offline",
        "Null",
        "Null",
@@ -72,7 +74,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"D loopback online",
        "online",
        "127.0.0.1",
-       words,
+       echo,
        "WAN Only - Online",
        "Null",
        "203.0.113.5",
@@ -82,7 +84,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"D not found online",
        "online",
        "Not Found",
-       words,
+       echo,
        "WAN Only - Online",
        "Null",
        "203.0.113.5",
@@ -92,7 +94,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"C not found offline",
        "Offline",
        "Not Found",
-       words,
+       none,
        "Offline",
        "Null",
        "Null",
@@ -103,7 +105,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"C empty marker not found",
        "",
        "Not Found",
-       words,
+       none,
        "Offline",
        "Null",
        "Null",
@@ -113,7 +115,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"A empty marker is not online",
        "",
        "192.168.0.5",
-       words,
+       none,
        "LAN Only - Offline",
        "192.168.0.5",
        "Null",
@@ -123,7 +125,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"B address without a 1",
        "online",
        "20.20.20.20",
-       words,
+       none,
        "LAN And WAN - Online",
        "20.20.20.20",
        "start",
@@ -133,7 +135,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"B IPv6 address",
        "online",
        "fd00::2",
-       words,
+       none,
        "LAN And WAN - Online",
        "fd00::2",
        "start",
@@ -143,7 +145,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"D text with a 1 is no address",
        "online",
        "Adapter 1",
-       words,
+       echo,
        "WAN Only - Online",
        "Null",
        "203.0.113.5",
@@ -153,7 +155,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"C loopback inside text",
        "OFFLINE",
        "x127.0.0.1y",
-       words,
+       none,
        "Offline",
        "Null",
        "Null",
@@ -163,7 +165,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"B 1 anywhere",
        "ONLINE",
        "25.1.2.3",
-       words,
+       none,
        "LAN And WAN - Online",
        "25.1.2.3",
        "start",
@@ -173,33 +175,56 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"A 1 anywhere",
        "Offline",
        "25.1.2.3",
-       words,
+       none,
        "LAN Only - Offline",
        "25.1.2.3",
        "Null",
        {1, "", 1710},
        {0, "LAN Only", 1720},
        {0, "Offline", 1720}},
-      {"D empty words keep start",
+      {"D no address keeps start",
        "online",
        "Not Found",
-       {},
+       none,
        "WAN Only - Online",
        "Null",
        "start",
        {0, "Online", 1720},
        {0, "WAN Only", 1720},
        {1, "", 1700}},
-      {"D trailing space empties",
-       "online",
+      // The echo service saw a public address: the internet answered, whatever
+      // became of the probe.
+      {"B online by the echo alone",
+       "Offline",
+       "192.168.0.5",
+       echo,
+       "LAN And WAN - Online",
+       "192.168.0.5",
+       "203.0.113.5",
+       {0, "Online", 1720},
+       {0, "WAN/LAN", 1720},
+       {1, "", 1710}},
+      {"D online by the echo without a handle",
        "",
-       {"203.0.113.5", ""},
+       "Not Found",
+       echo,
        "WAN Only - Online",
        "Null",
-       "",
+       "203.0.113.5",
        {0, "Online", 1720},
        {0, "WAN Only", 1720},
        {1, "", 1700}},
+      // It answered, then fell silent: the way out has gone since.
+      {"A the echo went silent",
+       "online",
+       "192.168.0.5",
+       {"203.0.113.5", true},
+       "LAN Only - Offline",
+       "192.168.0.5",
+       "Null",
+       {1, "", 1710},
+       {0, "LAN Only", 1720},
+       {0, "Offline", 1720}},
   };
   const auto backend = tests_support::makeTestBackend(main_window::WindowResources());
   toolkit::Application app(*backend, "test");
@@ -217,7 +242,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
     form.textBox("txtStatus2").setText(c.marker);
     form.textBox("LAN").setText(c.lan);
     form.textBox("WAN").setText("start");
-    main_window::ClassifyConnection(main_window::BindForm1Controls(form), c.words);
+    main_window::ClassifyConnection(main_window::BindForm1Controls(form), c.echo);
     EXPECT_EQ(form.textBox("txtStatus").text(), c.status);
     EXPECT_EQ(form.textBox("LAN").text(), c.lanAfter);
     EXPECT_EQ(form.textBox("WAN").text(), c.wanAfter);
