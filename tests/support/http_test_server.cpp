@@ -230,8 +230,10 @@ bool HttpTestServer::waitReadable(int fd, std::chrono::milliseconds timeout) con
 }
 
 // Sleeps for `timeout` unless the server stops or the client leaves first
-// (false). A client's further bytes are read and dropped.
-bool HttpTestServer::waitQuiet(int fd, std::chrono::milliseconds timeout) const {
+// (false). A client's further bytes are read and kept in `received`, or
+// dropped when it is null.
+bool HttpTestServer::waitQuiet(int fd, std::chrono::milliseconds timeout,
+                               std::string* received) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -242,7 +244,9 @@ bool HttpTestServer::waitQuiet(int fd, std::chrono::milliseconds timeout) const 
     if (fds[1].revents != 0) return false;
     if (fds[0].revents != 0) {
       char sink[512];
-      if (recv(fd, sink, sizeof sink, 0) <= 0) return false;
+      const ssize_t got = recv(fd, sink, sizeof sink, 0);
+      if (got <= 0) return false;
+      if (received) received->append(sink, static_cast<std::size_t>(got));
     }
   }
 }
@@ -263,15 +267,22 @@ bool HttpTestServer::sendAll(int fd, std::string_view data) {
 }
 
 void HttpTestServer::serve(int fd) {
-  std::string head;
-  char buffer[4096];
-  while (head.find("\r\n\r\n") == std::string::npos) {
-    if (head.size() > kMaxRequestHead || !waitReadable(fd, kRequestReadTimeout)) return;
-    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
-    if (got <= 0) return;
-    head.append(buffer, static_cast<std::size_t>(got));
+  std::string pending;  // what the client sent past the requests answered so far
+  while (serveOne(fd, pending)) {
   }
-  const HttpRequest request = parseHead(head);
+}
+
+bool HttpTestServer::serveOne(int fd, std::string& pending) {
+  char buffer[4096];
+  std::size_t headEnd;
+  while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos) {
+    if (pending.size() > kMaxRequestHead || !waitReadable(fd, kRequestReadTimeout)) return false;
+    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+    if (got <= 0) return false;
+    pending.append(buffer, static_cast<std::size_t>(got));
+  }
+  const HttpRequest request = parseHead(std::string_view(pending).substr(0, headEnd + 4));
+  pending.erase(0, headEnd + 4);
   Handler handler;
   {
     std::lock_guard lock(mutex_);
@@ -282,23 +293,28 @@ void HttpTestServer::serve(int fd) {
 
   switch (reply.action) {
     case HttpReply::Action::CloseImmediately:
-      return;
+      return false;
     case HttpReply::Action::Reset:
       resetOnClose(fd);
-      return;
+      return false;
     case HttpReply::Action::NeverAnswer:
       while (waitQuiet(fd, std::chrono::hours(1))) {
       }
-      return;
+      return false;
     case HttpReply::Action::Answer:
     case HttpReply::Action::AsIs:
       break;
   }
-  if (!waitQuiet(fd, reply.delay)) return;
+  const bool framed = reply.action == HttpReply::Action::AsIs || reply.sendLength;
+  const bool keep = reply.keepAlive && framed && reply.repeated.empty() && !reply.resetAtEnd &&
+                    lower(request.header("Connection")).find("close") == std::string::npos;
+  // A kept connection may bring the next request while this one is answered.
+  std::string* const early = keep ? &pending : nullptr;
+  if (!waitQuiet(fd, reply.delay, early)) return false;
   std::string out;
   if (reply.action == HttpReply::Action::Answer) {
-    out = "HTTP/1.1 " + std::to_string(reply.status) + " " + reasonPhrase(reply.status) +
-          "\r\nConnection: close\r\n";
+    out = "HTTP/1.1 " + std::to_string(reply.status) + " " + reasonPhrase(reply.status) + "\r\n";
+    if (!keep) out += "Connection: close\r\n";
     for (const auto& [name, value] : reply.headers) out += name + ": " + value + "\r\n";
     if (reply.sendLength) {
       out += "Content-Length: " + std::to_string(reply.body.size() + reply.fillerBytes) + "\r\n";
@@ -308,31 +324,36 @@ void HttpTestServer::serve(int fd) {
   if (reply.byteInterval.count() > 0) {
     out += reply.body;
     for (const char c : out) {
-      if (!waitQuiet(fd, reply.byteInterval) || !sendAll(fd, std::string_view(&c, 1))) return;
+      if (!waitQuiet(fd, reply.byteInterval, early) || !sendAll(fd, std::string_view(&c, 1))) {
+        return false;
+      }
     }
-  } else if (!sendAll(fd, out) || !waitQuiet(fd, reply.bodyDelay) || !sendAll(fd, reply.body)) {
-    return;
+  } else if (!sendAll(fd, out) || !waitQuiet(fd, reply.bodyDelay, early) ||
+             !sendAll(fd, reply.body)) {
+    return false;
   }
   const std::string filler(64 * 1024, 'x');
   for (std::size_t left = reply.fillerBytes; left > 0;) {
     const std::size_t chunk = std::min(left, filler.size());
-    if (!sendAll(fd, std::string_view(filler).substr(0, chunk))) return;
+    if (!sendAll(fd, std::string_view(filler).substr(0, chunk))) return false;
     left -= chunk;
   }
+  if (keep) return true;
   if (!reply.repeated.empty()) {
     std::string flood;
     while (flood.size() < 64 * 1024) flood += reply.repeated;
     while (sendAll(fd, flood)) {
     }
-    return;
+    return false;
   }
   if (reply.resetAtEnd) {
     resetOnClose(fd);
-    return;
+    return false;
   }
   shutdown(fd, SHUT_WR);
   // Let the client read to the end before the socket goes away.
   waitQuiet(fd, std::chrono::seconds(2));
+  return false;
 }
 
 }  // namespace tests_support

@@ -49,6 +49,11 @@ struct HttpReply {
   std::chrono::milliseconds byteInterval{0};
   std::string repeated;
   bool resetAtEnd = false;
+  // The connection stays open for the next request once this reply is sent,
+  // unless the request asked to close it. Only a reply whose end the client
+  // can tell (an Answer with its length, or an AsIs framed by the test) keeps
+  // it: an Answer without Content-Length still ends at the close.
+  bool keepAlive = false;
 
   static HttpReply text(std::string body, int status = 200);
   static HttpReply redirect(std::string location, int status = 302);
@@ -60,8 +65,9 @@ struct HttpReply {
 
 // A small scripted HTTP/1.1 server for tests: it listens on a loopback address
 // (an ephemeral port unless one is given), serves each connection on a thread
-// of its own with one reply and then closes it. Stopping (or destroying) it
-// ends every connection at once, silent ones included.
+// of its own with one reply and then closes it, or with one reply per request
+// while the replies keep it alive. Stopping (or destroying) it ends every
+// connection at once, silent ones included.
 class HttpTestServer {
  public:
   using Handler = std::function<HttpReply(const HttpRequest&)>;
@@ -88,8 +94,11 @@ class HttpTestServer {
  private:
   void acceptLoop();
   void serve(int fd);
+  // Answers one request read from the front of `pending`; true when the
+  // connection stays open for another.
+  bool serveOne(int fd, std::string& pending);
   bool waitReadable(int fd, std::chrono::milliseconds timeout) const;
-  bool waitQuiet(int fd, std::chrono::milliseconds timeout) const;
+  bool waitQuiet(int fd, std::chrono::milliseconds timeout, std::string* received = nullptr) const;
   bool sendAll(int fd, std::string_view data);
 
   std::string address_;
