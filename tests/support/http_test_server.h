@@ -51,8 +51,8 @@ struct HttpReply {
   bool resetAtEnd = false;
   // The connection stays open for the next request once this reply is sent,
   // unless the request asked to close it. Only a reply whose end the client
-  // can tell (an Answer with its length, or an AsIs framed by the test) keeps
-  // it: an Answer without Content-Length still ends at the close.
+  // can tell (an Answer with its length or a Transfer-Encoding header, or an
+  // AsIs framed by the test) keeps it: an Answer with neither ends at the close.
   bool keepAlive = false;
 
   static HttpReply text(std::string body, int status = 200);
