@@ -112,8 +112,9 @@ bool same(const Outcome& a, const Outcome& b) {
   if (a.head != b.head) return false;
   if (a.head != Step::Done) return true;
   return a.fields.status == b.fields.status && a.fields.length == b.fields.length &&
-         a.fields.chunked == b.fields.chunked && a.fields.location == b.fields.location &&
-         a.body == b.body && (a.body != Step::Done || a.text == b.text);
+         a.fields.chunked == b.fields.chunked && a.fields.keepAlive == b.fields.keepAlive &&
+         a.fields.location == b.fields.location && a.body == b.body &&
+         (a.body != Step::Done || a.text == b.text);
 }
 
 }  // namespace

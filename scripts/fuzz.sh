@@ -73,6 +73,15 @@ replies['interim_flood'] = b'HTTP/1.1 100 Continue\r\n\r\n' * 2000 + replies['pl
 replies['four_digit_status'] = b'HTTP/1.1 2000 OK\r\nContent-Length: 2\r\n\r\nok'
 replies['two_lengths'] = b'HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Length: 3\r\n\r\nok!'
 replies['chunk_size_spaces'] = b'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n 2 \r\nok\r\n0\r\n\r\n'
+# Strict reading: folded lines, bare CRs, coding lists, extensions, trailers,
+# line ends before the status line.
+replies['folded'] = b'HTTP/1.1 200 OK\r\nX-Note: a\r\n Content-Length: 1\r\n\r\nok'
+replies['bare_cr'] = b'HTTP/1.1 200 OK\r\nX: a\rContent-Length: 1\r\n\r\nok'
+replies['codings'] = (b'HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, \r\nTransfer-Encoding: chunked\r\n\r\n'
+                      b'2\r\nok\r\n0\r\n\r\n')
+replies['extensions_trailers'] = (b'HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n'
+                                  b'2 ; a = "q\\"; b" ;c\r\nok\r\n0\r\nT: 1\r\n\r\n')
+replies['leading_line_ends'] = b'\r\n\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok'
 # A head and a chunk size line of exactly the reader's 64 KiB limit.
 filler = 64 * 1024 - len(b'HTTP/1.1 200 OK\r\nX: \r\n\r\n')
 replies['head_at_limit'] = b'HTTP/1.1 200 OK\r\nX: ' + b'a' * filler + b'\r\n\r\nok'

@@ -171,6 +171,32 @@ INSTANTIATE_TEST_SUITE_P(
              Outcome::Ok,
              200,
              {"203.0.113.7\r\n\r\n"}},
+        // A line that starts with a blank continues the field before it: no
+        // length here, so the body runs to the close.
+        Case{"FoldedLineIsNoField",
+             HttpReply::asIs("HTTP/1.1 200 OK\r\nX-Note: a\r\n Content-Length: 3\r\n\r\n"
+                             "203.0.113.7"),
+             Outcome::Ok,
+             200,
+             {"203.0.113.7"}},
+        // Framings that readers disagree on, or that this client cannot read.
+        Case{"ChunkDataWithoutItsLineEnd",
+             chunked("5\r\n203.0xx\r\n0\r\n\r\n"),
+             Outcome::Failed,
+             200,
+             {}},
+        Case{"LengthBesideChunked",
+             HttpReply::asIs("HTTP/1.1 200 OK\r\nContent-Length: 3\r\nTransfer-Encoding: "
+                             "chunked\r\n\r\nb\r\n203.0.113.7\r\n0\r\n\r\n"),
+             Outcome::Failed,
+             200,
+             {}},
+        Case{"CodingOtherThanChunked",
+             HttpReply::asIs("HTTP/1.1 200 OK\r\nTransfer-Encoding: xchunked\r\n\r\n"
+                             "b\r\n203.0.113.7\r\n0\r\n\r\n"),
+             Outcome::Failed,
+             200,
+             {}},
         // Over the head's limit of 64 KiB, even when its end came in the same read.
         Case{"HeadOverItsLimit",
              HttpReply::asIs("HTTP/1.1 200 OK\r\nX: " + std::string(70 * 1024, 'a') +
