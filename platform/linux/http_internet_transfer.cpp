@@ -3,8 +3,11 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/fetch_policy.h"
@@ -40,6 +43,8 @@ class SocketReader final : public Reader {
  public:
   SocketReader(int fd, Waits& waits) : fd_(fd), waits_(waits) {}
 
+  std::size_t received = 0;  // bytes, all told
+
   // A server that always has more to send never makes the read wait: the stop
   // and the deadline are looked at on every read, not only on the waits.
   Step more() override {
@@ -49,6 +54,7 @@ class SocketReader final : public Reader {
       const ssize_t got = ::recv(fd_, chunk, sizeof chunk, 0);
       if (got > 0) {
         buffer.append(chunk, static_cast<std::size_t>(got));
+        received += static_cast<std::size_t>(got);
         return Step::Done;
       }
       if (got == 0) {
@@ -65,12 +71,21 @@ class SocketReader final : public Reader {
   Waits& waits_;
 };
 
+// What the requests of one transfer share.
+struct Shared {
+  const HttpTransferConfig& config;
+  ConnectionPool& pool;
+  std::atomic<std::size_t>& lookups;
+};
+
 // One request up to its response's headers: the connection, with what was
-// read past the headers left in `reader`.
+// read past the headers left in `reader`, and what the pool knows it by.
 struct Exchange {
   Fd socket;
   std::optional<SocketReader> reader;
   Head head;
+  std::string server;
+  ConnectionPool::Generation generation = 0;
 };
 
 // Phases of a request with their own deadlines: until connected, and after;
@@ -81,30 +96,39 @@ struct Deadlines {
   Clock::time_point last = Clock::time_point::max();
 };
 
-Step exchange(const std::string& url, const std::string& agent, Waits& waits,
-              const Deadlines& deadlines, const HttpTransferConfig& config, Exchange& out) {
+// A new connection to `server`, at the addresses found for it earlier in the
+// gathering or looked up now.
+Step connectAfresh(const HttpUrl& server, const Exchange& ex, Waits& waits, Shared& shared,
+                   Fd& out) {
+  std::vector<Address> addresses;
+  if (auto kept = shared.pool.addresses(ex.server)) {
+    addresses = std::move(*kept);
+  } else {
+    const auto started = Clock::now();
+    ++shared.lookups;
+    const Step step = lookUp(server.host, server.port, waits, addresses);
+    if (step == Step::Failed && Clock::now() - started >= shared.config.slowLookup) {
+      return Step::TimedOut;
+    }
+    if (step != Step::Done) return step;
+    shared.pool.keepAddresses(ex.server, addresses, ex.generation);
+  }
+  return connectTo(interleaved(std::move(addresses)), waits, shared.config.attemptDelay, out);
+}
+
+// Sends a GET for `url` and reads the response's head. With `keepAlive` the
+// request may go on a connection kept from an earlier one, and the server
+// may keep this one; without it the server is asked to close it.
+Step exchange(const std::string& url, const std::string& agent, bool keepAlive, Waits& waits,
+              const Deadlines& deadlines, Shared& shared, Exchange& out) {
   const auto target = parseHttpUrl(url);
   if (!target) return Step::Failed;
   bool unusable = false;
   const auto proxy = proxyFor(*target, unusable);
   if (unusable) return Step::Failed;
   const HttpUrl& server = proxy ? *proxy : *target;
-
-  const auto started = Clock::now();
-  waits.setDeadline(deadlines.connect);
-  // A request whose time is already up starts no lookup: it has timed out.
-  if (const Step step = waits.check(); step != Step::Done) return step;
-  std::vector<Address> addresses;
-  Step step = lookUp(server.host, server.port, waits, addresses);
-  if (step == Step::Failed && Clock::now() - started >= config.slowLookup) {
-    return Step::TimedOut;
-  }
-  if (step != Step::Done) return step;
-  step = connectTo(interleaved(std::move(addresses)), waits, config.attemptDelay, out.socket);
-  if (step != Step::Done) return step;
-  if (deadlines.afterConnect) {
-    waits.setDeadline(deadlineWithin(*deadlines.afterConnect, deadlines.last));
-  }
+  out.server = server.host + '\n' + server.port;
+  out.generation = shared.pool.generation();
 
   std::string request = "GET " + (proxy ? target->absolute() : target->target) + " HTTP/1.1\r\n";
   request += "Host: " + target->authority + "\r\n";
@@ -112,11 +136,37 @@ Step exchange(const std::string& url, const std::string& agent, Waits& waits,
   if (proxy && !proxy->userinfo.empty()) {
     request += "Proxy-Authorization: " + basicCredentials(proxy->userinfo) + "\r\n";
   }
-  request += "Accept: */*\r\nConnection: close\r\n\r\n";
-  step = sendAll(out.socket.get(), request, waits);
-  if (step != Step::Done) return step;
-  out.reader.emplace(out.socket.get(), waits);
-  return readHead(*out.reader, out.head);
+  request += keepAlive ? "Accept: */*\r\n\r\n" : "Accept: */*\r\nConnection: close\r\n\r\n";
+
+  bool mayReuse = keepAlive;
+  for (;;) {
+    waits.setDeadline(deadlines.connect);
+    // A request whose time is already up starts no lookup: it has timed out.
+    if (const Step step = waits.check(); step != Step::Done) return step;
+    std::optional<Fd> kept = mayReuse ? shared.pool.takeIdle(out.server) : std::nullopt;
+    mayReuse = false;
+    const bool reused = kept.has_value();
+    if (reused) {
+      out.socket = std::move(*kept);
+    } else if (const Step step = connectAfresh(server, out, waits, shared, out.socket);
+               step != Step::Done) {
+      return step;
+    }
+    if (deadlines.afterConnect) {
+      waits.setDeadline(deadlineWithin(*deadlines.afterConnect, deadlines.last));
+    }
+    out.reader.reset();
+    Step step = sendAll(out.socket.get(), request, waits);
+    if (step == Step::Done) {
+      out.reader.emplace(out.socket.get(), waits);
+      step = readHead(*out.reader, out.head);
+    }
+    // A kept connection the server closed just as the request went out has
+    // cost nothing but that: the request (a GET, which may be sent twice)
+    // goes again, once, on a new connection.
+    if (reused && step == Step::Failed && (!out.reader || out.reader->received == 0)) continue;
+    return step;
+  }
 }
 
 FetchResult::Outcome outcomeOf(Step step) {
@@ -143,12 +193,13 @@ FetchResult HttpInternetTransfer::fetchText(const std::string& url, const FetchO
   FetchResult result;
   Waits waits(std::move(stop), config_.tick);
   if (!waits.usable()) return result;
+  Shared shared{config_, pool_, lookups_};
   const Deadlines deadlines{
       deadlineWithin(std::max(options.timeout, milliseconds(1)), options.deadline), {}};
   std::string next = url;
   for (int redirects = 0;; ++redirects) {
     Exchange ex;
-    const Step step = exchange(next, options.userAgent, waits, deadlines, config_, ex);
+    const Step step = exchange(next, options.userAgent, true, waits, deadlines, shared, ex);
     result.httpStatus = ex.head.status;
     if (step != Step::Done) {
       result.outcome = outcomeOf(step);
@@ -170,7 +221,12 @@ FetchResult HttpInternetTransfer::fetchText(const std::string& url, const FetchO
     std::string body;
     const Step read = readBody(*ex.reader, ex.head, options.maxBody, body);
     result.outcome = outcomeOf(read);
-    if (result.ok()) result.body = toolkit::utf8Lossy(body);
+    if (result.ok()) {
+      result.body = toolkit::utf8Lossy(body);
+      if (reusable(ex.head, *ex.reader)) {
+        pool_.keepIdle(ex.server, std::move(ex.socket), ex.generation);
+      }
+    }
     return result;
   }
 }
@@ -192,8 +248,9 @@ InternetTransfer::Handle HttpInternetTransfer::internetOpenUrl(Handle internet,
   const Deadlines deadlines{
       deadlineWithin(std::max(config_.openConnectTimeout, milliseconds(1)), deadline),
       config_.openResponseTimeout, deadline};
+  Shared shared{config_, pool_, lookups_};
   Exchange ex;
-  if (exchange(url, *agent, waits, deadlines, config_, ex) != Step::Done) return 0;
+  if (exchange(url, *agent, false, waits, deadlines, shared, ex) != Step::Done) return 0;
   // A sign-in page standing in for every address is not the page.
   if (isSignInAnswer(url, ex.head.status, ex.head.location)) return 0;
   // The internet handle may have been closed while the request ran.
@@ -202,6 +259,10 @@ InternetTransfer::Handle HttpInternetTransfer::internetOpenUrl(Handle internet,
 
 bool HttpInternetTransfer::internetCloseHandle(Handle handle) {
   return handles_.close(handle).has_value();
+}
+
+void HttpInternetTransfer::startAfresh() {
+  pool_.startAfresh();
 }
 
 std::size_t HttpInternetTransfer::openHandles() const {

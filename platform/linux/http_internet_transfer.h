@@ -1,9 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 #include "platform/internet_transfer.h"
+#include "platform/linux/http_connection_pool.h"
 #include "platform/transfer_handles.h"
 
 namespace platform::linuxos {
@@ -27,8 +30,11 @@ struct HttpTransferConfig {
   std::chrono::milliseconds tick{50};
 };
 
-// The internet transfer on plain sockets: HTTP/1.1 GET requests, one
-// connection each, through the proxy the user's environment names. The
+// The internet transfer on plain sockets: HTTP/1.1 GET requests through the
+// proxy the user's environment names. Within a gathering it looks each name up
+// once and keeps a fetch's connection open for the next fetch to the same
+// server where the server allows it, as a slow link makes every lookup and
+// every new connection cost a round trip or more. The
 // program's endpoints are plain HTTP; a TLS library would cost the program
 // more memory at start-up than anything it loads but Qt, so https:// URLs
 // (redirects to them included) fail. Every call may come from any thread, and
@@ -46,15 +52,22 @@ class HttpInternetTransfer final : public InternetTransfer {
   // Closing an internet handle also closes the URL handles opened through it.
   bool internetCloseHandle(Handle handle) override;
 
+  void startAfresh() override;
+
   // How many handles are open now.
   std::size_t openHandles() const;
+  // How many name lookups the transfer has made (found kept ones not counted).
+  std::size_t lookups() const { return lookups_.load(); }
 
  private:
-  // Nothing stays open between calls: the handles carry no resource.
+  // The handles carry no resource: the reachability open closes its
+  // connection once the headers are in.
   struct NoResource {};
 
   HttpTransferConfig config_;
   TransferHandles<NoResource> handles_;
+  ConnectionPool pool_;
+  std::atomic<std::size_t> lookups_{0};
 };
 
 }  // namespace platform::linuxos

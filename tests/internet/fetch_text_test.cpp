@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -204,6 +206,103 @@ INSTANTIATE_TEST_SUITE_P(
              Outcome::Failed,
              0,
              {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+HttpReply keptAlive(HttpReply reply) {
+  reply.keepAlive = true;
+  return reply;
+}
+
+// A series of fetches through one transfer, as a gathering makes them, then
+// one more after the transfer is told a new gathering begins.
+struct SeriesCase {
+  const char* name;
+  // The n-th request the server reads gets the n-th reply; later ones the last.
+  std::vector<HttpReply> replies;
+  int connections;  // in the series
+  int requests;
+  int failed = 0;  // fetches of the series that fail
+};
+
+[[maybe_unused]] void PrintTo(const SeriesCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FetchSeries : public testing::TestWithParam<SeriesCase> {};
+
+TEST_P(FetchSeries, ConnectionsAndLookups) {
+  constexpr int kFetches = 21;
+  const std::vector<HttpReply> replies = GetParam().replies;
+  std::atomic<std::size_t> served{0};
+  HttpTestServer server([&](const tests_support::HttpRequest&) {
+    return replies[std::min(served++, replies.size() - 1)];
+  });
+  platform::linuxos::HttpInternetTransfer net;
+  platform::FetchOptions options;
+  options.timeout = 5s;
+
+  int failed = 0;
+  for (int i = 0; i < kFetches; ++i) {
+    const platform::FetchResult result = net.fetchText(server.url(), options, {});
+    if (!result.ok()) {
+      ++failed;
+    } else {
+      EXPECT_EQ(result.body, "203.0.113.7") << "fetch " << i;
+    }
+  }
+  EXPECT_EQ(failed, GetParam().failed);
+  EXPECT_EQ(server.connections(), GetParam().connections);
+  EXPECT_EQ(static_cast<int>(server.requests().size()), GetParam().requests);
+  EXPECT_EQ(net.lookups(), 1u);
+
+  // A new gathering neither reuses a connection nor trusts an earlier lookup.
+  net.startAfresh();
+  EXPECT_TRUE(net.fetchText(server.url(), options, {}).ok());
+  EXPECT_EQ(server.connections(), GetParam().connections + 1);
+  EXPECT_EQ(net.lookups(), 2u);
+}
+
+const std::string kAddressReply = "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\n203.0.113.7";
+
+INSTANTIATE_TEST_SUITE_P(
+    Series, FetchSeries,
+    testing::Values(
+        SeriesCase{"KeptAlive", {keptAlive(HttpReply::text("203.0.113.7"))}, 1, 21},
+        SeriesCase{
+            "KeptAliveChunked", {keptAlive(chunked("b\r\n203.0.113.7\r\n0\r\n\r\n"))}, 1, 21},
+        SeriesCase{"ServerCloses", {HttpReply::text("203.0.113.7")}, 21, 21},
+        // No "Connection: close", but the server closes once it has answered:
+        // the client finds the kept connection closed before it uses it.
+        SeriesCase{"ServerClosesUnannounced", {HttpReply::asIs(kAddressReply)}, 21, 21},
+        // The server drops a kept connection as the next request arrives: that
+        // request goes again on a new one, and the fetch succeeds.
+        SeriesCase{"ClosedAsTheRequestArrives",
+                   {keptAlive(HttpReply::text("203.0.113.7")), HttpReply::closeImmediately(),
+                    keptAlive(HttpReply::text("203.0.113.7"))},
+                   2,
+                   22},
+        SeriesCase{"ResetAsTheRequestArrives",
+                   {keptAlive(HttpReply::text("203.0.113.7")), HttpReply::reset(),
+                    keptAlive(HttpReply::text("203.0.113.7"))},
+                   2,
+                   22},
+        // Once the reply has begun, a failure is the fetch's: nothing is sent again.
+        SeriesCase{"CutOffAfterTheFirstByte",
+                   {keptAlive(HttpReply::text("203.0.113.7")),
+                    HttpReply::asIs("HTTP/1.1 200 OK\r\nContent-Length: 50\r\n\r\nshort"),
+                    keptAlive(HttpReply::text("203.0.113.7"))},
+                   2,
+                   21,
+                   1},
+        // What came after the body, or a reply of HTTP/1.0, leaves the
+        // connection unfit for another request.
+        SeriesCase{
+            "BytesAfterTheBody", {keptAlive(HttpReply::asIs(kAddressReply + "\r\n"))}, 21, 21},
+        SeriesCase{"Http10",
+                   {keptAlive(HttpReply::asIs(
+                       "HTTP/1.0 200 OK\r\nContent-Length: 11\r\n\r\n203.0.113.7"))},
+                   21,
+                   21}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A server that streams without end: the transfer stops soon after the limit,
