@@ -24,6 +24,7 @@ struct Case {
   const char* name;
   HttpReply reply;
   std::function<bool(platform::InternetTransfer&, const std::string&, std::stop_token)> call;
+  HttpReply warmUp = {};  // the reply to "/warm-up", which `call` may fetch first
 };
 
 // Names the case in test listings instead of dumping its bytes.
@@ -42,17 +43,34 @@ bool openUrl(platform::InternetTransfer& net, const std::string& url, std::stop_
   return failed;
 }
 
+// A fetch on the connection an answered one left open.
+bool fetchOnAKeptConnection(platform::InternetTransfer& net, const std::string& url,
+                            std::stop_token stop) {
+  return net.fetchText(url + "warm-up", {}, {}).ok() && fetch(net, url, stop);
+}
+
+HttpReply keptAlive() {
+  HttpReply reply = HttpReply::text("203.0.113.7");
+  reply.keepAlive = true;
+  return reply;
+}
+
 HttpReply trickle() {
   HttpReply reply = HttpReply::text("203.0.113.7");
   reply.bodyDelay = 1h;
   return reply;
 }
 
+HttpTestServer::Handler replies(const Case& c) {
+  return [c](const tests_support::HttpRequest& request) {
+    return request.target == "/warm-up" ? c.warmUp : c.reply;
+  };
+}
+
 class Cancellation : public testing::TestWithParam<Case> {};
 
 TEST_P(Cancellation, StopEndsAHangingRequestQuickly) {
-  HttpTestServer server;
-  server.setReply(GetParam().reply);
+  HttpTestServer server(replies(GetParam()));
   platform::linuxos::HttpTransferConfig config;
   // The stop request must wake the wait by itself: a stop seen only at the next
   // tick, or at the 30-second time-out, takes far longer than the bound below.
@@ -79,8 +97,7 @@ TEST_P(Cancellation, StopEndsAHangingRequestQuickly) {
 }
 
 TEST_P(Cancellation, AlreadyStoppedReturnsAtOnce) {
-  HttpTestServer server;
-  server.setReply(GetParam().reply);
+  HttpTestServer server(replies(GetParam()));
   platform::linuxos::HttpInternetTransfer net;
   std::stop_source stop;
   stop.request_stop();
@@ -93,7 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
     Calls, Cancellation,
     testing::Values(Case{"FetchNeverAnswered", HttpReply::neverAnswer(), fetch},
                     Case{"FetchBodyHangs", trickle(), fetch},
-                    Case{"OpenUrlNeverAnswered", HttpReply::neverAnswer(), openUrl}),
+                    Case{"OpenUrlNeverAnswered", HttpReply::neverAnswer(), openUrl},
+                    Case{"FetchOnAKeptConnectionNeverAnswered", HttpReply::neverAnswer(),
+                         fetchOnAKeptConnection, keptAlive()}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
