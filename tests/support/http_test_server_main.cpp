@@ -3,7 +3,7 @@
 //
 //   tarnwick_test_http_server [--address A] [--port N] [--status N] [--body TEXT]
 //                             [--delay-ms N] [--never-answer] [--close-immediately]
-//                             [--seconds N] [--log-requests] [--routes]
+//                             [--seconds N] [--log-requests] [--routes] [--keep-alive]
 //
 // With --routes the path picks the reply instead, for clients in another
 // process that need several kinds of server (the Windows tests under Wine):
@@ -11,6 +11,9 @@
 //   /bytes/N        N filler bytes          /redirect/N  N redirects, then the address
 //   /never          no answer at all        /trickle     headers, then no body
 //   /agent          the request's User-Agent as the body
+//
+// With --keep-alive a reply leaves the connection open for the next request
+// (unless the request asked to close it).
 //
 // Prints "listening on A:PORT" once ready, then serves until SIGINT or SIGTERM,
 // or for at most --seconds (default 600). With --log-requests it also prints
@@ -91,6 +94,8 @@ int main(int argc, char** argv) {
       logRequests = true;
     } else if (arg == "--routes") {
       routes = true;
+    } else if (arg == "--keep-alive") {
+      reply.keepAlive = true;
     } else if (arg == "--close-immediately") {
       reply.action = tests_support::HttpReply::Action::CloseImmediately;
     } else {
