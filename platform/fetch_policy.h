@@ -20,6 +20,13 @@ inline bool mayFollowRedirect(int followed, const FetchOptions& options) {
   return followed < (options.maxRedirects > 0 ? options.maxRedirects : 0);
 }
 
+// A final response with this status has not brought the page asked for: a
+// redirect with nowhere to go, or another 3xx (a 304 nobody asked for). Its
+// body is no address, and the fetch has failed.
+inline bool isUnfollowedRedirection(long status) {
+  return status >= 300 && status < 400;
+}
+
 // A final response with this status is an error page, never an address.
 inline bool isErrorStatus(long status) {
   return status >= 400;

@@ -210,9 +210,7 @@ FetchResult HttpInternetTransfer::fetchText(const std::string& url, const FetchO
       next = resolveLocation(*parseHttpUrl(next), ex.head.location);
       continue;
     }
-    // A redirect with nowhere to go, or another 3xx (a 304 nobody asked for),
-    // is not the page asked for: its body is no address.
-    if (ex.head.status >= 300 && ex.head.status < 400) return result;  // Failed
+    if (isUnfollowedRedirection(ex.head.status)) return result;  // Failed
     // An error page is a failed fetch, never an address.
     if (isErrorStatus(ex.head.status)) {
       result.outcome = FetchResult::Outcome::HttpError;

@@ -61,12 +61,13 @@ void fetchBlocking(DetachedRequest& request, const std::string& url, const Fetch
     result.httpStatus = statusOf(response);
     if (!isRedirect(result.httpStatus)) break;
     const std::string next = redirectTarget(response, address);
-    if (next.empty()) break;  // nowhere to go: this response is the answer
+    if (next.empty()) break;  // nowhere to go
     if (!mayFollowRedirect(redirects, options)) return;
     request.close(response);
     address = next;
   }
 
+  if (isUnfollowedRedirection(result.httpStatus)) return;  // Failed
   if (isErrorStatus(result.httpStatus)) {
     result.outcome = Outcome::HttpError;
     return;

@@ -76,6 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"TwoMiB", "/bytes/2097152", Outcome::TooLarge, 200, 0},
                     Case{"FiveRedirects", "/redirect/5", Outcome::Ok, 200, 11},
                     Case{"SixRedirects", "/redirect/6", Outcome::Failed, 302, 0},
+                    // A 3xx that is not followed is no page, whatever its body.
+                    Case{"RedirectionNotFollowed", "/status/300", Outcome::Failed, 300, 0},
                     Case{"NeverAnswers", "/never", Outcome::TimedOut, 0, 0, 300ms}),
     [](const auto& info) { return std::string(info.param.name); });
 
