@@ -1,23 +1,23 @@
 // Tarnwick: which addresses this machine has, and whether it is online.
 //
 // With a display the main window opens and the program runs until the user
-// closes it. Without one (neither DISPLAY nor WAYLAND_DISPLAY set), or with
-// --json, the same windows run on Qt's offscreen platform, the program prints
-// what they show and exits: 0 online, 2 offline, 1 when any error box was
-// raised. --help and --version print and exit before anything else starts.
+// closes it. With --text or --json, or without a display (neither DISPLAY nor
+// WAYLAND_DISPLAY set, or one that cannot be opened), the same windows run on
+// Qt's offscreen platform, the program prints what they show and exits: 0
+// online, 1 offline, 2 when any error box was raised. --help and --version
+// print and exit before anything else starts; a bad command line exits 2.
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/command_line/json_document.h"
 #include "app/command_line/options.h"
+#include "app/command_line/printed_results.h"
 #include "main_window/program.h"
-#include "main_window/program_reading.h"
 #include "main_window/resources.h"
-#include "main_window/text_summary.h"
 #include "platform/linux/http_internet_transfer.h"
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
@@ -28,17 +28,61 @@
 
 namespace {
 
-// Without a display the output is the program's text: keep Qt's own notes
-// (a missing runtime directory, say) off it, but let real failures through.
-void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) {
-    std::fprintf(stderr, "%s\n", toolkit::escapeControlCharacters(message.toStdString()).c_str());
-  }
-}
-
 void write(std::FILE* stream, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
+}
+
+std::string qtMessageText(const QMessageLogContext& context, const QString& message) {
+  const std::string category = context.category != nullptr ? context.category : "";
+  return (category.empty() || category == "default" ? "" : category + ": ") + message.toStdString();
+}
+
+// Qt gives up on what it cannot do (a display that went away, say) with a
+// fatal message and an abort; the program ends with its failure status and
+// the message instead, so no run ends in a core dump.
+[[noreturn]] void endOnFatal(const QMessageLogContext& context, const QString& message) {
+  write(stderr,
+        "tarnwick: " + toolkit::escapeControlCharacters(qtMessageText(context, message)) + "\n");
+  std::_Exit(command_line::kFailureStatus);
+}
+
+// While Qt opens the display its notes are kept: when no display opens they
+// say why, and when one does they are of no interest. Where Qt would keep its
+// files (the runtime directory) says nothing about the display.
+std::vector<std::string>* openingNotes = nullptr;
+
+void keepOpeningNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) endOnFatal(context, message);
+  if (openingNotes == nullptr || message.startsWith("QStandardPaths:")) return;
+  openingNotes->push_back(qtMessageText(context, message));
+}
+
+// With a window, Qt's messages go to standard error as Qt writes them.
+void passQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) endOnFatal(context, message);
+  write(stderr,
+        toolkit::escapeControlCharacters(qFormatLogMessage(type, context, message).toStdString()) +
+            "\n");
+}
+
+// When the output is the program's text, keep Qt's own notes (a missing
+// runtime directory, say) off it, but let real failures through.
+void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) endOnFatal(context, message);
+  if (type == QtCriticalMsg) {
+    write(stderr, toolkit::escapeControlCharacters(message.toStdString()) + "\n");
+  }
+}
+
+std::string displayNames(const char* display, const char* waylandDisplay) {
+  std::string names;
+  for (const auto& [name, value] :
+       {std::pair{"DISPLAY", display}, {"WAYLAND_DISPLAY", waylandDisplay}}) {
+    if (value == nullptr || *value == '\0') continue;
+    names += (names.empty() ? "" : ", ") + std::string(name) + "=" + value;
+  }
+  return names;
 }
 
 }  // namespace
@@ -46,6 +90,7 @@ void write(std::FILE* stream, const std::string& text) {
 int main(int argc, char** argv) {
   const command_line::Options options =
       command_line::ParseOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  std::optional<command_line::Format> printed;
   switch (options.action) {
     case command_line::Action::kHelp:
       write(stdout, command_line::UsageText());
@@ -54,28 +99,48 @@ int main(int argc, char** argv) {
       write(stdout, command_line::VersionText());
       return 0;
     case command_line::Action::kUsageError:
-      write(stderr, command_line::UnknownOptionText(options));
+      write(stderr, command_line::UsageErrorText(options));
       return command_line::kUsageErrorStatus;
-    case command_line::Action::kRun:
     case command_line::Action::kJson:
+      printed = command_line::Format::kJson;
+      break;
+    case command_line::Action::kText:
+      printed = command_line::Format::kText;
+      break;
+    case command_line::Action::kRun:
       break;
   }
-  const bool json = options.action == command_line::Action::kJson;
 
-  // --json prints whether or not there is a display, and never opens a window.
-  const bool display =
-      !json && toolkit::hasDisplay(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
-  const std::string platform =
-      json ? "offscreen"
-           : toolkit::qt::qtPlatformFor(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
-                                        std::getenv("QT_QPA_PLATFORM"));
-  if (!platform.empty()) setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
-  if (!display) qInstallMessageHandler(quietQtMessages);
+  // --text and --json print whether or not there is a display, and never open a window.
+  const char* display = std::getenv("DISPLAY");
+  const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
+  const bool wantWindow = !printed && toolkit::hasDisplay(display, waylandDisplay);
+  const std::string platforms =
+      wantWindow
+          ? toolkit::qt::qtPlatformsFor(display, waylandDisplay, std::getenv("QT_QPA_PLATFORM"))
+          : toolkit::qt::kFallbackPlatform;
+  setenv("QT_QPA_PLATFORM", platforms.c_str(), 1);
+  std::vector<std::string> notes;
+  openingNotes = &notes;
+  qInstallMessageHandler(keepOpeningNotes);
   QApplication qtApplication(argc, argv);
+  openingNotes = nullptr;
   // Desktops match the running program to its menu entry and icon by this name.
   QGuiApplication::setDesktopFileName("tarnwick");
 
-  toolkit::qt::QtBackend backend(!display, main_window::WindowResources());
+  const bool window = QGuiApplication::platformName() != toolkit::qt::kFallbackPlatform;
+  if (wantWindow && !window && !platforms.starts_with(toolkit::qt::kFallbackPlatform)) {
+    std::string why;
+    for (const std::string& note : notes) why += (why.empty() ? ": " : "; ") + note;
+    write(stderr,
+          toolkit::escapeControlCharacters("tarnwick: cannot open a window on the display (" +
+                                           displayNames(display, waylandDisplay) + ")" + why) +
+              "\ntarnwick: printing the results as text instead\n");
+  }
+  if (!window && !printed) printed = command_line::Format::kText;
+  qInstallMessageHandler(window ? passQtMessages : quietQtMessages);
+
+  toolkit::qt::QtBackend backend(!window, main_window::WindowResources());
   // The services outlive the program, which waits for its background work.
   platform::linuxos::LinuxManagementLocator management;
   platform::linuxos::LinuxAdapterTable adapterTable;
@@ -83,26 +148,10 @@ int main(int argc, char** argv) {
   platform::linuxos::LinuxShell shell;
   main_window::Program program(backend, {management, adapterTable, internet, shell},
                                main_window::BuiltInMakerInfo());
-
-  if (!display) {
-    // The JSON writer escapes what it prints itself; the text is escaped here.
-    // The text shows the main window's result as soon as it has one.
-    const auto printText = [&](const std::string& text) {
-      write(stdout, toolkit::escapeControlCharacters(text));
-    };
-    main_window::ReadWhenGathered(
-        program,
-        [&](const main_window::ProgramReading& reading) {
-          if (!json) printText(main_window::MainWindowSummary(reading));
-        },
-        [&](const main_window::ProgramReading& reading) {
-          if (json) {
-            write(stdout, command_line::JsonDocument(reading));
-          } else {
-            printText(main_window::ReportsSummary(reading));
-          }
-          backend.quit(main_window::ExitStatusOf(reading));
-        });
+  if (printed) {
+    command_line::PrintWhenGathered(
+        program, *printed, [](const std::string& text) { write(stdout, text); },
+        [&backend](int status) { backend.quit(status); });
   }
 
   program.start();

@@ -28,11 +28,6 @@ bool IsOnlineStatus(std::string_view status) {
   return status == "LAN And WAN - Online" || status == "WAN Only - Online";
 }
 
-int ExitStatusOf(const ProgramReading& reading) {
-  if (reading.messageBoxes > 0) return 1;
-  return IsOnlineStatus(reading.status) ? 0 : 2;
-}
-
 void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep done) {
   Form1& main = program.mainWindow();
   main.onGatheringComplete = [&program, &main, mainWindowRead = std::move(mainWindowRead),

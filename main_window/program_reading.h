@@ -47,11 +47,6 @@ struct ProgramReading {
 // Whether a status text says the machine is online.
 bool IsOnlineStatus(std::string_view status);
 
-// The exit status of a run that prints the reading: 1 when any message box
-// was raised, else 0 when online and 2 when not (as scripts that wait for the
-// network expect).
-int ExitStatusOf(const ProgramReading& reading);
-
 // Once the main window has gathered: reads it and hands what it shows to
 // `mainWindowRead` (when given; the reports are not read yet), then opens both
 // report windows as the "1" and "2" buttons do, reads them and hands the whole

@@ -2,7 +2,7 @@
 # Builds the Debian package from a configured and built tree, unpacks it into a
 # scratch root and checks that it holds exactly what `cmake --install` puts
 # under /usr, that dpkg-shlibdeps gave it its dependencies (and xdg-utils, which
-# opens the links), that every library the program needs resolves, that the
+# opens the links, and qt6-wayland, Qt's plugin for Wayland-only desktops), that every library the program needs resolves, that the
 # desktop entry and the metainfo validate, and that lintian finds no error and
 # no missing hardening.
 #   packaging/check_deb.sh build/default
@@ -31,7 +31,7 @@ if ! diff -u <(listing "$work/install") <(listing "$work/root"); then
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libqt6widgets6 libnl-3-200 libudev1 xdg-utils; do
+for lib in libc6 libqt6widgets6 libnl-3-200 libudev1 xdg-utils qt6-wayland; do
   grep -q "\b$lib\b" <<<"$depends" || { echo "Depends lacks $lib: $depends" >&2; exit 1; }
 done
 if ldd "$work/root/usr/bin/tarnwick" | grep 'not found'; then

@@ -7,10 +7,11 @@
 set -euo pipefail
 
 # Configuring the default build needs the test and benchmark libraries too (small);
-# xdg-utils opens the program's links.
+# xdg-utils opens the program's links; qt6-wayland draws the window on a
+# Wayland-only desktop.
 packages=(
   build-essential cmake ninja-build pkg-config git dpkg-dev python3
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-wayland
   libnl-3-dev libudev-dev uuid-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   fonts-dejavu-core fontconfig xdg-utils
@@ -18,7 +19,7 @@ packages=(
 if [ "${1:-}" != run ]; then
   packages+=(
     clang libclang-rt-14-dev
-    xvfb xauth fonts-dseg
+    xvfb xauth fonts-dseg weston
     iproute2 util-linux procps locales time
     desktop-file-utils appstream lintian
     mingw-w64 wine wine64 fonts-wine

@@ -1,24 +1,25 @@
 // Tarnwick on Windows: the main window over the system's own controls and
 // services. The program runs until the user closes the main window.
 //
-// With --json it gathers behind hidden windows, prints one JSON document and
-// exits: 0 online, 2 offline, 1 when any error box was raised (its text on
-// standard error). --help and --version print and exit before anything else
-// starts. What these print goes to the standard handles the program was
-// given, or to the console it was started from.
+// With --text or --json it gathers behind hidden windows, prints what they
+// show or one JSON document, and exits: 0 online, 1 offline, 2 when any error
+// box was raised (its text on standard error). --help and --version print and
+// exit before anything else starts; a bad command line exits 2. What these
+// print goes to the standard handles the program was given, or to the console
+// it was started from.
 
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/command_line/json_document.h"
 #include "app/command_line/options.h"
+#include "app/command_line/printed_results.h"
 #include "console_streams.h"
 #include "main_window/program.h"
-#include "main_window/program_reading.h"
 #include "main_window/resources.h"
 #include "platform/windows/windows_adapter_table.h"
 #include "platform/windows/windows_shell.h"
@@ -40,8 +41,12 @@ std::vector<std::string> commandLineArguments() {
   return arguments;
 }
 
-int run(bool json, const app_windows::ConsoleStreams* console) {
-  toolkit::win32::Win32Backend backend(main_window::WindowResources(), json, json);
+// Without `printed` the windows are shown; with it they stay hidden and the
+// results go to `console`.
+int run(const std::optional<command_line::Format>& printed,
+        const app_windows::ConsoleStreams* console) {
+  const bool hidden = printed.has_value();
+  toolkit::win32::Win32Backend backend(main_window::WindowResources(), hidden, hidden);
   // The services outlive the program, which waits for its background work.
   platform::windows::WmiLocator management;
   platform::windows::WindowsAdapterTable adapterTable;
@@ -49,12 +54,10 @@ int run(bool json, const app_windows::ConsoleStreams* console) {
   platform::windows::WindowsShell shell;
   main_window::Program program(backend, {management, adapterTable, internet, shell},
                                main_window::BuiltInMakerInfo());
-  if (json) {
-    main_window::ReadWhenGathered(program, nullptr,
-                                  [&](const main_window::ProgramReading& reading) {
-                                    console->out(command_line::JsonDocument(reading));
-                                    backend.quit(main_window::ExitStatusOf(reading));
-                                  });
+  if (printed) {
+    command_line::PrintWhenGathered(
+        program, *printed, [console](const std::string& text) { console->out(text); },
+        [&backend](int status) { backend.quit(status); });
   }
   program.start();
   const int status = backend.exec();
@@ -66,7 +69,7 @@ int run(bool json, const app_windows::ConsoleStreams* console) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const command_line::Options options = command_line::ParseOptions(commandLineArguments());
-  if (options.action == command_line::Action::kRun) return run(false, nullptr);
+  if (options.action == command_line::Action::kRun) return run(std::nullopt, nullptr);
 
   const app_windows::ConsoleStreams console;
   switch (options.action) {
@@ -77,11 +80,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       console.out(command_line::VersionText());
       return 0;
     case command_line::Action::kUsageError:
-      console.err(command_line::UnknownOptionText(options));
+      console.err(command_line::UsageErrorText(options));
       return command_line::kUsageErrorStatus;
     case command_line::Action::kJson:
+      return run(command_line::Format::kJson, &console);
+    case command_line::Action::kText:
+      return run(command_line::Format::kText, &console);
     case command_line::Action::kRun:
       break;
   }
-  return run(true, &console);
+  return run(std::nullopt, nullptr);
 }

@@ -46,7 +46,7 @@ const char* kLightsOffline = R"(green pressed "", yellow pressed "", red raised 
 // Wine the status is the driver's, which reads the window.
 int exitStatusFor(const std::string& status, bool wine) {
   if (wine) return 0;
-  return status == "LAN And WAN - Online" || status == "WAN Only - Online" ? 0 : 2;
+  return status == "LAN And WAN - Online" || status == "WAN Only - Online" ? 0 : 1;
 }
 
 enum class Link { kNone, kDown, kLan, kVirtual };

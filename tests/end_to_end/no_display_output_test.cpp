@@ -23,6 +23,7 @@ using tests_support::HttpRequest;
 constexpr const char* kAgent = "{Brevan} WAN LAN TARNWICK 1.6";
 constexpr const char* kTitleLine = "{Brevan} WAN LAN TARNWICK v1.6";
 constexpr const char* kPhysicalLan = "<the machine's physical LAN address>";
+constexpr const char* kUsageLine = "Usage: tarnwick [--text | --json | --help | --version]\n";
 
 // A reply that tries to drive the terminal (title, clear screen, a C1 CSI) and
 // to forge a line of the output.
@@ -33,6 +34,7 @@ const std::string kHostileBody =
 const char* kLightsLanAndWan = R"(green raised "Online", yellow raised "WAN/LAN", red pressed "")";
 const char* kLightsLanOnly = R"(green pressed "", yellow raised "LAN Only", red raised "Offline")";
 const char* kLightsWanOnly = R"(green raised "Online", yellow raised "WAN Only", red pressed "")";
+const char* kLightsOffline = R"(green pressed "", yellow pressed "", red raised "Offline")";
 
 enum class Network {
   kMachine,       // the machine's own network namespace
@@ -51,8 +53,18 @@ struct Scenario {
   std::string lan;  // as printed, or kPhysicalLan
   std::string status;
   std::string lights;
-  bool json = false;  // run with --json: wan and lan as the window holds them
+  // The one option the run is given: "--json" (wan and lan as the window
+  // holds them) or "--text"; none: as the program starts from a menu.
+  const char* option = nullptr;
+  // A display the run is given, one that nothing serves ("DISPLAY=:..."),
+  // with what the program says about it on standard error; none: no display.
+  std::vector<std::string> display = {};
+  const char* displayMessage = "";
 };
+
+bool isJson(const Scenario& scenario) {
+  return scenario.option != nullptr && std::string(scenario.option) == "--json";
+}
 
 void PrintTo(const Scenario& scenario, std::ostream* out) {
   *out << scenario.name;
@@ -73,7 +85,45 @@ const Scenario kScenarios[] = {
     {"LoopbackAloneListsNoAdapters", Network::kLoopbackOnly, true, 200, "203.0.113.7",
      "203.0.113.7", "Null", "WAN Only - Online", kLightsWanOnly},
     {"HostileEchoAsJson", Network::kVethPair, true, 200, kHostileBody, "", "Null",
-     "WAN Only - Online", kLightsWanOnly, true},
+     "WAN Only - Online", kLightsWanOnly, "--json"},
+    // --text prints whatever the display: were it ignored, the run would try
+    // the display and say so on standard error.
+    {"TextWithADisplayIsOfflineAndOpensNoWindow",
+     Network::kVethPair,
+     false,
+     0,
+     "",
+     "Null",
+     "Null",
+     "Offline",
+     kLightsOffline,
+     "--text",
+     {"DISPLAY=:87"}},
+    // A display that cannot be opened: a clear message, then the text output.
+    {"UnopenableWaylandDisplayPrintsTheText",
+     Network::kVethPair,
+     true,
+     200,
+     "203.0.113.7",
+     "203.0.113.7",
+     "Null",
+     "WAN Only - Online",
+     kLightsWanOnly,
+     nullptr,
+     {"WAYLAND_DISPLAY=tarnwick-nowhere", "XDG_RUNTIME_DIR=/tmp"},
+     "tarnwick: cannot open a window on the display (WAYLAND_DISPLAY=tarnwick-nowhere)"},
+    {"UnopenableX11DisplayPrintsTheText",
+     Network::kVethPair,
+     false,
+     0,
+     "",
+     "Null",
+     "Null",
+     "Offline",
+     kLightsOffline,
+     nullptr,
+     {"DISPLAY=:87"},
+     "tarnwick: cannot open a window on the display (DISPLAY=:87)"},
 };
 
 // Both endpoints resolve to the same server; the Host header tells them apart.
@@ -116,12 +166,15 @@ const Scenario kWineScenarios[] = {
     kScenarios[2],
     kScenarios[4],
     {"ServerDownAsJson", Network::kLanLink, false, 0, "", "Null", "198.51.100.1",
-     "LAN Only - Offline", kLightsLanOnly, true},
+     "LAN Only - Offline", kLightsLanOnly, "--json"},
+    {"ServerDownAsText", Network::kLanLink, false, 0, "", "Null", "198.51.100.1",
+     "LAN Only - Offline", kLightsLanOnly, "--text"},
 };
 
-// Scripts read the outcome from the exit status, as they do with nm-online.
+// Scripts read the outcome from the exit status, as they do with nm-online:
+// 0 online, 1 offline (2 is a usage error or a failure).
 int expectedExitStatus(const Scenario& scenario) {
-  return scenario.status.ends_with(" - Online") ? 0 : 2;
+  return scenario.status.ends_with(" - Online") ? 0 : 1;
 }
 
 std::string expectedBlock(const Scenario& scenario, const std::string& lan) {
@@ -268,9 +321,13 @@ void checkRun(const Scenario& scenario, const Program& program) {
   if (scenario.network == Network::kLanLink) setup.stagingCommands = kLanLink;
   if (scenario.serverUp) setup.server = endpoints(scenario);
   setup.environment = program.environment;
+  // The tests' own platform (offscreen) would be the user's choice.
+  if (!scenario.display.empty()) setup.environment.push_back("QT_QPA_PLATFORM=");
+  for (const std::string& entry : scenario.display) setup.environment.push_back(entry);
   setup.timeLimit = program.timeLimit;
-  setup.arguments = argumentsFor(
-      program, scenario.json ? std::vector<std::string>{"--json"} : std::vector<std::string>{});
+  setup.arguments =
+      argumentsFor(program, scenario.option ? std::vector<std::string>{scenario.option}
+                                            : std::vector<std::string>{});
 
   std::string lan = scenario.lan;
   std::optional<MachinePort80Lock> lock;
@@ -293,9 +350,16 @@ void checkRun(const Scenario& scenario, const Program& program) {
                              << run.out;
   ASSERT_TRUE(run.ran) << run.setupError;
 
-  const bool driven = program.drivenWithoutOptions && !scenario.json;
+  const bool driven = program.drivenWithoutOptions && scenario.option == nullptr;
   EXPECT_EQ(run.exitStatus, driven ? 0 : expectedExitStatus(scenario));
-  EXPECT_EQ(run.err, "");
+  const std::string message = scenario.displayMessage;
+  if (message.empty()) {
+    EXPECT_EQ(run.err, "");
+  } else {
+    EXPECT_EQ(run.err.substr(0, message.size()), message) << run.err;
+    EXPECT_NE(run.err.find("\ntarnwick: printing the results as text instead\n"), std::string::npos)
+        << run.err;
+  }
   EXPECT_EQ(rawControls(run.out), "");
   // Twenty ticks of 100 ms come before the result.
   EXPECT_GE(run.elapsed.count(), 2000);
@@ -303,7 +367,7 @@ void checkRun(const Scenario& scenario, const Program& program) {
   const std::string block = expectedBlock(scenario, lan);
   std::string inventory;
   std::string adapterList;
-  if (scenario.json) {
+  if (isJson(scenario)) {
     nlohmann::json document;
     ASSERT_NO_THROW(document = nlohmann::json::parse(run.out)) << run.out;
     ASSERT_EQ(blockFromJson(document), block);
@@ -367,12 +431,16 @@ void checkOptions(const Program& program) {
     std::string errStart;
   };
   const Row rows[] = {
-      {{"--help"}, 0, "Usage: tarnwick [--json | --help | --version]\n", ""},
+      {{"--help"}, 0, kUsageLine, ""},
       {{"--version"}, 0, "tarnwick 1.6\n", ""},
       {{"--json", "--verbose"},
        2,
        "",
-       "tarnwick: unknown option '--verbose'\nUsage: tarnwick [--json | --help | --version]\n"},
+       std::string("tarnwick: unknown option '--verbose'\n") + kUsageLine},
+      {{"--text", "--json"},
+       2,
+       "",
+       std::string("tarnwick: --json and --text cannot be used together\n") + kUsageLine},
   };
   const Scenario answering = kScenarios[0];
   for (const Row& row : rows) {

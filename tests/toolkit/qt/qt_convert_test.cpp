@@ -36,7 +36,7 @@ TEST(QtConvert, SystemColoursComeFromThePalette) {
   }
 }
 
-TEST(QtPlatform, WaylandWithXWaylandRunsOnX11UnlessTheUserChose) {
+TEST(QtPlatform, WaylandWithXWaylandRunsOnX11UnlessTheUserChoseAndEveryDisplayFallsBack) {
   struct Case {
     const char* display;
     const char* wayland;
@@ -45,14 +45,16 @@ TEST(QtPlatform, WaylandWithXWaylandRunsOnX11UnlessTheUserChose) {
   } cases[] = {
       {nullptr, nullptr, nullptr, "offscreen"},
       {"", "", "xcb", "offscreen"},
-      {":0", nullptr, nullptr, ""},
-      {nullptr, "wayland-0", nullptr, ""},
-      {":0", "wayland-0", nullptr, "xcb"},
-      {":0", "wayland-0", "", "xcb"},
-      {":0", "wayland-0", "wayland", ""},
+      {":0", nullptr, nullptr, "xcb;offscreen"},
+      {nullptr, "wayland-0", nullptr, "wayland;offscreen"},
+      {":0", "wayland-0", nullptr, "xcb;wayland;offscreen"},
+      {":0", "wayland-0", "", "xcb;wayland;offscreen"},
+      {":0", "wayland-0", "wayland", "wayland;offscreen"},
+      {":0", nullptr, "wayland;offscreen;xcb", "wayland;offscreen;xcb"},
+      {":0", nullptr, "offscreenish", "offscreenish;offscreen"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(toolkit::qt::qtPlatformFor(c.display, c.wayland, c.chosen), c.expected)
+    EXPECT_EQ(toolkit::qt::qtPlatformsFor(c.display, c.wayland, c.chosen), c.expected)
         << (c.display ? c.display : "-") << " " << (c.wayland ? c.wayland : "-") << " "
         << (c.chosen ? c.chosen : "-");
   }
