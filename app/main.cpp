@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -142,8 +143,11 @@ int main(int argc, char** argv) {
 
   toolkit::qt::QtBackend backend(!window, main_window::WindowResources());
   // The services outlive the program, which waits for its background work.
-  platform::linuxos::LinuxManagementLocator management;
-  platform::linuxos::LinuxAdapterTable adapterTable;
+  // Both reports, and the gathering's LAN lookup, share one view of the
+  // network while it does not change.
+  const auto snapshots = std::make_shared<platform::linuxos::NetworkSnapshots>();
+  platform::linuxos::LinuxManagementLocator management(snapshots);
+  platform::linuxos::LinuxAdapterTable adapterTable(snapshots);
   platform::linuxos::HttpInternetTransfer internet;
   platform::linuxos::LinuxShell shell;
   main_window::Program program(backend, {management, adapterTable, internet, shell},

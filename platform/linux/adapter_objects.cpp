@@ -148,14 +148,17 @@ std::vector<PropertyObject> adapterObjects(const NetworkFacts& facts) {
 }
 
 std::vector<PropertyObject> configurationObjects(const NetworkFacts& facts) {
+  return configurationObjects(facts, facts.host);
+}
+
+std::vector<PropertyObject> configurationObjects(const NetworkFacts& facts, const HostFacts& host) {
   const auto byLink = addressingByLink(facts);
   std::vector<PropertyObject> objects;
   for (const LinkFacts* link : orderedLinks(facts.links)) {
     if ((link->flags & IFF_UP) == 0) continue;
     auto found = byLink.find(link->index);
     objects.push_back(configurationObject(*link, deviceOf(facts, link->index),
-                                          found == byLink.end() ? nullptr : &found->second,
-                                          facts.host));
+                                          found == byLink.end() ? nullptr : &found->second, host));
   }
   return objects;
 }

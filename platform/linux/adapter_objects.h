@@ -19,7 +19,9 @@ inline constexpr const char* kConfigurationClass = "Win32_NetworkAdapterConfigur
 // One adapter object per link.
 std::vector<PropertyObject> adapterObjects(const NetworkFacts& facts);
 
-// One configuration object per link that is administratively up.
+// One configuration object per link that is administratively up, with the
+// host's facts `host` (those of `facts` in the first form).
+std::vector<PropertyObject> configurationObjects(const NetworkFacts& facts, const HostFacts& host);
 std::vector<PropertyObject> configurationObjects(const NetworkFacts& facts);
 
 // One adapter-table entry per link except the loopback.

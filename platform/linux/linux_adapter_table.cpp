@@ -4,7 +4,6 @@
 
 #include "platform/adapter_table_answer.h"
 #include "platform/linux/adapter_objects.h"
-#include "platform/linux/network_facts.h"
 
 namespace platform::linuxos {
 
@@ -18,7 +17,7 @@ std::uint32_t LinuxAdapterTable::getAdaptersInfo(std::uint8_t* buffer, std::uint
 
   std::vector<AdapterRecordEntry> entries;
   try {
-    entries = adapterRecordEntries(gatherNetworkFacts(paths_, FactsFor::AdapterTable));
+    entries = adapterRecordEntries(*snapshots_->current());
   } catch (const toolkit::Error& error) {
     return status(kGeneralFailure, error.number());
   } catch (const std::bad_alloc&) {

@@ -1,18 +1,27 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/adapter_table.h"
+#include "platform/linux/network_snapshots.h"
 #include "platform/linux/system_paths.h"
 
 namespace platform::linuxos {
 
 // The adapter table on Linux: one record per link of the calling thread's
 // network namespace except the loopback, in interface index order, laid out
-// by writeAdapterRecords. Each call takes a fresh snapshot, so the set can
-// grow between the sizing call and the filling one; the second call then
-// reports kBufferOverflow with the new size, as the two-call protocol expects.
+// by writeAdapterRecords. Each call answers from the snapshot of its moment
+// (NetworkSnapshots: a new one whenever the kernel reports a change), so the
+// set can grow between the sizing call and the filling one; the second call
+// then reports kBufferOverflow with the new size, as the two-call protocol
+// expects.
 class LinuxAdapterTable : public AdapterTable {
  public:
-  explicit LinuxAdapterTable(SystemPaths paths = {}) : paths_(std::move(paths)) {}
+  explicit LinuxAdapterTable(SystemPaths paths = {})
+      : snapshots_(std::make_shared<NetworkSnapshots>(std::move(paths))) {}
+  // Shares the snapshots of the management service, so that both reports do.
+  explicit LinuxAdapterTable(std::shared_ptr<NetworkSnapshots> snapshots)
+      : snapshots_(std::move(snapshots)) {}
 
   // kSuccess, kInvalidParameter (no size, or no buffer although the size
   // would do), kBufferOverflow (size written back), kNoData, or
@@ -24,7 +33,7 @@ class LinuxAdapterTable : public AdapterTable {
   static constexpr std::uint32_t kNotEnoughMemory = platform::kNotEnoughMemory;
 
  private:
-  SystemPaths paths_;
+  std::shared_ptr<NetworkSnapshots> snapshots_;
   std::int32_t lastError_ = 0;
 };
 

@@ -16,29 +16,26 @@ constexpr std::int32_t kFailed = toolkit::errorNumber(0x80041001);
 // Query texts and monikers compare without regard to letter case, as the
 // management service's own language does.
 std::unique_ptr<ObjectSet> LinuxManagementService::execQuery(std::string_view query) {
-  FactsFor purpose;
-  if (toolkit::equalIgnoringCase(query, kAdapterQuery)) {
-    purpose = FactsFor::Adapters;
-  } else if (toolkit::equalIgnoringCase(query, kConfigurationQuery)) {
-    purpose = FactsFor::Configurations;
-  } else {
+  const bool adapters = toolkit::equalIgnoringCase(query, kAdapterQuery);
+  if (!adapters && !toolkit::equalIgnoringCase(query, kConfigurationQuery)) {
     throw toolkit::Error(kInvalidQuery, kSource, "Invalid query");
   }
-  NetworkFacts facts;
+  std::shared_ptr<const NetworkFacts> facts;
   try {
-    facts = gatherNetworkFacts(paths_, purpose);
+    facts = snapshots_->current();
   } catch (const toolkit::Error& error) {
     throw toolkit::Error(kFailed, kSource, "Generic failure: " + error.description());
   }
   return std::make_unique<PropertyObjectSet>(
-      purpose == FactsFor::Adapters ? adapterObjects(facts) : configurationObjects(facts));
+      adapters ? adapterObjects(*facts)
+               : configurationObjects(*facts, gatherHostFacts(snapshots_->paths())));
 }
 
 std::unique_ptr<ManagementService> LinuxManagementLocator::bind(std::string_view moniker) {
   if (!toolkit::equalIgnoringCase(moniker, kCimv2Moniker)) {
     throw toolkit::Error(kInvalidNamespace, kSource, "Invalid namespace");
   }
-  return std::make_unique<LinuxManagementService>(paths_);
+  return std::make_unique<LinuxManagementService>(snapshots_);
 }
 
 }  // namespace platform::linuxos

@@ -28,36 +28,20 @@ bool parentsReported() {
   return uname(&system) == 0 && kernelReportsParents(system.release);
 }
 
-bool wanted(const LinkFacts& link, FactsFor purpose) {
-  switch (purpose) {
-    case FactsFor::Adapters:
-      return true;
-    case FactsFor::Configurations:
-      return (link.flags & IFF_UP) != 0;
-    case FactsFor::AdapterTable:
-      return !isLoopback(link);
-  }
-  return false;
-}
-
 }  // namespace
 
-NetworkFacts gatherNetworkFacts(const SystemPaths& paths, FactsFor purpose) {
+NetworkFacts gatherNetworkFacts(const SystemPaths& paths) {
   NetworkFacts facts;
   {
     NetlinkDump dump;
-    if (purpose != FactsFor::Adapters) {
-      facts.addresses = dump.addresses();
-      facts.routes = dump.routes();
-    }
+    facts.addresses = dump.addresses();
+    facts.routes = dump.routes();
     facts.links = dump.links();
   }
-  std::erase_if(facts.links, [&](const LinkFacts& link) { return !wanted(link, purpose); });
 
   const SysfsDevices sysfs(paths.sysfs);
   const bool parents = parentsReported();
-  std::optional<LinkSpeeds> speeds;
-  if (purpose == FactsFor::Adapters) speeds.emplace();
+  LinkSpeeds speeds;
   // Opened only when some link sits on a bus device: most snapshots of
   // virtual links never need it.
   std::optional<HardwareDatabase> names;
@@ -65,7 +49,7 @@ NetworkFacts gatherNetworkFacts(const SystemPaths& paths, FactsFor purpose) {
     if (isLoopback(link)) continue;  // no device, no speed; its description is fixed
     DeviceFacts device = sysfs.read(link, parents);
     // A link that is down has no speed, as sysfs has it.
-    if (speeds && (link.flags & IFF_UP) != 0) device.speedMbps = speeds->megabits(link.name);
+    if ((link.flags & IFF_UP) != 0) device.speedMbps = speeds.megabits(link.name);
     if (!device.modalias.empty()) {
       if (!names) names.emplace();
       HardwareNames found = names->lookup(device.modalias);
@@ -74,12 +58,14 @@ NetworkFacts gatherNetworkFacts(const SystemPaths& paths, FactsFor purpose) {
     }
     facts.devices.emplace(link.index, std::move(device));
   }
-
-  if (purpose == FactsFor::Configurations) {
-    facts.host.hostName = hostName();
-    readDnsServers(paths, facts.host);
-  }
   return facts;
+}
+
+HostFacts gatherHostFacts(const SystemPaths& paths) {
+  HostFacts host;
+  host.hostName = hostName();
+  readDnsServers(paths, host);
+  return host;
 }
 
 }  // namespace platform::linuxos

@@ -1,9 +1,14 @@
-// The seams' entry points: binding, query texts, re-enumeration, and the
-// adapter table's two-call protocol and statuses.
+// The seams' entry points: binding, query texts, re-enumeration, the
+// adapter table's two-call protocol and statuses, and the snapshots they share.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
 
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
+#include "platform/linux/network_snapshots.h"
 #include "tests/platform_linux/object_reading.h"
 #include "tests/platform_linux/private_network.h"
 
@@ -12,6 +17,7 @@ namespace {
 
 using platform::linuxos::LinuxAdapterTable;
 using platform::linuxos::LinuxManagementLocator;
+using platform::linuxos::NetworkSnapshots;
 namespace record = platform::adapter_record;
 
 std::int32_t errorNumberOf(const std::function<void()>& step) {
@@ -114,6 +120,62 @@ TEST_F(LinuxAdapterTableTest, TwoCallProtocolAndStatuses) {
     std::vector<std::uint8_t> buffer(size);
     EXPECT_EQ(table.getAdaptersInfo(buffer.data(), &size), platform::kBufferOverflow);
     EXPECT_EQ(size, 5 * record::kSize);
+  });
+}
+
+// A snapshot is handed out again only while nothing changed: whatever the
+// kernel changes about links, addresses or routes is in the next one, and a
+// caller in another namespace never gets this one's.
+TEST_F(LinuxAdapterTableTest, SnapshotsAreSharedUntilTheKernelReportsAChange) {
+  runInPrivateNetwork([] {
+    stage("ip link set lo up");
+    stage("ip link add snap0 type veth peer name snap1");
+    NetworkSnapshots snapshots;
+    auto before = snapshots.current();
+    EXPECT_EQ(snapshots.current(), before) << "nothing changed, yet the kernel was asked again";
+
+    struct Change {
+      const char* command;
+      std::function<bool(const platform::linuxos::NetworkFacts&)> seen;
+    } changes[] = {
+        {"ip addr add 192.0.2.9/24 dev snap0",
+         [](const auto& f) {
+           return std::any_of(f.addresses.begin(), f.addresses.end(),
+                              [](const auto& a) { return a.text == "192.0.2.9"; });
+         }},
+        {"ip link set snap0 up && ip link set snap1 up",
+         [](const auto& f) {
+           return std::all_of(f.links.begin(), f.links.end(), [](const auto& l) {
+             return l.name.rfind("snap", 0) != 0 || (l.flags & 1u) != 0;  // IFF_UP
+           });
+         }},
+        {"ip route add default via 192.0.2.1 dev snap0",
+         [](const auto& f) {
+           return std::any_of(f.routes.begin(), f.routes.end(), [](const auto& r) {
+             return r.dstLength == 0 && !r.hops.empty() && r.hops[0].gateway == "192.0.2.1";
+           });
+         }},
+        {"ip link add snap2 type dummy 2>/dev/null || ip link add snap2 type bridge",
+         [](const auto& f) {
+           return std::any_of(f.links.begin(), f.links.end(),
+                              [](const auto& l) { return l.name == "snap2"; });
+         }},
+    };
+    for (const Change& change : changes) {
+      stage(change.command);
+      const auto after = snapshots.current();
+      EXPECT_NE(after, before) << change.command;
+      EXPECT_TRUE(change.seen(*after)) << change.command;
+      EXPECT_EQ(snapshots.current(), after) << change.command;
+      before = after;
+    }
+
+    // Another namespace, the same object: a snapshot of its own.
+    std::shared_ptr<const platform::linuxos::NetworkFacts> elsewhere;
+    runInPrivateNetwork([&] { elsewhere = snapshots.current(); });
+    ASSERT_NE(elsewhere, nullptr);
+    EXPECT_EQ(elsewhere->links.size(), 1u) << "the loopback alone";
+    EXPECT_NE(snapshots.current()->links.size(), 1u);
   });
 }
 
