@@ -86,8 +86,11 @@ TEST_F(ReportWindows, OpeningTwiceGathersOnceAndClosingGathersAgain) {
   EXPECT_EQ(form2.caption(), "Adapter Info");
   EXPECT_EQ(tests_support::Screen(form2).accessibleName("txtOut"), "Adapter Info");
   EXPECT_EQ(form2.AdapterCount, 2);
-  EXPECT_NEAR(form2.left(), 1591.5, 15);
-  EXPECT_NEAR(form2.top(), 3420, 15);
+  const bool placed = tests_support::programPlacesWindows();
+  if (placed) {
+    EXPECT_NEAR(form2.left(), 1591.5, 15);
+    EXPECT_NEAR(form2.top(), 3420, 15);
+  }
 
   form2.setLeft(6000);
   form2.textBox("txtOut").setText("user typing");
@@ -101,7 +104,9 @@ TEST_F(ReportWindows, OpeningTwiceGathersOnceAndClosingGathersAgain) {
   form2.show();
   EXPECT_EQ(management.binds, 2);
   EXPECT_NE(form2.textBox("txtOut").text(), "user typing");
-  EXPECT_NEAR(form2.left(), 91.5, 15) << "placed beside the main window's new position";
+  if (placed) {
+    EXPECT_NEAR(form2.left(), 91.5, 15) << "placed beside the main window's new position";
+  }
 }
 
 TEST_F(ReportWindows, TextBoxFillsTheClientAreaExceptWhileMinimized) {

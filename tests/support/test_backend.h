@@ -13,10 +13,11 @@
 
 namespace tests_support {
 
-// The toolkit the window tests run on: Qt's offscreen platform on Linux, the
-// Win32 controls (under Wine and Xvfb) on Windows. Message boxes print to
-// standard error, so tests can read them. Windows of the program want the
-// program's resources (main_window::WindowResources()).
+// The toolkit the window tests run on: Qt's offscreen platform on Linux (or
+// the one TARNWICK_TEST_QT_PLATFORM names), the Win32 controls (under Wine
+// and Xvfb) on Windows. Message boxes print to standard error, so tests can
+// read them. Windows of the program want the program's resources
+// (main_window::WindowResources()).
 std::unique_ptr<toolkit::Backend> makeTestBackend(const toolkit::Resources& resources = {});
 
 // Runs the event loop for at most `ms` milliseconds, or until `done` holds.
@@ -27,6 +28,10 @@ void flushClosedWindows();
 
 // Runs the events already queued, without waiting for more.
 void processEvents();
+
+// Whether a window goes where the program puts it: not on Wayland, where the
+// compositor places windows and tells the program nothing of where.
+bool programPlacesWindows();
 
 // A box on the screen in pixels, relative to the top-left corner of the
 // window's client area.

@@ -38,6 +38,10 @@ void processEvents() {
   QCoreApplication::processEvents();
 }
 
+bool programPlacesWindows() {
+  return !QGuiApplication::platformName().startsWith("wayland");
+}
+
 struct Screen::Impl {
   toolkit::qt::QtWindow* window = nullptr;
   QWidget* top() const { return window->widget(); }

@@ -9,9 +9,12 @@ extern "C" const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
 }
 
-// Tests that create windows run on the offscreen platform, like the no-display mode.
+// Tests that create windows run on the offscreen platform, like the no-display
+// mode, unless TARNWICK_TEST_QT_PLATFORM names another: "wayland" runs them on
+// a Wayland compositor's display (tests/wayland/weston_run.sh starts one).
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  const char* platform = std::getenv("TARNWICK_TEST_QT_PLATFORM");
+  setenv("QT_QPA_PLATFORM", platform != nullptr && *platform != '\0' ? platform : "offscreen", 1);
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

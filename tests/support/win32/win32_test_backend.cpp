@@ -56,6 +56,10 @@ void processEvents() {
   if (current) current->pumpOnce(0);
 }
 
+bool programPlacesWindows() {
+  return true;
+}
+
 struct Screen::Impl {
   Win32Window* window = nullptr;
   HWND top() const { return window->hwnd(); }
