@@ -13,8 +13,11 @@ ReportReading openReport(Program& program, const char* button, reports::ReportWi
   const int errorsBefore = app.errorBoxCount();
   program.mainWindow().dispatchClick(button, -1);
   ReportReading report;
-  report.caption = window.caption();
   report.loaded = window.isLoaded();
+  // A window whose load failed is gone: its caption is the one it loads with.
+  // Asking the window would raise an error here, where nothing would finish
+  // the reading and a run that prints it would wait for ever.
+  report.caption = report.loaded ? window.caption() : window.layout().caption;
   if (report.loaded) report.text = window.controls().txtOut.text();
   if (app.errorBoxCount() > errorsBefore && app.lastError()) {
     report.failure = ReportFailure{app.lastError()->number(), app.lastError()->description()};
