@@ -18,7 +18,8 @@
 # Figures (medians):
 #   scale    extra wall time of the whole no-display program (both reports)
 #            in "large" over "small", against `ip -j addr`, `ip -j route` and
-#            `ip -j -d link` together in "large", run in the same rounds
+#            `ip -j -d link` together in "large", run in the same rounds, and
+#            the ratio of the two (target at most 1.0)
 #   start    from execve to the first echo request, 10 runs in "small"
 #   gather   from execve to the printed status block, against the 2.00 s floor
 #   rss      peak resident memory, "small" and "large"
@@ -178,8 +179,10 @@ fi
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 printf '%-44s %10s   %s\n' figure value target
+ratio=$(awk -v e="$extra" -v i="$ip_s" 'BEGIN { printf "%.2f", (i > 0) ? e / i : 99 }')
 printf '%-44s %10s   %s\n' "scale: extra wall, 1000 adapters (s)" "$extra" \
   "<= 1.0 x ip -j = $ip_s  $(verdict "$extra" "$ip_s")"
+printf '%-44s %10s   %s\n' "  (ratio: extra wall / ip -j)" "$ratio" "<= 1.0  $(verdict "$ratio" 1.0)"
 printf '%-44s %10s   %s\n' "  (program small / large exit, s)" "$small_exit / $large_exit" ""
 printf '%-44s %10s   %s\n' "start: execve to first echo request (ms)" \
   "$(awk -v v="$start_s" 'BEGIN { printf "%.0f", v * 1000 }')" \

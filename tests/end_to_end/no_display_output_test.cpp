@@ -263,6 +263,31 @@ TEST(CommandLine, HelpVersionAndUnknownOptionsNeitherGatherNorOpenAWindow) {
   checkOptions(linuxProgram());
 }
 
+// Where the kernel cannot be asked for adapters, both reports raise an error
+// box: the run prints what it found and says it failed, offline or online.
+TEST(ExitStatus, AFailedReportIsAFailureOnAnOfflineMachineAsOnAnOnlineOne) {
+  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  for (const Scenario& scenario : {kScenarios[2], kScenarios[7]}) {
+    SCOPED_TRACE(scenario.name);
+    RunSetup setup;
+    setup.privateNetwork = true;
+    setup.stagingCommands = kVethPair;
+    if (scenario.serverUp) setup.server = endpoints(scenario);
+    // The preloaded library comes before the sanitizers' runtime.
+    setup.environment = {
+        leakSanitizerOptions(), std::string("LD_PRELOAD=") + TARNWICK_REFUSE_NETLINK,
+        std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
+    setup.arguments = {"--text"};
+    const RunResult run = runIsolated(TARNWICK_PROGRAM, setup);
+    ASSERT_TRUE(run.ran && !run.timedOut) << run.setupError << run.killedWhile;
+    EXPECT_EQ(run.exitStatus, 2) << run.err;
+    EXPECT_NE(run.out.find("Online Status: " + scenario.status + "\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.err.find("netlink"), std::string::npos) << run.err;
+  }
+}
+
 class WindowsProgramUnderWine : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(WindowsProgramUnderWine, ShowsTheGatheredWindowAndBothReports) {
