@@ -59,9 +59,15 @@ void keepOpeningNotes(QtMsgType type, const QMessageLogContext& context, const Q
   openingNotes->push_back(qtMessageText(context, message));
 }
 
-// With a window, Qt's messages go to standard error as Qt writes them.
+// With a window, Qt's messages go to standard error as Qt writes them. The
+// display platforms say that the display went away in a warning and then end
+// the process with status 1 (Wayland's without running exit handlers), which
+// here means offline: the program ends with its failure status itself.
 void passQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg) endOnFatal(context, message);
+  if (message.startsWith("The Wayland connection") || message.startsWith("The X11 connection")) {
+    endOnFatal(context, message);
+  }
   write(stderr,
         toolkit::escapeControlCharacters(qFormatLogMessage(type, context, message).toStdString()) +
             "\n");
@@ -74,6 +80,17 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
   if (type == QtCriticalMsg) {
     write(stderr, toolkit::escapeControlCharacters(message.toStdString()) + "\n");
   }
+}
+
+// Whatever ends the program with exit() before main returns (Qt's X11
+// platform, when the X server quits) ends it as a failure: its status
+// would otherwise say offline or online.
+bool mainReturned = false;
+
+void failUnlessMainReturned() {
+  if (mainReturned) return;
+  std::fflush(nullptr);
+  std::_Exit(command_line::kFailureStatus);
 }
 
 std::string displayNames(const char* display, const char* waylandDisplay) {
@@ -111,6 +128,8 @@ int main(int argc, char** argv) {
     case command_line::Action::kRun:
       break;
   }
+
+  std::atexit(failUnlessMainReturned);
 
   // --text and --json print whether or not there is a display, and never open a window.
   const char* display = std::getenv("DISPLAY");
@@ -161,5 +180,6 @@ int main(int argc, char** argv) {
   program.start();
   const int status = backend.exec();
   program.stop();
+  mainReturned = true;
   return status;
 }

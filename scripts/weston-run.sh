@@ -2,7 +2,7 @@
 # Runs a command on a Wayland-only display of its own, as a Wayland desktop
 # without XWayland has it: a headless weston compositor (no screen, no input
 # devices) in a private runtime directory, WAYLAND_DISPLAY naming it, DISPLAY
-# unset.
+# unset; TARNWICK_WESTON_PID names the compositor, for tests of its end.
 #   weston-run.sh COMMAND [ARGUMENTS...]
 # Exits with the command's status; 77 (CTest's skip) when weston is missing.
 # The compositor and its runtime directory go when the command ends.
@@ -49,7 +49,7 @@ if [ ! -S "$runtime/$socket" ]; then
 fi
 
 set +e
-env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" "$@"
+env -u DISPLAY XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$socket" TARNWICK_WESTON_PID="$pid" "$@"
 status=$?
 set -e
 exit "$status"

@@ -4,7 +4,9 @@
 # Its main window opens through Qt's Wayland platform (an xdg toplevel with
 # the program's title and desktop name), and the program is still running
 # after its gathering, as a window is: no abort, no fall back to the text
-# output, nothing on standard error but the protocol trace. It runs in an
+# output, nothing on standard error but the protocol trace. When the
+# compositor then quits, the program says so and exits 2, a failure (Qt's own
+# status, 1, would say offline). It runs in an
 # empty private network namespace: the gathering reaches nothing, not even
 # this machine's loopback, and ends offline. (The window test suites run on
 # the same compositor and click through the gathering and both reports.)
@@ -59,4 +61,18 @@ done
 kill -0 "$pid" 2>/dev/null || { wait "$pid" && status=0 || status=$?; pid=; fail "the program ended (status $status) instead of keeping its window open"; }
 [ ! -s "$work/out" ] || fail "the program printed its results instead of showing them"
 ! grep -v '^\[' "$work/err" | grep -q . || fail "the program wrote to standard error"
-echo "wayland_window: the main window opened on Wayland and stayed open after its gathering"
+
+# The compositor goes away under the window.
+[ -n "${TARNWICK_WESTON_PID:-}" ] || { echo "no TARNWICK_WESTON_PID: run it under scripts/weston-run.sh" >&2; exit 2; }
+kill "$TARNWICK_WESTON_PID"
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the program outlived its compositor by 10 s"
+status=0
+wait "$pid" || status=$?
+pid=
+[ "$status" -eq 2 ] || fail "the program exited $status when its compositor quit, not 2"
+grep -q '^tarnwick: The Wayland connection' "$work/err" || fail "the program did not say that the display went away"
+echo "wayland_window: the main window opened on Wayland, stayed open after its gathering, and the program failed with 2 when the compositor quit"
