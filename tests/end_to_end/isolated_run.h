@@ -30,6 +30,12 @@ struct RunSetup {
   // Commands (argv form, no shell) run in the program's network namespace
   // before the program starts, to stage links, addresses and routes.
   std::vector<std::vector<std::string>> stagingCommands;
+  // Commands (argv form) started after the staging commands that live as long
+  // as the run: a link relay, a resolver. Each says it is ready with a first
+  // line on its standard output (the run waits up to 10 s for it; its
+  // standard error goes to the run's setup log), and is stopped when the
+  // program has ended.
+  std::vector<std::vector<std::string>> backgroundCommands;
   // The scripted server on 127.0.0.1:80 beside the program; none: port 80 is closed.
   std::optional<tests_support::HttpTestServer::Handler> server;
   // More servers, started after the staging commands.

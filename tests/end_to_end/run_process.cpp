@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <net/if.h>
+#include <poll.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -53,23 +55,76 @@ void bringLoopbackUp() {
   close(s);
 }
 
-void runStaging(const std::vector<std::string>& command) {
+std::string lineOf(const std::vector<std::string>& command) {
+  std::string line;
+  for (const std::string& word : command) line += word + " ";
+  return line;
+}
+
+// Starts `command` with `out` (when not -1) as its standard output.
+pid_t start(const std::vector<std::string>& command, int out) {
   std::vector<char*> argv;
   for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
   const pid_t pid = fork();
-  if (pid < 0) fail("fork for staging");
+  if (pid < 0) fail("fork for " + lineOf(command));
   if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (out >= 0) dup2(out, STDOUT_FILENO);
     execvp(argv[0], argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+void runStaging(const std::vector<std::string>& command) {
   int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(start(command, -1), &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     errno = 0;
-    std::string line;
-    for (const std::string& word : command) line += word + " ";
-    fail("staging command failed: " + line);
+    fail("staging command failed: " + lineOf(command));
+  }
+}
+
+// Starts a background command and waits, at most 10 s, for its first line.
+pid_t startBackground(const std::vector<std::string>& command) {
+  int ready[2];
+  if (pipe2(ready, O_CLOEXEC) != 0) fail("pipe for " + lineOf(command));
+  const pid_t pid = start(command, ready[1]);
+  close(ready[1]);
+  std::string said;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (said.find('\n') == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd fd{ready[0], POLLIN, 0};
+    char buffer[256];
+    ssize_t got = 0;
+    if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0 ||
+        (got = read(ready[0], buffer, sizeof buffer)) <= 0) {
+      errno = 0;
+      fail("background command not ready: " + lineOf(command));
+    }
+    said.append(buffer, static_cast<std::size_t>(got));
+  }
+  // Left open: a command that writes more must not get SIGPIPE for it.
+  return pid;
+}
+
+// Asks the background commands to stop, and kills those that have not after a second.
+void stopBackground(const std::vector<pid_t>& pids) {
+  for (const pid_t pid : pids) kill(pid, SIGTERM);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  for (const pid_t pid : pids) {
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() >= deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
   }
 }
 
@@ -143,6 +198,11 @@ std::string readFile(const std::string& path) {
   // the run's test addresses to them and so keep them off the machine's
   // network. The links go when their namespaces do, at the end of the run.
   for (const auto& command : setup.stagingCommands) runStaging(command);
+  // Forked here, before the servers' threads exist.
+  std::vector<pid_t> background;
+  for (const auto& command : setup.backgroundCommands) {
+    background.push_back(startBackground(command));
+  }
 
   std::vector<std::unique_ptr<tests_support::HttpTestServer>> servers;
   try {
@@ -176,6 +236,7 @@ std::string readFile(const std::string& path) {
   rusage usage{};
   while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
   }
+  stopBackground(background);
   // The servers are not stopped: _exit ends their threads, whatever a
   // misbehaving reply left them doing.
   std::string requests;
