@@ -24,23 +24,9 @@
 
 #include "probes/address_text.h"
 #include "tests/end_to_end/isolated_run.h"
+#include "tests/end_to_end/network_rows.h"
 
 namespace end_to_end {
-namespace {
-
-using tests_support::HttpReply;
-using tests_support::HttpRequest;
-using Commands = std::vector<std::vector<std::string>>;
-
-constexpr const char* kEchoHost = "api.ipify.org";
-constexpr const char* kTargetHost = "www.wikipedia.org";
-constexpr const char* kPortalHost = "portal.test";
-constexpr const char* kPublicAddress = "203.0.113.7";
-
-const char* kLightsLanAndWan = R"(green raised "Online", yellow raised "WAN/LAN", red pressed "")";
-const char* kLightsLanOnly = R"(green pressed "", yellow raised "LAN Only", red raised "Offline")";
-const char* kLightsWanOnly = R"(green raised "Online", yellow raised "WAN Only", red pressed "")";
-const char* kLightsOffline = R"(green pressed "", yellow pressed "", red raised "Offline")";
 
 // What a status means to a script: the no-display run's exit status. Under
 // Wine the status is the driver's, which reads the window.
@@ -48,6 +34,14 @@ int exitStatusFor(const std::string& status, bool wine) {
   if (wine) return 0;
   return status == "LAN And WAN - Online" || status == "WAN Only - Online" ? 0 : 1;
 }
+
+namespace {
+
+using tests_support::HttpReply;
+using tests_support::HttpRequest;
+using Commands = std::vector<std::vector<std::string>>;
+
+constexpr const char* kPortalHost = "portal.test";
 
 enum class Link { kNone, kDown, kLan, kVirtual };
 enum class Addressing { kIpv4, kIpv4WithoutOne, kDualStack, kIpv6Only };
@@ -61,17 +55,6 @@ enum class World {
   kSilentServers  // the servers accept connections and never answer
 };
 enum class Names { kHosts, kHostsIpv6First, kSilentResolver, kNoResolver };
-
-// What the user is told, as printed.
-struct Told {
-  std::string wan;
-  std::string lan;  // kStagedLan: the run's LAN address
-  std::string status;
-  std::string lights;
-  int seconds;  // the result is printed within this many seconds
-};
-
-constexpr const char* kStagedLan = "<the LAN address>";
 
 struct Row {
   const char* name;
@@ -257,14 +240,6 @@ Commands stagingFor(Plan& plan) {
   return c;
 }
 
-HttpReply pageOrEcho(const HttpRequest& request, const std::string& echoBody) {
-  const std::string host = request.header("Host");
-  if (host == kEchoHost) return HttpReply::text(echoBody);
-  if (host == kTargetHost)
-    return HttpReply::text("<html><body>The free encyclopedia</body></html>");
-  return HttpReply::text("unexpected host", 404);
-}
-
 std::vector<ServerSetup> serversFor(const Plan& plan) {
   const Row& row = *plan.row;
   const std::string echoBody = row.addressing == Addressing::kIpv6Only
@@ -347,29 +322,6 @@ std::vector<std::string> environmentFor(const Plan& plan) {
   return {};
 }
 
-// The main window's lines of the output.
-struct Shown {
-  std::string wan, lan, status, lights;
-};
-
-std::string lineValue(const std::string& out, const std::string& label) {
-  const std::size_t at = out.find("\n" + label);
-  if (at == std::string::npos) return "<no \"" + label + "\" line>";
-  const std::size_t begin = at + 1 + label.size();
-  return out.substr(begin, out.find('\n', begin) - begin);
-}
-
-Shown shownIn(const std::string& out) {
-  return {lineValue(out, "Your Wan Ip Is: "), lineValue(out, "Your Lan Ip Is: "),
-          lineValue(out, "Online Status: "), lineValue(out, "Lights: ")};
-}
-
-struct Launch {
-  std::string path;
-  std::vector<std::string> environment;
-  std::chrono::seconds timeLimit;
-};
-
 struct Outcome {
   Plan plan;
   RunResult run;
@@ -389,35 +341,15 @@ RunSetup setupFor(Plan& plan, const Launch& launch) {
 
 void checkRow(const Outcome& outcome, const Told& told, const std::string& machineLan, bool wine) {
   const Row& row = *outcome.plan.row;
-  const RunResult& run = outcome.run;
-  SCOPED_TRACE(row.name);
   if (outcome.plan.machineNamespace && !probes::isIpAddress(machineLan)) {
     std::printf("[ SKIPPED  ] %s: the machine has no physical LAN address (%s)\n", row.name,
                 machineLan.c_str());
     return;
   }
-  ASSERT_FALSE(run.timedOut) << "killed: " << run.killedWhile << "\nstdout:\n" << run.out;
-  ASSERT_TRUE(run.ran) << run.setupError;
   const std::string lan = told.lan != kStagedLan          ? told.lan
                           : outcome.plan.machineNamespace ? machineLan
                                                           : outcome.plan.lanAddress;
-  const Shown shown = shownIn("\n" + run.out);
-  EXPECT_EQ(shown.status, told.status) << "stdout:\n" << run.out << "\nstderr:\n" << run.err;
-  EXPECT_EQ(shown.wan, told.wan);
-  EXPECT_EQ(shown.lan, lan);
-  EXPECT_EQ(shown.lights, told.lights);
-  std::printf("[   INFO   ] %s: %lld ms\n", row.name, static_cast<long long>(run.elapsed.count()));
-  if (wine && row.wineMainWindowOnly != nullptr) {
-    std::printf("[   INFO   ] %s under Wine: main window only: %s\n", row.name,
-                row.wineMainWindowOnly);
-    return;
-  }
-  EXPECT_EQ(run.exitStatus, exitStatusFor(told.status, wine)) << run.err;
-  // Under Wine the time includes Wine's own start and the reading of both
-  // report windows, under the load of the rows beside it.
-  const int bound = told.seconds + (wine ? 45 : 0);
-  EXPECT_LE(run.elapsed.count(), bound * 1000)
-      << "the result took " << run.elapsed.count() << " ms";
+  checkTold(row.name, outcome.run, told, lan, wine, row.wineMainWindowOnly);
 }
 
 // All rows at once, at most `parallel` at a time: most of a row's time is
@@ -451,26 +383,13 @@ TEST(NetworkMatrix, TheLinuxProgramTellsTheTruthOnEveryNetwork) {
   // Programs built with the sanitizers take several times the processor
   // time: a dozen at once on two cores starve each other past the bounds.
   const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr;
-  runMatrix({TARNWICK_PROGRAM, {leakSanitizerOptions()}, std::chrono::seconds(60)}, false,
-            sanitized ? 4 : std::size(kRows));
+  runMatrix(linuxLaunch(), false, sanitized ? 4 : std::size(kRows));
 }
 
 TEST(NetworkMatrix, TheWindowsProgramTellsTheTruthOnEveryNetwork) {
-  const char* build = std::getenv("TARNWICK_WINDOWS_BUILD");
-  if (build == nullptr || *build == '\0') {
-    GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
-  }
-  const std::string dir = build;
-  const std::string exe = dir + "/app/tarnwick.exe";
-  const std::string driver = dir + "/tests/windows_driver/tarnwick_windows_driver.exe";
-  for (const std::string& file : {exe, driver}) {
-    ASSERT_EQ(access(file.c_str(), R_OK), 0) << file << " is missing";
-  }
-  runMatrix({TARNWICK_WINE_SESSION,
-             {"TARNWICK_WINE_PROGRAM=" + exe, "TARNWICK_WINE_DRIVER=" + driver,
-              "TARNWICK_WINE_PREFIX=" + dir + "/wine-e2e-prefix", "TARNWICK_WINE_SECONDS=150"},
-             std::chrono::seconds(180)},
-            true, 5);
+  const std::optional<Launch> launch = wineLaunch();
+  if (!launch) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no usable Windows build";
+  runMatrix(*launch, true, 5);
 }
 
 }  // namespace
