@@ -16,11 +16,11 @@
 // traffic loses the same packets. A rate ("up" is near to far) sends one
 // packet after the other at that rate; a packet that finds more than
 // --queue-bytes waiting is dropped (tail drop). --die-after-ms turns the link
-// into one that loses everything, counted from the first IPv4 packet the near
-// side sends (the program's first lookup or connection, whenever the program
-// gets to it). Prints "ready" once both devices are attached; ends on SIGINT
-// or SIGTERM, when its parent ends, or after --seconds (default 600), and then
-// prints what it carried and dropped on standard error.
+// into one that loses everything, counted from the first TCP packet the near
+// side sends: the program's first connection, whenever the program gets to it
+// (Wine, say, looks names up on its own as it starts). Prints "ready" once both devices are
+// attached; ends on SIGINT or SIGTERM, when its parent ends, or after --seconds (default 600), and
+// then prints what it carried and dropped on standard error.
 #include <fcntl.h>
 #include <linux/if_tun.h>
 #include <net/if.h>
@@ -162,8 +162,10 @@ void enterNetns(const std::string& name) {
   close(fd);
 }
 
-bool isIpv4(const unsigned char* packet, ssize_t size) {
-  return size >= 20 && packet[0] >> 4 == 4;
+bool isTcp(const unsigned char* packet, ssize_t size) {
+  constexpr int kTcp = 6;
+  if (size >= 20 && packet[0] >> 4 == 4) return packet[9] == kTcp;
+  return size >= 40 && packet[0] >> 4 == 6 && packet[6] == kTcp;
 }
 
 class Relay {
@@ -237,7 +239,7 @@ class Relay {
       const ssize_t size = read(d.from, buffer, sizeof buffer);
       if (size <= 0) return;
       const auto now = Clock::now();
-      if (&d == &up_ && !started_ && isIpv4(buffer, size)) {
+      if (&d == &up_ && !started_ && isTcp(buffer, size)) {
         started_ = true;
         firstPacket_ = now;
       }
