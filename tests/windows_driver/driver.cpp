@@ -8,8 +8,8 @@
 //       same form as the Linux build's no-display output
 //   tarnwick_windows_driver --bench PROGRAM.exe
 //       prints "result_ms N" (start to finished result), "window_ms N" (start
-//       to the main window shown) and
-//       "peak_working_set_kb N" of the program
+//       to the main window shown), the main window's lines as the report
+//       prints them, and "peak_working_set_kb N" of the program
 //   tarnwick_windows_driver --pictures DIR PROGRAM.exe
 //       saves the three pages and both report windows as PNG files in DIR
 //   tarnwick_windows_driver --console ERRFILE PROGRAM.exe OPTION...
@@ -276,6 +276,7 @@ int drive(Mode mode, const std::wstring& programPath, const std::wstring& direct
           std::to_string(
               std::chrono::duration_cast<milliseconds>(windowSeen - program.started()).count()) +
           "\n");
+    write(toolkit::escapeControlCharacters(result));
   } else if (mode == Mode::kReport) {
     write(toolkit::escapeControlCharacters(result));
     for (const auto& [button, caption] :
