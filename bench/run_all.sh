@@ -25,6 +25,8 @@
 #   rss      peak resident memory, "small" and "large"
 #   window   from the click on "1" to the first paint of the filled report
 #            window, 1000 adapters, offscreen (bench_report_window)
+#   links    from execve to the printed status block on a staged 40 ms and
+#            600 ms line (bench_links.sh, one run each)
 set -euo pipefail
 
 PAIRS=500
@@ -176,6 +178,11 @@ if [[ -x $window_bench ]]; then
   window_cpu=$(counter click_cpu_ms)
 fi
 
+# Slow lines: "link program result status..." rows, one run each.
+links=$(env -u TARNWICK_WINDOWS_BUILD bash "$(dirname "$(realpath "$0")")/bench_links.sh" \
+  "$build" broadband satellite | awk '$2 == "linux" { print $1, $3 }') || true
+link_result() { awk -v l="$1" '$1 == l { print $2 }' <<<"$links"; }
+
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 printf '%-44s %10s   %s\n' figure value target
@@ -201,5 +208,10 @@ else
     "<= 150  $(verdict "$window_ms" 150)"
   printf '%-44s %10s   %s\n' "  (processor time of the same, ms)" "$window_cpu" ""
 fi
+for pair in broadband:2.3 satellite:20; do
+  name=${pair%:*} target=${pair#*:} value=$(link_result "${pair%:*}")
+  printf '%-44s %10s   %s\n' "links: $name, execve to status block (s)" "${value:--}" \
+    "<= $target  $([[ $value =~ ^[0-9.]+$ ]] && verdict "$value" "$target" || echo MISSED)"
+done
 echo "samples: small $(wc -l <"$work/samples-small"), large $(wc -l <"$work/samples-large")," \
   "ip $(wc -l <"$work/samples-ip")"
