@@ -122,12 +122,13 @@ struct Running {
   bool errOpen = true;
   Clock::time_point start;
   Clock::time_point deadline;
+  std::optional<Clock::time_point> firstOutput;
   std::string directory;
   RunResult result;
 };
 
 void removeRunDirectory(const std::string& directory) {
-  for (const char* name : {"setup.log", "status", "requests", "rss"}) {
+  for (const char* name : {"setup.log", "status", "requests", "rss", "started"}) {
     unlink((directory + "/" + name).c_str());
   }
   rmdir(directory.c_str());
@@ -237,6 +238,12 @@ RunResult finish(Running& run) {
   } else if (!result.timedOut) {
     result.setupError = readFile(run.directory + "/setup.log");
   }
+  // The run process wrote when it started the program, on the same clock.
+  const std::string started = readFile(run.directory + "/started");
+  if (!started.empty() && run.firstOutput) {
+    result.firstOutputAfter = std::chrono::duration_cast<std::chrono::milliseconds>(
+        *run.firstOutput - Clock::time_point(Clock::duration(std::atoll(started.c_str()))));
+  }
   std::istringstream requests(readFile(run.directory + "/requests"));
   for (std::string line; std::getline(requests, line);) result.requests.push_back(line);
   removeRunDirectory(run.directory);
@@ -275,7 +282,10 @@ std::vector<RunResult> runAllIsolated(const std::string& program,
     for (std::size_t i = 0; i < running.size(); ++i) {
       Running& run = running[i];
       const bool wasOpen = run.outOpen || run.errOpen;
-      if (fds[2 * i].revents != 0) appendAvailable(run.outFd, run.result.out, run.outOpen);
+      if (fds[2 * i].revents != 0) {
+        appendAvailable(run.outFd, run.result.out, run.outOpen);
+        if (!run.firstOutput && !run.result.out.empty()) run.firstOutput = Clock::now();
+      }
       if (fds[2 * i + 1].revents != 0) appendAvailable(run.errFd, run.result.err, run.errOpen);
       if (wasOpen && !run.outOpen && !run.errOpen) {
         run.result.elapsed =

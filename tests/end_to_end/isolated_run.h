@@ -63,6 +63,9 @@ struct RunResult {
   // The requests the server saw, one "Host target User-Agent" line each.
   std::vector<std::string> requests;
   std::chrono::milliseconds elapsed{0};
+  // From the program's own start (after the staging) to its first output: in
+  // no-display mode, its main window's result. -1 when it printed nothing.
+  std::chrono::milliseconds firstOutputAfter{-1};
   long peakRssKiB = 0;  // the program's peak resident memory, when it ran to its end
 };
 

@@ -221,6 +221,8 @@ std::string readFile(const std::string& path) {
   std::vector<char*> argv{const_cast<char*>(plan.program)};
   for (const std::string& word : setup.arguments) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
+  writeFile(plan.directory + "/started",
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   const pid_t pid = fork();
   if (pid < 0) fail("fork for the program");
   if (pid == 0) {
