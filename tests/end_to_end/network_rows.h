@@ -1,15 +1,14 @@
 #pragma once
 
 // What the network tables share: the endpoints as the program names them,
-// what a row expects the user to be told, how the program is launched on
-// each build, and how a run's output is checked against a row.
+// what a row expects the user to be told, and how a run's output is checked
+// against a row.
 
-#include <chrono>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "tests/end_to_end/isolated_run.h"
+#include "tests/end_to_end/program_launch.h"
 #include "tests/support/http_test_server.h"
 
 namespace end_to_end {
@@ -46,21 +45,6 @@ inline constexpr const char* kStagedLan = "<the LAN address>";
 // The echo service's reply or the target's page, as a working server sends them.
 tests_support::HttpReply pageOrEcho(const tests_support::HttpRequest& request,
                                     const std::string& echoBody);
-
-// How the program under test is started.
-struct Launch {
-  std::string path;
-  std::vector<std::string> environment;
-  std::chrono::seconds timeLimit;
-};
-
-// The Linux build's program, with the leak checker's options.
-Launch linuxLaunch();
-
-// tarnwick.exe of the Windows build that TARNWICK_WINDOWS_BUILD names, in a
-// Wine session of its own per run; none when it names no build. A named
-// build without the program or its driver fails the calling test.
-std::optional<Launch> wineLaunch();
 
 // Checks a run's printed main window, exit status and time against `told`;
 // `lan` is the LAN address `told` means. With `mainWindowOnly`, a reason,

@@ -13,6 +13,7 @@
 
 #include "probes/address_text.h"
 #include "tests/end_to_end/isolated_run.h"
+#include "tests/end_to_end/program_launch.h"
 
 namespace end_to_end {
 namespace {
@@ -231,20 +232,9 @@ Program linuxProgram() {
 // fails if the program shows a window. Needs a Windows build
 // (TARNWICK_WINDOWS_BUILD names it; `bash scripts/dev.sh windows-e2e` sets it).
 std::optional<Program> windowsProgram() {
-  const char* build = std::getenv("TARNWICK_WINDOWS_BUILD");
-  if (build == nullptr || *build == '\0') return std::nullopt;
-  const std::string dir = build;
-  const std::string exe = dir + "/app/tarnwick.exe";
-  const std::string driver = dir + "/tests/windows_driver/tarnwick_windows_driver.exe";
-  for (const std::string& file : {exe, driver}) {
-    if (access(file.c_str(), R_OK) != 0) ADD_FAILURE() << file << " is missing";
-  }
-  return Program{TARNWICK_WINE_SESSION,
-                 {"TARNWICK_WINE_PROGRAM=" + exe, "TARNWICK_WINE_DRIVER=" + driver,
-                  "TARNWICK_WINE_PREFIX=" + dir + "/wine-e2e-prefix", "TARNWICK_WINE_SECONDS=120"},
-                 std::chrono::seconds(180),
-                 {"--console"},
-                 true};
+  const std::optional<Launch> wine = wineLaunch(120);
+  if (!wine) return std::nullopt;
+  return Program{wine->path, wine->environment, wine->timeLimit, {"--console"}, true};
 }
 
 void checkRun(const Scenario& scenario, const Program& program);
