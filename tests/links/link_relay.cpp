@@ -26,10 +26,7 @@
 #include <net/if.h>
 #include <poll.h>
 #include <sched.h>
-#include <signal.h>
 #include <sys/ioctl.h>
-#include <sys/prctl.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,6 +38,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "tests/links/stop_signals.h"
 
 namespace {
 
@@ -296,16 +295,7 @@ class Relay {
 
 int main(int argc, char** argv) {
   const Settings settings = parse(argc, argv);
-  // Ends with the run that started it, even one killed outright.
-  const pid_t parent = getppid();
-  prctl(PR_SET_PDEATHSIG, SIGTERM);
-  if (getppid() != parent) return 0;
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGINT);
-  sigaddset(&stop, SIGTERM);
-  sigprocmask(SIG_BLOCK, &stop, nullptr);
-  const int signals = signalfd(-1, &stop, SFD_CLOEXEC);
+  const int signals = links::stopSignals();
   if (signals < 0) fail("signalfd");
 
   Relay relay(settings);

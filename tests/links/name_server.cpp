@@ -12,9 +12,6 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -27,6 +24,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/links/stop_signals.h"
 
 namespace {
 
@@ -168,15 +167,7 @@ int main(int argc, char** argv) {
   }
   if (port <= 0 || port > 65535 || seconds <= 0) fail("bad --port or --seconds");
 
-  const pid_t parent = getppid();
-  prctl(PR_SET_PDEATHSIG, SIGTERM);
-  if (getppid() != parent) return 0;
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGINT);
-  sigaddset(&stop, SIGTERM);
-  sigprocmask(SIG_BLOCK, &stop, nullptr);
-  const int signals = signalfd(-1, &stop, SFD_CLOEXEC);
+  const int signals = links::stopSignals();
 
   sockaddr_storage bound{};
   socklen_t length = 0;
