@@ -66,7 +66,12 @@ const SlowRow kRows[] = {
 };
 // clang-format on
 
-constexpr int kResultWithin = 32;
+// The program promises its result within about 32 s of its start (30 s on
+// the network, the bar's 2 s): the rows that must wait out that budget (a
+// slow echo service, the dying line) end right there, and two cores shared
+// with the other rows add a second or two to the start. Waiting out a
+// request's own time-out or a second budget would take far longer.
+constexpr int kResultWithin = 34;
 const Told kOnlineOnLinux{kPublicAddress, "Null", "WAN Only - Online", kLightsWanOnly,
                           kResultWithin};
 const Told kOnlineOnWine{kPublicAddress, kStagedLan, "LAN And WAN - Online", kLightsLanAndWan,
@@ -146,6 +151,8 @@ RunSetup setupFor(const SlowRow& row, bool lookupsCross, unsigned seed, const La
                         siteDelay = row.siteDelay](const HttpRequest& request) {
     HttpReply reply = pageOrEcho(request, std::string(kPublicAddress) + "\n");
     reply.delay = request.header("Host") == kEchoHost ? echoDelay : siteDelay;
+    // As real services do: a client may send its next request on the same connection.
+    reply.keepAlive = true;
     return reply;
   };
   setup.servers = {{w, kEchoAddress, 80, handler}, {w, kTargetAddress, 80, handler}};
@@ -192,7 +199,7 @@ void runTable(const Launch& launch, bool wine, std::size_t parallel) {
 TEST(SlowLinks, TheLinuxProgramTellsTheTruthOnSlowLinks) {
   // Programs built with the sanitizers take several times the processor time.
   const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr;
-  runTable(linuxLaunch(), false, sanitized ? 6 : 2 * std::size(kRows));
+  runTable(linuxLaunch(), false, sanitized ? 6 : std::size(kRows));
 }
 
 TEST(SlowLinks, TheWindowsProgramTellsTheTruthOnSlowLinks) {
