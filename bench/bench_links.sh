@@ -13,11 +13,14 @@
 # Each run has private mount and network namespaces of its own: the echo
 # service (203.0.113.7 as the reply), the target site and a resolver live in a
 # "world" namespace reached only through the link relay (tests/links), which
-# adds the line's delay, loss, rate and death; the program's hosts file names
-# the endpoints (or, with +lookups, its resolver file names the world's
-# resolver). Nothing leaves this machine. Per run:
+# adds the line's delay, loss, rate and death; both servers keep connections
+# open, as real ones do. The program's hosts file names the endpoints (or, with
+# +lookups, its resolver file names the world's resolver). Nothing leaves this
+# machine. Per run:
 #   result  seconds from the program's start to its printed result (target
 #           within 32 on any line; 2.3 on broadband; 20 on satellite)
+#   exit    seconds from the program's start to its end (Linux only: under
+#           Wine the driver reads the report windows first)
 #   status, WAN  what it showed
 #   echo, probe  the requests the echo service and the target site saw
 # With TARNWICK_WINDOWS_BUILD naming a Windows build, each run is made once
@@ -48,8 +51,8 @@ if [[ ${1:-} == --run ]]; then
   work=$(mktemp -d /tmp/tarnwick-bench-links-XXXXXX)
   pids=()
   cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    [[ ${#pids[@]} -eq 0 ]] || kill "${pids[@]}" 2>/dev/null || true
+    wait
     rm -rf "$work"
   }
   trap cleanup EXIT
@@ -89,10 +92,10 @@ if [[ ${1:-} == --run ]]; then
   start "$work/relay.log" "$build/tests/links/tarnwick_link_relay" "${relay[@]}"
   server=$build/tests/tarnwick_test_http_server
   start "$work/echo.log" ip netns exec w "$server" --address 203.0.113.10 --port 80 \
-    --body 203.0.113.7 --delay-ms "$echo_delay" --log-requests --seconds 300
+    --body 203.0.113.7 --delay-ms "$echo_delay" --log-requests --keep-alive --seconds 300
   start "$work/site.log" ip netns exec w "$server" --address 203.0.113.11 --port 80 \
     --body "<html><body>The free encyclopedia</body></html>" --delay-ms "$site_delay" \
-    --log-requests --seconds 300
+    --log-requests --keep-alive --seconds 300
 
   printf '127.0.0.1 localhost\n::1 localhost\n' >"$work/hosts"
   if [[ $lookups == across ]]; then
@@ -114,9 +117,11 @@ if [[ ${1:-} == --run ]]; then
           "Lights: "*) printf '%s\n' "$EPOCHREALTIME" >"$work/time" ;;
         esac
       done || true
+    exit_time=$EPOCHREALTIME
+    seconds() { awk -v a="$start_time" -v b="$1" 'BEGIN { printf "%.2f", b - a }'; }
     result=-
-    [[ -s $work/time ]] &&
-      result=$(awk -v a="$start_time" -v b="$(cat "$work/time")" 'BEGIN { printf "%.2f", b - a }')
+    [[ -s $work/time ]] && result=$(seconds "$(cat "$work/time")")
+    ended=$(seconds "$exit_time")
   else
     windows=$TARNWICK_WINDOWS_BUILD
     TARNWICK_WINE_PROGRAM=$windows/app/tarnwick.exe \
@@ -128,10 +133,11 @@ if [[ ${1:-} == --run ]]; then
     grep -E '^(Your Wan Ip Is|Online Status): ' "$work/wine.out" >"$work/result" || true
     result=$(awk '$1 == "result_ms" { printf "%.2f", $2 / 1000 }' "$work/wine.out")
     [[ -n $result ]] || result=-
+    ended=-
   fi
   status=$(sed -n 's/^Online Status: //p' "$work/result" 2>/dev/null)
   wan=$(sed -n 's/^Your Wan Ip Is: //p' "$work/result" 2>/dev/null)
-  printf '%-7s %-22s %-12s %5s %5s\n' "$result" "${status:-(none)}" "${wan:-(empty)}" \
+  printf '%-7s %-7s %-22s %-12s %5s %5s\n' "$result" "$ended" "${status:-(none)}" "${wan:-(empty)}" \
     "$(grep -c '^request' "$work/echo.log" || true)" "$(grep -c '^request' "$work/site.log" || true)"
   exit 0
 fi
@@ -161,7 +167,7 @@ if [[ ${#wanted[@]} -eq 0 ]]; then
 fi
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-18s %-7s %-7s %-22s %-12s %5s %5s\n' link program result status WAN echo probe
+printf '%-20s %-7s %-7s %-7s %-22s %-12s %5s %5s\n' link program result exit status WAN echo probe
 for link in "${wanted[@]}"; do
   name=${link%+lookups}
   lookups=hosts
@@ -169,7 +175,7 @@ for link in "${wanted[@]}"; do
   line=$(awk -v n="$name" '$1 == n' <<<"$LINES")
   [[ -n $line ]] || { echo "no such link: $name" >&2; exit 2; }
   for which in "${programs[@]}"; do
-    printf '%-18s %-7s ' "$link" "$which"
+    printf '%-20s %-7s ' "$link" "$which"
     unshare --mount --net --propagation private "$(realpath "$0")" --run "$build" "$which" \
       "$lookups" "$line"
   done
