@@ -28,6 +28,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -233,7 +234,13 @@ HWND openReport(const Program& program, HWND button, const std::string& caption)
 std::string reportText(HWND window) {
   const toolkit::WindowLayout layout = reportWindowLayout();
   HWND text = control(window, layout, "txtOut");
-  std::string report = read(text, "txtOut");
+  // Read again while the window does not answer, as the main window is: under
+  // Wine the adapter queries may wait on a resolver behind a lossy line on the
+  // program's UI thread, where Windows answers them from the registry.
+  std::optional<std::string> answer;
+  waitUntil(kGatheringLimit, [&] { return (answer = textOf(text)).has_value(); });
+  if (!answer) throw Failure{"txtOut did not answer"};
+  const std::string& report = *answer;
   std::string out;
   for (std::size_t i = 0; i < report.size(); ++i) {
     if (report[i] == '\r' && i + 1 < report.size() && report[i + 1] == '\n') continue;
