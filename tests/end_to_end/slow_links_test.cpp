@@ -79,9 +79,6 @@ const Told kOnlineOnWine{kPublicAddress, kStagedLan, "LAN And WAN - Online", kLi
 const Told kOfflineOnLinux{"Null", "Null", "Offline", kLightsOffline, kResultWithin};
 const Told kOfflineOnWine{"Null", kStagedLan, "LAN Only - Offline", kLightsLanOnly, kResultWithin};
 
-const char* kDeadLineReports =
-    "Wine's adapter report waits on the resolver behind the dead line past the driver's limit";
-
 // Every row runs in a private network namespace of its own, so all use the
 // same addresses.
 constexpr const char* kWorld = "tw-world";
@@ -191,8 +188,7 @@ void runTable(const Launch& launch, bool wine, std::size_t parallel) {
     std::printf("[   INFO   ] %s: %ld echo requests, %ld to the target\n", planned[i].name.c_str(),
                 static_cast<long>(count(kEchoHost)), static_cast<long>(count(kTargetHost)));
     checkTold(planned[i].name.c_str(), runs[i], told,
-              told.lan == kStagedLan ? kNearAddress : told.lan, wine,
-              dies ? kDeadLineReports : nullptr);
+              told.lan == kStagedLan ? kNearAddress : told.lan, wine);
   }
 }
 
