@@ -4,6 +4,7 @@
 #include "main_window/connection_status.h"
 #include "main_window/form1_layout.h"
 #include "main_window/progress_bar_colours.h"
+#include "main_window/status_announcement.h"
 #include "probes/lan_address.h"
 #include "probes/reachability_probe.h"
 #include "probes/word_list.h"
@@ -154,6 +155,7 @@ void Form1::finishCompletion() {
     skipOnFailure([&] { control->setVisible(true); });
   }
   ClassifyConnection(c, {fetcher_->latestAddress(), fetcher_->wentSilent()});
+  AnnounceStatus(c);
   if (onGatheringComplete) onGatheringComplete();
 }
 

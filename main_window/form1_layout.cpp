@@ -6,10 +6,13 @@
 #include <utility>
 
 #include "main_window/about_text.h"
+#include "reports/report_windows.h"
 
 namespace main_window {
 namespace {
 
+using reports::kAdapterInfoCaption;
+using reports::kAdditionalAdapterInfoCaption;
 using toolkit::Alignment;
 using toolkit::Border;
 using toolkit::Colour;
@@ -87,9 +90,21 @@ ControlLayout toggle(std::string name, Box box, int tabIndex, std::string captio
   return c;
 }
 
-// A light of the status light: a pressed light with no caption says only its colour.
+// A light of the status light shows a state: a screen reader calls it by its
+// colour and its caption ("Green light: Online") and reads it pressed in or not.
 ControlLayout light(ControlLayout c, std::string colourName) {
   c.accessibleName = std::move(colourName);
+  c.accessibleRole = toolkit::AccessibleRole::Status;
+  return c;
+}
+
+ControlLayout role(ControlLayout c, toolkit::AccessibleRole role) {
+  c.accessibleRole = role;
+  return c;
+}
+
+ControlLayout described(ControlLayout c, std::string description) {
+  c.accessibleDescription = std::move(description);
   return c;
 }
 
@@ -125,12 +140,16 @@ ControlLayout button(std::string name, std::string parent, Box box, int tabIndex
   return c;
 }
 
-ControlLayout legendLabel(std::string name, int index, Box box, int tabIndex, std::string caption) {
+// A sentence of the legend; what the row of the picture under it shows is its
+// description, so a screen reader reads the row with it.
+ControlLayout legendLabel(std::string name, int index, Box box, int tabIndex, std::string caption,
+                          std::string row) {
   ControlLayout c =
       onPage(label(std::move(name), kTab, box, tabIndex, std::move(caption), kD12, kLegendGreen),
              kLegendPage);
   c.index = index;
   c.alignment = Alignment::Center;
+  c.accessibleDescription = std::move(row);
   return c;
 }
 
@@ -143,21 +162,27 @@ void addPanelControls(std::vector<ControlLayout>& out) {
   bar.value = 0;
   out.push_back(bar);
 
+  // Reload is a check box only in how it is drawn: it gives a command.
   out.push_back(
-      handPointer(toggle("chkReload", {2240, 2040, 3030, 340}, 18, "Reload", kGreen, kBlack)));
-  out.push_back(handPointer(
-      disabled(toggle("chkAdp", {240, 2040, 1335, 340}, 23, "Adapter Info", kGreen, kBlack))));
+      role(handPointer(toggle("chkReload", {2240, 2040, 3030, 340}, 18, "Reload", kGreen, kBlack)),
+           toolkit::AccessibleRole::PushButton));
+  // The heading of the buttons "1" and "2".
+  out.push_back(role(handPointer(disabled(toggle("chkAdp", {240, 2040, 1335, 340}, 23,
+                                                 "Adapter Info", kGreen, kBlack))),
+                     toolkit::AccessibleRole::Text));
   out.push_back(light(
       disabled(toggle("chkred", {4260, 1720, 1010, 340}, 16, "", std::nullopt, rgb(255, 0, 0))),
-      "red light"));
+      "Red light"));
   out.push_back(light(disabled(toggle("chkyellow", {3260, 1720, 1030, 340}, 15, "", std::nullopt,
                                       rgb(255, 255, 0))),
-                      "yellow light"));
+                      "Yellow light"));
   out.push_back(light(disabled(toggle("chkgreen", {2250, 1720, 1040, 340}, 14, "",
                                       system_colour::kWindowText, kGreen)),
-                      "green light"));
-  out.push_back(
-      disabled(toggle("chkstatus", {240, 1720, 2055, 340}, 17, "Online Status:", kGreen, kBlack)));
+                      "Green light"));
+  // The status box: the status the light shows is its value (status_announcement.h).
+  out.push_back(role(
+      disabled(toggle("chkstatus", {240, 1720, 2055, 340}, 17, "Online Status:", kGreen, kBlack)),
+      toolkit::AccessibleRole::Status));
 
   out.push_back(digitalBox("txtLocal", kPanel, {2250, 1200, 3015, 405}, 9, kBlack));
 
@@ -171,8 +196,11 @@ void addPanelControls(std::vector<ControlLayout>& out) {
   timer.interval = 0;  // no ticks until the start-up sets an interval
   out.push_back(timer);
 
-  out.push_back(handPointer(button("Ainfo1", kPanel, {1580, 2040, 350, 340}, 25, "1")));
-  out.push_back(handPointer(button("Ainfo2", kPanel, {1920, 2040, 350, 340}, 26, "2")));
+  // "1" and "2" are described by the windows they open.
+  out.push_back(described(handPointer(button("Ainfo1", kPanel, {1580, 2040, 350, 340}, 25, "1")),
+                          kAdapterInfoCaption));
+  out.push_back(described(handPointer(button("Ainfo2", kPanel, {1920, 2040, 350, 340}, 26, "2")),
+                          kAdditionalAdapterInfoCaption));
 
   out.push_back(label("lblLocal", kPanel, {240, 1240, 1410, 285}, 10, "Localhost:", kD14, kGreen));
   out.push_back(label("lblWorking", kPanel, {480, 120, 4515, 435}, 7, "Gathering Information...",
@@ -181,7 +209,8 @@ void addPanelControls(std::vector<ControlLayout>& out) {
   ControlLayout wanLabel =
       label("WAN2", kPanel, {240, 270, 1740, 285}, 5, "Your Wan Ip Is:", kD14, kGreen);
   wanLabel.toolTip = "WAN IP NOT SHOWING UP - CLICK HERE.";
-  out.push_back(wanLabel);
+  // A click on it opens a web page: a link, which the keyboard reaches too.
+  out.push_back(role(wanLabel, toolkit::AccessibleRole::Link));
 }
 
 // Page 0, "WAN LAN", front to back. The address boxes lie over the panel's rows.
@@ -203,17 +232,22 @@ void addWanLanPage(std::vector<ControlLayout>& out) {
 
 // Page 1, "Legend": each sentence stands above the row of the picture it explains.
 void addLegendPage(std::vector<ControlLayout>& out) {
-  out.push_back(legendLabel("lblYourOffline", 1, {2040, 2320, 1380, 240}, 22, "Your offline."));
+  out.push_back(legendLabel("lblYourOffline", 1, {2040, 2320, 1380, 240}, 22, "Your offline.",
+                            "Green light pressed, yellow light pressed, red light: Offline."));
   out.push_back(legendLabel("lblYourOffline", 0, {720, 1720, 4140, 240}, 21,
-                            "Your offline connected to router only."));
+                            "Your offline connected to router only.",
+                            "Green light pressed, yellow light: LAN Only, red light: Offline."));
   out.push_back(legendLabel("lblYourOnline", 1, {960, 1120, 3615, 240}, 20,
-                            "Your online with modem and router."));
-  out.push_back(
-      legendLabel("lblYourOnline", 0, {1320, 520, 2955, 240}, 19, "Your online with modem only."));
+                            "Your online with modem and router.",
+                            "Green light: Online, yellow light: LAN /WAN, red light pressed."));
+  out.push_back(legendLabel("lblYourOnline", 0, {1320, 520, 2955, 240}, 19,
+                            "Your online with modem only.",
+                            "Green light: Online, yellow light: WAN Only, red light pressed."));
 
   ControlLayout legend =
       onPage(control(ControlKind::Image, "Image1", kTab, {0, 360, 5580, 2670}, -1), kLegendPage);
   legend.picture = kLegendPicture;
+  legend.accessibleName = "Legend of the status light";
   out.push_back(legend);
 }
 
@@ -222,7 +256,7 @@ void addAboutPage(std::vector<ControlLayout>& out, const MakerInfo& maker) {
   ControlLayout visit = onPage(
       button("Brevan", kTab, {0, 2740, 5535, 240}, 12, "Visit " + maker.webAddress), kAboutPage);
   visit.toolTip = "Click to visit Quillsey";
-  out.push_back(visit);
+  out.push_back(role(visit, toolkit::AccessibleRole::Link));
 
   ControlLayout logo = onPage(
       control(ControlKind::PictureBox, "Picture4", kTab, {4320, 360, 900, 825}, 13), kAboutPage);
@@ -279,6 +313,7 @@ toolkit::WindowLayout Form1Layout(const MakerInfo& maker) {
   nameAfterLabel(out, "WAN", "WAN2");
   nameAfterLabel(out, "LAN", "LAN2");
   nameAfterLabel(out, "txtLocal", "lblLocal");
+  nameAfterLabel(out, "ProgressBar1", "lblWorking");
   return window;
 }
 

@@ -20,6 +20,7 @@ toolkit::WindowLayout ReportWindow::layout() const {
   w.startPosition = toolkit::StartPosition::SystemDefault;
   w.icon = icon_;
   w.font = toolkit::Font{"Tahoma", 8.25, 400, false};
+  w.closesOnEscape = true;  // it only shows a report
 
   toolkit::ControlLayout out;
   out.kind = toolkit::ControlKind::TextBox;

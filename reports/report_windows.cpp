@@ -8,7 +8,7 @@ namespace reports {
 
 Form2::Form2(toolkit::Application& app, toolkit::Form& mainWindow,
              platform::ManagementLocator& locator, std::string icon)
-    : ReportWindow(app, mainWindow, "Adapter Info", std::move(icon)), locator_(locator) {}
+    : ReportWindow(app, mainWindow, kAdapterInfoCaption, std::move(icon)), locator_(locator) {}
 
 void Form2::fillReport(toolkit::TextBox& txtOut) {
   AdapterCount = GetAdapterInventory(locator_, Adapters,
@@ -19,7 +19,7 @@ void Form2::fillReport(toolkit::TextBox& txtOut) {
 }
 
 Form3::Form3(toolkit::Application& app, toolkit::Form& mainWindow, platform::AdapterTable& table)
-    : ReportWindow(app, mainWindow, "Additional Adapter Info", ""), table_(table) {}
+    : ReportWindow(app, mainWindow, kAdditionalAdapterInfoCaption, ""), table_(table) {}
 
 void Form3::fillReport(toolkit::TextBox& txtOut) {
   AdapterCount = GetAdapterList(table_, Adapters);

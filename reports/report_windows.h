@@ -10,6 +10,10 @@
 
 namespace reports {
 
+// The two windows' captions; the main window's buttons are described by them.
+inline constexpr const char* kAdapterInfoCaption = "Adapter Info";
+inline constexpr const char* kAdditionalAdapterInfoCaption = "Additional Adapter Info";
+
 // "Adapter Info": the adapter inventory from the management service.
 class Form2 : public ReportWindow {
  public:

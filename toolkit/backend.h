@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "toolkit/controls.h"
 #include "toolkit/layout.h"
@@ -28,6 +29,12 @@ class NativeWindow {
   virtual bool minimized() const = 0;
   virtual void setMinimized(bool minimized) = 0;
   virtual std::string caption() const = 0;
+  // The control with the keyboard focus, by name and index; an empty name when
+  // the focus is elsewhere.
+  virtual std::pair<std::string, int> focusedControl() const = 0;
+  // Gives that control the focus as soon as it is shown, unless the user has
+  // put the focus somewhere else first.
+  virtual void restoreFocus(const std::string& name, int index) = 0;
 };
 
 // The system that draws windows and runs the event loop.

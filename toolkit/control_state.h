@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <string>
 
+#include "toolkit/accessible_text.h"
 #include "toolkit/controls.h"
 
 namespace toolkit {
@@ -26,7 +27,8 @@ class ControlState : public Interface {
         left_(layout.left),
         top_(layout.top),
         width_(layout.width),
-        height_(layout.height) {}
+        height_(layout.height),
+        description_(accessibleDescriptionOf(layout)) {}
 
   ControlKind kind() const override { return layout_.kind; }
   const std::string& name() const override { return layout_.name; }
@@ -67,6 +69,18 @@ class ControlState : public Interface {
     return layout_.backColour.value_or(system_colour::kButtonFace);
   }
 
+  std::string accessibleValue() const override { return value_; }
+  void setAccessibleValue(const std::string& value) override {
+    value_ = value;
+    applyAccessibleText();
+  }
+  std::string accessibleDescription() const override { return description_; }
+  void setAccessibleDescription(const std::string& text) override {
+    description_ = text;
+    applyAccessibleText();
+  }
+  void announce() override { raiseAnnouncement(); }
+
   // Set by a tab control for the members of its pages.
   void setPageActive(bool active) {
     pageActive_ = active;
@@ -85,6 +99,10 @@ class ControlState : public Interface {
   virtual void geometryChanging() {}
   // What a kind of control does when it is enabled or disabled (a timer ticks).
   virtual void enabledChanged() {}
+  // The value or description a screen reader reads has changed.
+  virtual void applyAccessibleText() {}
+  // Tells screen readers to say the control now.
+  virtual void raiseAnnouncement() {}
 
  private:
   ControlLayout layout_;
@@ -93,6 +111,8 @@ class ControlState : public Interface {
   bool enabled_;
   bool pageActive_ = true;
   Twips left_, top_, width_, height_;
+  std::string value_;
+  std::string description_;
 };
 
 }  // namespace toolkit

@@ -35,6 +35,16 @@ class Control {
   virtual Font font() const = 0;
   virtual Colour foreColour() const = 0;
   virtual Colour backColour() const = 0;
+
+  // What a screen reader reads after the control's name: the value it stands
+  // for (the status a status box tells) and a sentence that describes it.
+  virtual std::string accessibleValue() const = 0;
+  virtual void setAccessibleValue(const std::string& value) = 0;
+  virtual std::string accessibleDescription() const = 0;
+  virtual void setAccessibleDescription(const std::string& text) = 0;
+  // Asks a screen reader to say the control's name and value now, wherever the
+  // focus is; the focus stays where it is.
+  virtual void announce() = 0;
 };
 
 class TextBox : public virtual Control {

@@ -16,6 +16,9 @@ void Form::load() {
   if (native_) return;
   token_ = std::make_shared<LoadToken>();
   native_ = app_.backend().createWindow(layout(), *this);
+  if (!focusAtUnload_.first.empty()) {
+    native_->restoreFocus(focusAtUnload_.first, focusAtUnload_.second);
+  }
   try {
     formLoad();
   } catch (...) {
@@ -31,6 +34,7 @@ void Form::show() {
 
 void Form::unload() {
   if (!native_) return;
+  focusAtUnload_ = native_->focusedControl();
   formUnloading();
   token_->stop.request_stop();
   token_.reset();

@@ -104,6 +104,9 @@ class Form {
   Application& app_;
   std::unique_ptr<NativeWindow> native_;
   std::shared_ptr<LoadToken> token_;
+  // Where the focus was when the window was last unloaded: a reloaded window
+  // gives it back to the same control, so the keyboard user stays in place.
+  std::pair<std::string, int> focusAtUnload_;
 };
 
 template <class R>

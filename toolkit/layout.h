@@ -36,6 +36,19 @@ enum class Border { None, Flat, Sunken };
 enum class ScrollBars { None, Horizontal, Vertical, Both };
 enum class MousePointer { Default, Hand };
 
+// What assistive technology is told a control is, where its kind would tell
+// something else: a check box that gives a command is a button, a light of a
+// status light shows a state and takes no input, a label that opens a page is
+// a link (and so takes the focus, as links do).
+enum class AccessibleRole {
+  Kind,        // as its kind: a text box, a check box, a button, a label...
+  PushButton,  // gives a command when pressed, whatever draws it
+  Link,        // opens a web page
+  Status,      // shows a state: a pressed-in face reads as pressed, never as checked
+  Text,        // static text, whatever draws it
+  Picture,
+};
+
 // One control as the window creates it. Plain data, so a window's layout is a
 // table that tests can read without a display.
 struct ControlLayout {
@@ -58,8 +71,11 @@ struct ControlLayout {
   bool visible = true;
   std::string toolTip;
   // What a screen reader calls the control: the label beside a text box, what a
-  // light is. A check box is called by its caption while it has one.
+  // light is (see accessible_text.h for how it meets the caption).
   std::string accessibleName;
+  AccessibleRole accessibleRole = AccessibleRole::Kind;
+  // What a screen reader says after the name and role; the tool tip when empty.
+  std::string accessibleDescription;
   MousePointer pointer = MousePointer::Default;
   int value = 0;                         // check box value, progress bar value
   std::string picture;                   // resource path of a picture (":/..."), empty for none
@@ -84,6 +100,8 @@ struct WindowLayout {
   std::string icon;  // resource path, empty for the platform's default
   Font font;
   std::optional<Colour> backColour;
+  // Esc closes the window, as it closes a window that only shows something.
+  bool closesOnEscape = false;
   std::vector<ControlLayout> controls;  // each container's children front to back
 };
 

@@ -46,6 +46,8 @@ constexpr Colour kWindowBackground = 0x80000005;
 constexpr Colour kMenuText = 0x80000007;
 constexpr Colour kWindowText = 0x80000008;
 constexpr Colour kButtonFace = 0x8000000F;
+constexpr Colour kGrayText = 0x80000011;
+constexpr Colour kButtonText = 0x80000012;
 }  // namespace system_colour
 
 // Check box values.

@@ -246,17 +246,20 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
     EXPECT_EQ(form.textBox("txtStatus").text(), c.status);
     EXPECT_EQ(form.textBox("LAN").text(), c.lanAfter);
     EXPECT_EQ(form.textBox("WAN").text(), c.wanAfter);
-    // A screen reader hears a light's caption, or its colour while it has none.
+    // A screen reader hears a light's colour and its caption, and hears it
+    // pressed in when it is, never checked.
     const std::tuple<const char*, const char*, Light> lights[] = {
-        {"chkgreen", "green light", c.green},
-        {"chkyellow", "yellow light", c.yellow},
-        {"chkred", "red light", c.red}};
+        {"chkgreen", "Green light", c.green},
+        {"chkyellow", "Yellow light", c.yellow},
+        {"chkred", "Red light", c.red}};
     for (const auto& [name, colour, light] : lights) {
       auto& box = form.checkBox(name);
       EXPECT_EQ(box.value(), light.value) << name;
       EXPECT_EQ(box.caption(), light.caption) << name;
-      EXPECT_EQ(screen->checked(name), light.value == toolkit::kChecked) << name;
-      EXPECT_EQ(screen->accessibleName(name), light.caption.empty() ? colour : light.caption)
+      EXPECT_EQ(screen->accessiblePressed(name), light.value == toolkit::kChecked) << name;
+      EXPECT_EQ(screen->checked(name), std::nullopt) << name;
+      EXPECT_EQ(screen->accessibleName(name),
+                light.caption.empty() ? colour : std::string(colour) + ": " + light.caption)
           << name;
       EXPECT_EQ(box.top(), light.top) << name;
       EXPECT_TRUE(box.visible()) << name;

@@ -33,6 +33,12 @@ void processEvents();
 // compositor places windows and tells the program nothing of where.
 bool programPlacesWindows();
 
+// The system's colours as the user sets them, for running windows too: the
+// standard light scheme, or a dark one (on Windows the colours of a dark
+// high-contrast scheme; Wine never reports high contrast itself).
+enum class SystemColours { Standard, Dark };
+void setSystemColours(SystemColours colours);
+
 // A box on the screen in pixels, relative to the top-left corner of the
 // window's client area.
 struct ScreenRect {
@@ -82,14 +88,37 @@ class Screen {
   // Whether accessibility tools read the control as checked; nullopt when they
   // do not read it as checkable.
   std::optional<bool> checked(std::string_view name, int index = -1) const;
+  // What else a screen reader is told of the control: its role in plain words
+  // ("push button", "link", "status", "text", "picture", "progress bar",
+  // "check box", "edit"), its description and its value, whether it reads as
+  // pressed in, and whether it is there at all (a control the user cannot see
+  // is not); a windowless control is asked of its container, as tools do.
+  std::string accessibleRole(std::string_view name, int index = -1) const;
+  std::string accessibleDescription(std::string_view name, int index = -1) const;
+  std::string accessibleValue(std::string_view name, int index = -1) const;
+  bool accessiblePressed(std::string_view name, int index = -1) const;
+  bool accessible(std::string_view name, int index = -1) const;
+  // What the window announced to screen readers since the probe was made (on
+  // Qt, whose events need a listening bridge: what its live region says now).
+  std::vector<std::string> announcements() const;
+  // Gives a control the keyboard focus, as the Tab key would.
+  void focus(std::string_view name, int index = -1);
+  // The control the keyboard is on ("lblYourOnline(1)" for array members);
+  // empty when the focus is elsewhere.
+  std::string focusedControl() const;
+  // Presses keys where the focus is, as the user would: "Tab", "Shift+Tab",
+  // "Enter", "Space", "Escape", "Ctrl+Tab", "Ctrl+Shift+Tab", "Ctrl+PgDn",
+  // "Ctrl+PgUp". Returns once the window has taken them.
+  void pressKey(std::string_view keys);
   // Whether the window's title bar shows an icon.
   bool showsIcon() const;
   // Gives a text box the focus as a click at the end of its text would, with
   // the caret hidden so the box can be compared with itself unfocused; false
   // where the toolkit draws a box the same way focused or not.
   bool focusForReading(std::string_view name);
-  // Every pixel of a control's window, row by row (0x00BBGGRR).
-  std::vector<std::uint32_t> pixels(std::string_view name) const;
+  // Every pixel of a control's window, row by row (0x00BBGGRR); `width` gets
+  // the length of a row when asked for.
+  std::vector<std::uint32_t> pixels(std::string_view name, int* width = nullptr) const;
   // The colour drawn at a point of a control, given in fractions of its size (0x00BBGGRR).
   std::uint32_t colourAt(std::string_view name, double x, double y) const;
   // What a text box's control holds, as UTF-8 with "\n" line breaks, and its

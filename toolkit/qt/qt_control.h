@@ -4,14 +4,18 @@
 // geometry) lives in toolkit/control_state.h; this template gives it a widget
 // and draws what the state holds: visibility, enabled, geometry in pixels, and
 // the layout's font, tool tip, accessible name and pointer once at creation.
+// It answers screen readers for the widgets that cannot speak for themselves
+// (qt_accessible.h).
 
 #include <QPointer>
 #include <QWidget>
 #include <memory>
 
+#include "toolkit/accessible_text.h"
 #include "toolkit/control_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/error.h"
+#include "toolkit/qt/qt_accessible.h"
 #include "toolkit/qt/qt_convert.h"
 #include "toolkit/resources.h"
 
@@ -27,23 +31,41 @@ struct EventLink {
   Form* form = nullptr;
 };
 
+// What a control asks of the window it is on.
+class WindowServices {
+ public:
+  virtual ~WindowServices() = default;
+  // Has screen readers say `text` now, wherever the focus is.
+  virtual void announce(const QString& text) = 0;
+  // A control has just come into sight: the focus may be waiting for it.
+  virtual void controlShown() = 0;
+};
+
 // What every control's backend needs to know about its surroundings.
 struct ControlContext {
   std::shared_ptr<EventLink> link;
   Font windowFont;
   QPoint origin;  // the container's client origin inside its widget, in pixels
   Resources resources;
+  WindowServices* window = nullptr;
 };
 
 // `State` is the toolkit's state for the kind (ControlState<Interface> or one
 // of control_values.h); a control that is not drawn has no widget.
 template <class Interface, class State = ControlState<Interface>>
-class QtControl : public State {
+class QtControl : public State, public AccessibleSource {
  public:
   QtControl(const ControlLayout& layout, QWidget* widget, ControlContext context)
       : State(layout, context.windowFont), widget_(widget), context_(std::move(context)) {}
+  ~QtControl() override { exposeAs(widget_, nullptr); }
 
   QWidget* widget() const { return widget_; }
+
+  // AccessibleSource: what the toolkit says of the control now.
+  AccessibleFacts accessibleFacts() const override {
+    return basicFacts(this->layout(), shownCaption(), this->accessibleDescription(),
+                      this->accessibleValue());
+  }
 
   // Applies the layout's common widget properties; called once after creation.
   void initialise() {
@@ -57,6 +79,7 @@ class QtControl : public State {
     if (!layout.accessibleName.empty()) {
       widget_->setAccessibleName(QString::fromStdString(layout.accessibleName));
     }
+    widget_->setAccessibleDescription(QString::fromStdString(this->accessibleDescription()));
     if (layout.pointer == MousePointer::Hand) {
       widget_->setCursor(loadHandCursor(context_.resources.handPointer));
     }
@@ -69,8 +92,30 @@ class QtControl : public State {
   const ControlContext& context() const { return context_; }
   Form* form() const { return context_.link->form; }
 
+  // The caption a screen reader hears, for the kinds that have one.
+  std::string shownCaption() const {
+    if constexpr (requires(const State& s) { s.caption(); }) {
+      return this->caption();
+    } else {
+      return {};
+    }
+  }
+
   void applyVisibility() override {
-    if (widget_) widget_->setVisible(this->shown());
+    if (!widget_) return;
+    widget_->setVisible(this->shown());
+    if (this->shown() && context_.window) context_.window->controlShown();
+  }
+  void applyAccessibleText() override {
+    if (!widget_) return;
+    widget_->setAccessibleDescription(QString::fromStdString(this->accessibleDescription()));
+    notifyTextChanged(widget_);
+  }
+  void raiseAnnouncement() override {
+    if (!context_.window) return;
+    const AccessibleFacts facts = accessibleFacts();
+    context_.window->announce(
+        QString::fromStdString(facts.value.empty() ? facts.name : facts.name + " " + facts.value));
   }
   void applyEnabled() override {
     if (widget_) widget_->setEnabled(this->enabled());

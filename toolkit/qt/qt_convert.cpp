@@ -2,19 +2,12 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QPixmap>
-#include <array>
 #include <string_view>
 
 namespace toolkit::qt {
 namespace {
-
-// The classic scheme for the system colours the palette has no role for.
-constexpr std::array<Colour, 25> kClassicScheme = {
-    0xC8C8C8, 0x000000, 0x99B4D1, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000, 0x000000,
-    0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xD77800, 0xFFFFFF, 0xF0F0F0, 0xA0A0A0, 0x6D6D6D,
-    0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000, 0xE1FFFF,
-};
 
 QColor fromBgr(Colour c) {
   return QColor(redOf(c), greenOf(c), blueOf(c));
@@ -37,11 +30,36 @@ QColor toQColor(Colour colour, const QPalette& palette) {
       return palette.color(QPalette::Text);
     case 15:
       return palette.color(QPalette::Button);
+    case 17:
+      return palette.color(QPalette::Disabled, QPalette::Text);
+    case 18:
+      return palette.color(QPalette::ButtonText);
     default:
       break;
   }
-  const auto index = static_cast<std::size_t>(systemColourIndex(colour));
-  return index < kClassicScheme.size() ? fromBgr(kClassicScheme[index]) : QColor(Qt::black);
+  // The standard scheme for the system colours the palette has no role for.
+  return fromBgr(standardValue(colour));
+}
+
+QColor toQColor(Colour colour) {
+  return toQColor(colour, QGuiApplication::palette());
+}
+
+namespace {
+
+Colour toColour(const QColor& c) {
+  return rgb(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+             static_cast<std::uint8_t>(c.blue()));
+}
+
+}  // namespace
+
+ColourScheme currentScheme() {
+  const QPalette palette = QGuiApplication::palette();
+  ColourScheme scheme;
+  scheme.dark = isDarkScheme(toColour(palette.color(QPalette::WindowText)),
+                             toColour(palette.color(QPalette::Window)));
+  return scheme;
 }
 
 QFont toQFont(const Font& font, std::span<const FontStandIn> standIns) {

@@ -76,6 +76,7 @@ class ImageWidget : public QWidget {
 QtImage::QtImage(const ControlLayout& layout, QWidget* parent, ControlContext context)
     : QtControl<Image>(layout, new ImageWidget(parent, loadPicture(layout.picture)),
                        std::move(context)) {
+  exposeAs(widget(), this);  // a picture, not an empty filler
   initialise();
 }
 

@@ -24,13 +24,21 @@ QtProgressBar::QtProgressBar(const ControlLayout& layout, QWidget* parent, Contr
     : QtControl<ProgressBar, ProgressBarState>(layout, new ProgressWidget(parent),
                                                std::move(context)) {
   bar_ = static_cast<ProgressWidget*>(widget());
-  setValue(value());  // a layout value out of range fails here
+  exposeAs(bar_, this);  // before any event makes Qt read it its own way
+  setValue(value());     // a layout value out of range fails here
   initialise();
+}
+
+AccessibleFacts QtProgressBar::accessibleFacts() const {
+  AccessibleFacts facts = QtControl::accessibleFacts();
+  facts.range = AccessibleFacts::Range{value(), minimum(), maximum()};
+  return facts;
 }
 
 void QtProgressBar::applyValue() {
   bar_->fraction = fraction();
   bar_->update();
+  notifyValueChanged(bar_, value());
 }
 
 std::intptr_t QtProgressBar::sendMessage(std::uint32_t message, std::uintptr_t,

@@ -31,6 +31,9 @@ class QtProgressBar : public QtControl<ProgressBar, ProgressBarState> {
   std::intptr_t sendMessage(std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
 
+  // A progress bar with its value, as screen readers expect one.
+  AccessibleFacts accessibleFacts() const override;
+
  protected:
   void applyValue() override;
 

@@ -2,6 +2,9 @@
 // page flags are the toolkit's (ControlState::setPageActive).
 
 #include "toolkit/qt/qt_tab_control.h"
+
+#include <QShortcut>
+
 #include "toolkit/control_values.h"
 
 namespace toolkit::qt {
@@ -30,7 +33,30 @@ QtTabControl::QtTabControl(const ControlLayout& layout, QWidget* parent, Control
   tabs_->setGeometry(0, 0, box.width(), tabHeight);
   tabs_->lower();
   QObject::connect(tabs_, &QTabBar::currentChanged, tabs_, [this](int page) { showPage(page); });
+  // The keyboard keys of every tabbed window, wherever the focus is in it.
+  const std::pair<QKeySequence, int> steps[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+      {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+      {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+  };
+  for (const auto& [keys, step] : steps) {
+    auto* shortcut = new QShortcut(keys, panel);
+    QObject::connect(shortcut, &QShortcut::activated, panel,
+                     [this, step = step] { turnPage(step); });
+  }
+  panel->setFocusProxy(tabs_);  // focus given to the control goes to its row of tabs
   initialise();
+}
+
+void QtTabControl::turnPage(int step) {
+  const int count = tabs_->count();
+  if (count == 0) return;
+  tabs_->setCurrentIndex(((tabs_->currentIndex() + step) % count + count) % count);
+  // The focus may have been on the page just hidden; the row of tabs says
+  // which page is shown now.
+  tabs_->setFocus(Qt::ShortcutFocusReason);
 }
 
 void QtTabControl::setCurrentPage(int page) {

@@ -9,7 +9,8 @@
 namespace toolkit::qt {
 
 // A row of tabs over a panel; the members of the page shown are visible, the
-// others hidden, each keeping its own visibility flag.
+// others hidden, each keeping its own visibility flag. Ctrl+Tab and Ctrl+PgDn
+// show the next page, Ctrl+Shift+Tab and Ctrl+PgUp the one before.
 class QtTabControl : public QtControl<TabControl> {
  public:
   QtTabControl(const ControlLayout& layout, QWidget* parent, ControlContext context);
@@ -24,6 +25,7 @@ class QtTabControl : public QtControl<TabControl> {
 
  private:
   void showPage(int page);
+  void turnPage(int step);
 
   QTabBar* tabs_;
   std::vector<std::pair<int, std::function<void(bool)>>> members_;

@@ -106,8 +106,9 @@ QtTextBox::QtTextBox(const ControlLayout& layout, QWidget* parent, ControlContex
 void QtTextBox::styleWidget() {
   const ControlLayout& s = layout();
   QPalette palette = widget()->palette();
-  const QColor fore = toQColor(s.foreColour.value_or(system_colour::kWindowText), palette);
-  const QColor back = toQColor(s.backColour.value_or(system_colour::kWindowBackground), palette);
+  const TextColours colours = textColours(s, true, currentScheme());
+  const QColor fore = toQColor(colours.text);
+  const QColor back = toQColor(colours.face.value_or(system_colour::kWindowBackground));
   palette.setColor(QPalette::Text, fore);
   palette.setColor(QPalette::Base, back);
   widget()->setPalette(palette);

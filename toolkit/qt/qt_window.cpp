@@ -4,14 +4,18 @@
 
 #include "toolkit/qt/qt_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QScreen>
+#include <QShortcut>
+#include <QTabBar>
 #include <map>
 
 #include "toolkit/creation_order.h"
 #include "toolkit/form.h"
+#include "toolkit/in_view.h"
 #include "toolkit/qt/qt_buttons.h"
 #include "toolkit/qt/qt_pictures.h"
 #include "toolkit/qt/qt_progress_bar.h"
@@ -19,6 +23,33 @@
 #include "toolkit/qt/qt_text_box.h"
 
 namespace toolkit::qt {
+
+FormWidget::FormWidget(std::shared_ptr<EventLink> link, bool closesOnEscape)
+    : link_(std::move(link)), announcer_(new Announcer(this)) {
+  if (closesOnEscape) {
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    QObject::connect(escape, &QShortcut::activated, this, [this] { close(); });
+  }
+}
+
+void FormWidget::announce(const QString& text) {
+  announcer_->announce(text);
+}
+
+void FormWidget::focusWhenShown(QWidget* control) {
+  pendingFocus_ = control;
+  controlShown();
+}
+
+void FormWidget::controlShown() {
+  QWidget* control = pendingFocus_;
+  if (!control || !isVisible() || !control->isVisibleTo(this) || !control->isEnabled()) return;
+  pendingFocus_ = nullptr;
+  QWidget* focus = focusWidget();
+  // The user has moved on: their choice stands.
+  if (focus && focus != control && !qobject_cast<QTabBar*>(focus)) return;
+  control->setFocus(Qt::OtherFocusReason);
+}
 
 void FormWidget::closeEvent(QCloseEvent* event) {
   // The close box unloads the window; the widget itself goes away later.
@@ -51,7 +82,7 @@ void FormWidget::changeEvent(QEvent* event) {
 QtWindow::QtWindow(const WindowLayout& layout, Form& form, const Resources& resources)
     : link_(std::make_shared<EventLink>(EventLink{&form})),
       resources_(resources),
-      widget_(new FormWidget(link_)),
+      widget_(new FormWidget(link_, layout.closesOnEscape)),
       startPosition_(layout.startPosition) {
   Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
@@ -79,6 +110,7 @@ QtWindow::~QtWindow() {
     widget_->hide();
     widget_->deleteLater();  // we may be inside one of its own event handlers
   }
+  if (unseen_) unseen_->deleteLater();
 }
 
 namespace {
@@ -102,8 +134,12 @@ void QtWindow::createControls(const WindowLayout& layout) {
 
   for (const ControlLayout* s : creationOrder(layout)) {
     const Container& parent = containers.at(s->parent);
-    ControlContext context{link_, layout.font, parent.origin, resources_};
+    ControlContext context{link_, layout.font, parent.origin, resources_, widget_.data()};
     QWidget* into = parent.widget;
+    if (!liesInWindow(layout, *s)) {
+      if (!unseen_) unseen_ = new QWidget;  // no parent, never shown
+      into = unseen_;
+    }
     std::unique_ptr<Control> control;
     QWidget* drawn = nullptr;
     std::function<void(bool)> pageActive;
@@ -168,7 +204,9 @@ void QtWindow::orderControls(const WindowLayout& layout) {
   std::vector<std::pair<int, QWidget*>> order;
   for (const auto& s : layout.controls) {
     QWidget* w = widgetOf(s.name, s.index);
-    if (w && s.tabIndex >= 0 && w->focusPolicy() != Qt::NoFocus) order.emplace_back(s.tabIndex, w);
+    if (w && s.tabIndex >= 0 && w->focusPolicy() != Qt::NoFocus && w->window() == widget_) {
+      order.emplace_back(s.tabIndex, w);
+    }
   }
   std::stable_sort(order.begin(), order.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -206,6 +244,7 @@ void QtWindow::show() {
     widget_->raise();
     widget_->activateWindow();
   }
+  widget_->controlShown();
 }
 
 bool QtWindow::isVisible() const {
@@ -247,6 +286,21 @@ void QtWindow::setMinimized(bool minimized) {
 
 std::string QtWindow::caption() const {
   return widget_->windowTitle().toStdString();
+}
+
+std::pair<std::string, int> QtWindow::focusedControl() const {
+  // The control whose widget is the focus or holds it (a text box's viewport).
+  for (QWidget* w = widget_ ? widget_->focusWidget() : nullptr; w && w != widget_;
+       w = w->parentWidget()) {
+    for (const auto& e : controls_) {
+      if (e.native == w) return {e.control->name(), e.control->index()};
+    }
+  }
+  return {};
+}
+
+void QtWindow::restoreFocus(const std::string& name, int index) {
+  if (QWidget* w = widgetOf(name, index)) widget_->focusWhenShown(w);
 }
 
 }  // namespace toolkit::qt

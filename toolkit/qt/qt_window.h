@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/backend.h"
@@ -16,10 +18,18 @@
 
 namespace toolkit::qt {
 
-// The top-level widget of a form: passes close, resize and restore on.
-class FormWidget : public QWidget {
+// The top-level widget of a form: passes close, resize and restore on, closes
+// on Esc where the layout says so, speaks the window's announcements and keeps
+// the focus a reload is to give back.
+class FormWidget : public QWidget, public WindowServices {
  public:
-  explicit FormWidget(std::shared_ptr<EventLink> link) : link_(std::move(link)) {}
+  FormWidget(std::shared_ptr<EventLink> link, bool closesOnEscape);
+
+  void announce(const QString& text) override;
+  void controlShown() override;
+  // Focuses `control` once it is shown, if the focus is still where showing
+  // the window put it (nowhere, or on a row of tabs).
+  void focusWhenShown(QWidget* control);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -30,6 +40,8 @@ class FormWidget : public QWidget {
  private:
   void raiseResize();
   std::shared_ptr<EventLink> link_;
+  Announcer* announcer_;
+  QPointer<QWidget> pendingFocus_;
 };
 
 class QtWindow : public NativeWindow {
@@ -48,6 +60,8 @@ class QtWindow : public NativeWindow {
   bool minimized() const override;
   void setMinimized(bool minimized) override;
   std::string caption() const override;
+  std::pair<std::string, int> focusedControl() const override;
+  void restoreFocus(const std::string& name, int index) override;
 
   QWidget* widget() const { return widget_; }
   // The widget that draws a control, or nullptr for controls that are not drawn.
@@ -61,6 +75,9 @@ class QtWindow : public NativeWindow {
   std::shared_ptr<EventLink> link_;
   Resources resources_;
   QPointer<FormWidget> widget_;
+  // Holds the widgets of controls that lie wholly outside the window
+  // (in_view.h): never shown, so no Tab and no screen reader reaches them.
+  QPointer<QWidget> unseen_;
   ControlList<QWidget*> controls_;  // with the widget that draws each, if any
   StartPosition startPosition_;
   bool shownOnce_ = false;

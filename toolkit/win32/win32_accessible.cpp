@@ -4,36 +4,132 @@
 #include <oleacc.h>
 
 #include <atomic>
+#include <cmath>
+#include <string>
+#include <vector>
 
 #include "toolkit/win32/win32_text.h"
 
 namespace toolkit::win32 {
 namespace {
 
+constexpr const wchar_t* kSourceProperty = L"TarnwickAccessible";
+constexpr UINT_PTR kAccessibleSubclass = 0x5441;  // any id of our own
+// Parts get ids of their own, far from any index the system's object may take.
+constexpr LONG kFirstPart = 0x10000;
+
+AccessibleSource* sourceOf(HWND hwnd) {
+  return static_cast<AccessibleSource*>(GetPropW(hwnd, kSourceProperty));
+}
+
 bool isSelf(const VARIANT& child) {
   return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The system's object for the window, with the name and, for a check box, the
-// role and check state that the plain object cannot know: an owner-drawn
-// button reads as a push button, and a text box takes its name from a label
-// window, which this program's labels are not.
-class NamedAccessible final : public IAccessible {
+std::optional<std::size_t> partOf(const VARIANT& child, const AccessibleSource* source) {
+  if (!source || child.vt != VT_I4 || child.lVal < kFirstPart) return std::nullopt;
+  const auto part = static_cast<std::size_t>(child.lVal - kFirstPart);
+  if (part >= source->partCount()) return std::nullopt;
+  return part;
+}
+
+HRESULT answerText(const std::string& utf8, BSTR* out) {
+  if (!out) return E_POINTER;
+  const std::wstring wide = widen(utf8);
+  *out = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT answerNumber(LONG value, VARIANT* out) {
+  if (!out) return E_POINTER;
+  VariantInit(out);
+  out->vt = VT_I4;
+  out->lVal = value;
+  return S_OK;
+}
+
+std::optional<LONG> roleOf(const AccessibleFacts& facts) {
+  if (facts.kind == ControlKind::ProgressBar) return ROLE_SYSTEM_PROGRESSBAR;
+  switch (facts.role) {
+    case AccessibleRole::PushButton:
+      return ROLE_SYSTEM_PUSHBUTTON;
+    case AccessibleRole::Link:
+      return ROLE_SYSTEM_LINK;
+    case AccessibleRole::Status:
+      return ROLE_SYSTEM_STATUSBAR;
+    case AccessibleRole::Text:
+      return ROLE_SYSTEM_STATICTEXT;
+    case AccessibleRole::Picture:
+      return ROLE_SYSTEM_GRAPHIC;
+    case AccessibleRole::Kind:
+      break;
+  }
+  if (facts.kind == ControlKind::CheckBox) return ROLE_SYSTEM_CHECKBUTTON;
+  return std::nullopt;
+}
+
+// The state bits the program's own facts decide, over what the system found.
+LONG adjustState(LONG state, const AccessibleFacts& facts) {
+  state &= ~(STATE_SYSTEM_PRESSED | STATE_SYSTEM_CHECKED);
+  switch (facts.role) {
+    case AccessibleRole::Status:
+    case AccessibleRole::Text:
+    case AccessibleRole::Picture:
+      // They take no input by nature, not because they are switched off.
+      state &= ~(STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSABLE);
+      state |= STATE_SYSTEM_READONLY;
+      if (facts.pressed) state |= STATE_SYSTEM_PRESSED;
+      break;
+    case AccessibleRole::PushButton:
+    case AccessibleRole::Link:
+      if (facts.pressed) state |= STATE_SYSTEM_PRESSED;
+      if (facts.role == AccessibleRole::Link) state |= STATE_SYSTEM_LINKED;
+      break;
+    case AccessibleRole::Kind:
+      if (facts.kind == ControlKind::CheckBox && facts.pressed) state |= STATE_SYSTEM_CHECKED;
+      break;
+  }
+  return state;
+}
+
+const char* defaultActionOf(const AccessibleFacts& facts) {
+  if (facts.role == AccessibleRole::PushButton) return "Press";
+  if (facts.role == AccessibleRole::Link) return "Jump";
+  return nullptr;
+}
+
+// The value a screen reader reads of a range: its share of the way, as the
+// system's progress bar says it.
+std::string percentOf(const AccessibleFacts::Range& range) {
+  const double span = range.maximum - range.minimum;
+  const double share = span > 0 ? (range.value - range.minimum) / span : 0;
+  return std::to_string(std::lround(share * 100)) + "%";
+}
+
+// The system's object for a window, answering in the program's terms where the
+// window's source has something to say, with the container's parts as simple
+// children. It is the object clients hold: it answers QueryInterface itself
+// (IAccessible, IEnumVARIANT, IOleWindow), so COM identity holds.
+class ControlAccessible final : public IAccessible, public IEnumVARIANT, public IOleWindow {
  public:
-  NamedAccessible(IAccessible* inner, HWND hwnd, std::wstring name, bool checkBox)
-      : inner_(inner), hwnd_(hwnd), name_(std::move(name)), checkBox_(checkBox) {}
+  ControlAccessible(IAccessible* inner, HWND hwnd) : inner_(inner), hwnd_(hwnd) {}
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
+    *out = nullptr;
     if (riid == __uuidof(IUnknown) || riid == __uuidof(IDispatch) ||
         riid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
+    } else if (riid == __uuidof(IEnumVARIANT)) {
+      *out = static_cast<IEnumVARIANT*>(this);
+    } else if (riid == __uuidof(IOleWindow)) {
+      *out = static_cast<IOleWindow*>(this);
+    } else {
+      return E_NOINTERFACE;
     }
-    // IOleWindow, IEnumVARIANT and the like: the system's object answers.
-    return inner_->QueryInterface(riid, out);
+    AddRef();
+    return S_OK;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -42,72 +138,162 @@ class NamedAccessible final : public IAccessible {
     return left;
   }
 
-  // IDispatch
+  // IDispatch: no type information of our own.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    return inner_->GetTypeInfoCount(count);
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override {
-    return inner_->GetTypeInfo(index, lcid, info);
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                                          DISPID* ids) override {
-    return inner_->GetIDsOfNames(riid, names, count, lcid, ids);
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
-                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                   UINT* argError) override {
-    return inner_->Invoke(id, riid, lcid, flags, params, result, exception, argError);
-  }
-
-  // IAccessible: what this object changes.
-  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    if (!isSelf(child)) return inner_->get_accName(child, name);
-    if (!name) return E_POINTER;
-    std::wstring text = name_;
-    if (checkBox_) {
-      const int length = GetWindowTextLengthW(hwnd_);
-      if (length > 0) {
-        text.assign(static_cast<std::size_t>(length) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd_, text.data(), length + 1)));
-      }
-    }
-    if (text.empty()) return inner_->get_accName(child, name);
-    *name = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    return *name ? S_OK : E_OUTOFMEMORY;
-  }
-  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    if (!checkBox_ || !isSelf(child)) return inner_->get_accRole(child, role);
-    if (!role) return E_POINTER;
-    role->vt = VT_I4;
-    role->lVal = ROLE_SYSTEM_CHECKBUTTON;
+    if (!count) return E_POINTER;
+    *count = 0;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-    const HRESULT result = inner_->get_accState(child, state);
-    if (!checkBox_ || !isSelf(child) || FAILED(result) || !state || state->vt != VT_I4) {
-      return result;
-    }
-    state->lVal &= ~(STATE_SYSTEM_PRESSED | STATE_SYSTEM_CHECKED);
-    if (SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED) state->lVal |= STATE_SYSTEM_CHECKED;
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
   }
 
-  // IAccessible: the system's object answers.
+  // IOleWindow
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+    if (!window) return E_POINTER;
+    *window = hwnd_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  // IAccessible: the tree.
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
     return inner_->get_accParent(parent);
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
-    return inner_->get_accChildCount(count);
+    const HRESULT result = inner_->get_accChildCount(count);
+    if (SUCCEEDED(result) && count) *count += static_cast<LONG>(parts());
+    return result;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    if (partOf(child, source())) {
+      if (!out) return E_POINTER;
+      *out = nullptr;
+      return S_FALSE;  // a simple element: its parent answers for it
+    }
     return inner_->get_accChild(child, out);
   }
+
+  // IAccessible: what the program says.
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+    if (const auto part = partOf(child, source())) {
+      return answerText(source()->partFacts(*part).name, name);
+    }
+    const auto facts = selfFacts(child);
+    if (facts && !facts->name.empty()) return answerText(facts->name, name);
+    return inner_->get_accName(child, name);
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+    if (const auto part = partOf(child, source())) {
+      return answerNumber(roleOf(source()->partFacts(*part)).value_or(ROLE_SYSTEM_STATICTEXT),
+                          role);
+    }
+    const auto facts = selfFacts(child);
+    if (facts) {
+      if (const auto mapped = roleOf(*facts)) return answerNumber(*mapped, role);
+    }
+    return inner_->get_accRole(child, role);
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+    if (const auto part = partOf(child, source())) return partState(*part, state);
+    const HRESULT result = inner_->get_accState(child, state);
+    const auto facts = selfFacts(child);
+    if (!facts || FAILED(result) || !state || state->vt != VT_I4) return result;
+    state->lVal = adjustState(state->lVal, *facts);
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+    if (partOf(child, source())) return DISP_E_MEMBERNOTFOUND;
+    const auto facts = selfFacts(child);
+    if (facts && facts->range) return answerText(percentOf(*facts->range), value);
+    if (facts && !facts->value.empty()) return answerText(facts->value, value);
     return inner_->get_accValue(child, value);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
+    if (const auto part = partOf(child, source())) {
+      return answerText(source()->partFacts(*part).description, text);
+    }
+    const auto facts = selfFacts(child);
+    if (facts && !facts->description.empty()) return answerText(facts->description, text);
     return inner_->get_accDescription(child, text);
   }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+    std::optional<AccessibleFacts> facts;
+    if (const auto part = partOf(child, source())) {
+      facts = source()->partFacts(*part);
+    } else {
+      facts = selfFacts(child);
+    }
+    if (!facts) return inner_->get_accDefaultAction(child, action);
+    if (const char* name = defaultActionOf(*facts)) return answerText(name, action);
+    if (facts->role == AccessibleRole::Kind) return inner_->get_accDefaultAction(child, action);
+    if (action) *action = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+    if (const auto part = partOf(child, source())) {
+      if (!defaultActionOf(source()->partFacts(*part))) return DISP_E_MEMBERNOTFOUND;
+      source()->pressPart(*part);
+      return S_OK;
+    }
+    const auto facts = selfFacts(child);
+    if (!facts || facts->role == AccessibleRole::Kind) return inner_->accDoDefaultAction(child);
+    if (!defaultActionOf(*facts)) return DISP_E_MEMBERNOTFOUND;
+    source()->press();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override {
+    if (AccessibleSource* s = source(); s && child && GetFocus() == hwnd_) {
+      for (std::size_t part = 0; part < s->partCount(); ++part) {
+        if (s->partFocused(part)) return answerNumber(partChildId(part), child);
+      }
+    }
+    return inner_->get_accFocus(child);
+  }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
+                                        VARIANT child) override {
+    if (const auto part = partOf(child, source())) {
+      if (!left || !top || !width || !height) return E_POINTER;
+      RECT r = source()->partRect(*part);
+      MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+      *left = r.left;
+      *top = r.top;
+      *width = r.right - r.left;
+      *height = r.bottom - r.top;
+      return S_OK;
+    }
+    return inner_->accLocation(left, top, width, height, child);
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT* child) override {
+    const HRESULT result = inner_->accHitTest(left, top, child);
+    AccessibleSource* s = source();
+    // A child window lies over the parts its container draws.
+    if (!s || FAILED(result) || !child || !(child->vt == VT_I4 && child->lVal == CHILDID_SELF)) {
+      return result;
+    }
+    POINT at{left, top};
+    ScreenToClient(hwnd_, &at);
+    for (std::size_t part = 0; part < s->partCount(); ++part) {
+      const RECT r = s->partRect(part);
+      if (s->partShown(part) && PtInRect(&r, at)) return answerNumber(partChildId(part), child);
+    }
+    return result;
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
+    if (const auto part = partOf(child, source())) {
+      if (!(flags & SELFLAG_TAKEFOCUS)) return DISP_E_MEMBERNOTFOUND;
+      source()->focusPart(*part);
+      return S_OK;
+    }
+    return inner_->accSelect(flags, child);
+  }
+
+  // IAccessible: the system's object answers.
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
     return inner_->get_accHelp(child, help);
   }
@@ -115,92 +301,160 @@ class NamedAccessible final : public IAccessible {
     return inner_->get_accHelpTopic(file, child, topic);
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+    if (partOf(child, source())) return DISP_E_MEMBERNOTFOUND;
     return inner_->get_accKeyboardShortcut(child, keys);
-  }
-  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override {
-    return inner_->get_accFocus(child);
   }
   HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
     return inner_->get_accSelection(children);
   }
-  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-    return inner_->get_accDefaultAction(child, action);
-  }
-  HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
-    return inner_->accSelect(flags, child);
-  }
-  HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
-                                        VARIANT child) override {
-    return inner_->accLocation(left, top, width, height, child);
-  }
   HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+    if (partOf(start, source())) return DISP_E_MEMBERNOTFOUND;
     return inner_->accNavigate(direction, start, end);
   }
-  HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT* child) override {
-    return inner_->accHitTest(left, top, child);
-  }
-  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-    return inner_->accDoDefaultAction(child);
-  }
-  HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
-    return inner_->put_accName(child, name);
-  }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
     return inner_->put_accValue(child, value);
   }
 
+  // IEnumVARIANT: the child windows the system's object lists, then the parts.
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+    if (!out) return E_POINTER;
+    if (!listed_) list();
+    ULONG given = 0;
+    for (; given < count && cursor_ < children_.size(); ++given, ++cursor_) {
+      VariantInit(&out[given]);
+      VariantCopy(&out[given], &children_[cursor_]);
+    }
+    if (fetched) *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    if (!listed_) list();
+    cursor_ += count;
+    if (cursor_ > children_.size()) {
+      cursor_ = children_.size();
+      return S_FALSE;
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    list();
+    cursor_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+    if (!out) return E_POINTER;
+    inner_->AddRef();
+    auto* copy = new ControlAccessible(inner_, hwnd_);
+    copy->list();
+    copy->cursor_ = cursor_;
+    *out = copy;
+    return S_OK;
+  }
+
  private:
-  ~NamedAccessible() { inner_->Release(); }
+  ~ControlAccessible() {
+    for (VARIANT& v : children_) VariantClear(&v);
+    inner_->Release();
+  }
+
+  AccessibleSource* source() const { return sourceOf(hwnd_); }
+  std::size_t parts() const {
+    const AccessibleSource* s = source();
+    return s ? s->partCount() : 0;
+  }
+  std::optional<AccessibleFacts> selfFacts(const VARIANT& child) const {
+    const AccessibleSource* s = source();
+    if (!s || !isSelf(child)) return std::nullopt;
+    return s->selfFacts();
+  }
+
+  HRESULT partState(std::size_t part, VARIANT* state) const {
+    const AccessibleSource* s = source();
+    const AccessibleFacts facts = s->partFacts(part);
+    LONG bits = STATE_SYSTEM_READONLY;
+    if (!s->partShown(part)) bits |= STATE_SYSTEM_INVISIBLE;
+    if (facts.role == AccessibleRole::Link) {
+      bits = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_LINKED;
+      if (s->partFocused(part) && GetFocus() == hwnd_) bits |= STATE_SYSTEM_FOCUSED;
+      if (!s->partShown(part)) bits |= STATE_SYSTEM_INVISIBLE;
+    }
+    return answerNumber(bits, state);
+  }
+
+  void list() {
+    for (VARIANT& v : children_) VariantClear(&v);
+    children_.clear();
+    LONG count = 0;
+    if (SUCCEEDED(inner_->get_accChildCount(&count)) && count > 0) {
+      std::vector<VARIANT> found(static_cast<std::size_t>(count));
+      LONG obtained = 0;
+      if (SUCCEEDED(AccessibleChildren(inner_, 0, count, found.data(), &obtained))) {
+        found.resize(static_cast<std::size_t>(obtained));
+        children_ = std::move(found);
+      }
+    }
+    for (std::size_t part = 0; part < parts(); ++part) {
+      VARIANT v;
+      VariantInit(&v);
+      v.vt = VT_I4;
+      v.lVal = partChildId(part);
+      children_.push_back(v);
+    }
+    listed_ = true;
+  }
 
   std::atomic<ULONG> references_{1};
   IAccessible* inner_;  // owned
   HWND hwnd_;
-  std::wstring name_;
-  bool checkBox_;
-};
-
-struct Accessibility {
-  std::wstring name;
-  bool checkBox;
+  std::vector<VARIANT> children_;
+  std::size_t cursor_ = 0;
+  bool listed_ = false;
 };
 
 LRESULT CALLBACK accessibleProc(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                                DWORD_PTR data) {
-  auto* self = reinterpret_cast<Accessibility*>(data);
+                                DWORD_PTR) {
   switch (message) {
     case WM_GETOBJECT:
-      if (static_cast<LONG>(l) == OBJID_CLIENT) {
-        IAccessible* inner = nullptr;
-        if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
-                                             reinterpret_cast<void**>(&inner))) ||
-            !inner) {
-          break;
-        }
-        auto* named = new NamedAccessible(inner, hwnd, self->name, self->checkBox);
-        const LRESULT result = LresultFromObject(__uuidof(IAccessible), w, named);
-        named->Release();
-        if (SUCCEEDED(static_cast<HRESULT>(result))) return result;
-      }
+      if (const LRESULT answer = answerGetObject(hwnd, w, l)) return answer;
       break;
     case WM_NCDESTROY:
+      RemovePropW(hwnd, kSourceProperty);
       RemoveWindowSubclass(hwnd, accessibleProc, id);
-      delete self;
       break;
   }
   return DefSubclassProc(hwnd, message, w, l);
 }
 
-constexpr UINT_PTR kAccessibleSubclass = 0x5441;  // any id of our own
-
 }  // namespace
 
-void makeAccessible(HWND hwnd, const std::string& name, bool checkBox) {
+LONG partChildId(std::size_t part) {
+  return kFirstPart + static_cast<LONG>(part);
+}
+
+void exposeWindow(HWND hwnd, AccessibleSource* source, bool subclass) {
   if (!hwnd) return;
-  auto* data = new Accessibility{widen(name), checkBox};
-  if (!SetWindowSubclass(hwnd, accessibleProc, kAccessibleSubclass,
-                         reinterpret_cast<DWORD_PTR>(data))) {
-    delete data;
+  if (!source) {
+    RemovePropW(hwnd, kSourceProperty);
+    return;
   }
+  SetPropW(hwnd, kSourceProperty, source);
+  if (subclass) SetWindowSubclass(hwnd, accessibleProc, kAccessibleSubclass, 0);
+}
+
+LRESULT answerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  if (static_cast<LONG>(lParam) != OBJID_CLIENT || !sourceOf(hwnd)) return 0;
+  IAccessible* inner = nullptr;
+  if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                       reinterpret_cast<void**>(&inner))) ||
+      !inner) {
+    return 0;
+  }
+  auto* object = new ControlAccessible(inner, hwnd);
+  const LRESULT result =
+      LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(object));
+  object->Release();
+  return result > 0 ? result : 0;
 }
 
 ComForAccessibility::ComForAccessibility()

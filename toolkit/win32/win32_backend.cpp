@@ -137,14 +137,14 @@ void Win32Backend::messageBox(const std::string& title, const std::string& text)
 }
 
 bool Win32Backend::handleKey(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  if (msg.message != WM_KEYDOWN) return false;
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   wchar_t name[32] = {};
   GetClassNameW(root, name, 32);
   if (lstrcmpW(name, kFormClass) != 0) return false;
   auto* container = reinterpret_cast<Container*>(GetWindowLongPtrW(root, GWLP_USERDATA));
   if (!container || !container->window) return false;
-  return container->window->tabFrom(msg.hwnd, GetKeyState(VK_SHIFT) < 0);
+  return container->window->keyDown(msg.hwnd, msg.wParam, msg.lParam);
 }
 
 void Win32Backend::dispatch(MSG& msg) {

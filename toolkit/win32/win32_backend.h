@@ -49,8 +49,9 @@ class Win32Backend : public Backend {
  private:
   static LRESULT CALLBACK messageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void runTasks();
-  // The Tab key moves the focus along the form's tab order, not the stacking
-  // order; in a multi-line text box too, whose text the program writes.
+  // Keys a dialog box would take (Win32Window::keyDown): Tab moves the focus
+  // along the form's tab order, not the stacking order, in a multi-line text
+  // box too, whose text the program writes.
   bool handleKey(const MSG& msg);
   void dispatch(MSG& msg);
 

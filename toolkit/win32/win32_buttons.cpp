@@ -62,7 +62,15 @@ void Win32CheckBox::applyValue() {
 
 void Win32CheckBox::applyCaption() {
   SetWindowTextW(hwnd(), widen(caption()).c_str());
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
   invalidate();
+}
+
+AccessibleFacts Win32CheckBox::accessibleFacts() const {
+  AccessibleFacts facts = Win32Control::accessibleFacts();
+  facts.pressed = value() == kChecked ||
+                  (hwnd() && (SendMessageW(hwnd(), BM_GETSTATE, 0, 0) & BST_PUSHED) != 0);
+  return facts;
 }
 
 void Win32CheckBox::onCommand(WORD code) {
@@ -75,7 +83,9 @@ void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT r = item.rcItem;
   const bool pressed = value() == kChecked || (item.itemState & ODS_SELECTED);
-  HBRUSH face = CreateSolidBrush(toColorRef(backColour()));
+  const TextColours colours =
+      textColours(controlLayout(), !(item.itemState & ODS_DISABLED), systemScheme());
+  HBRUSH face = CreateSolidBrush(toColorRef(colours.face.value_or(system_colour::kButtonFace)));
   FillRect(dc, &r, face);
   DeleteObject(face);
   DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
@@ -86,7 +96,7 @@ void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
   HGDIOBJ old = SelectObject(dc, drawnFont().handle);
   SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX;
-  if (item.itemState & ODS_DISABLED) {
+  if (colours.etched) {
     // Etched, as disabled captions are drawn: a light copy offset under a grey one.
     RECT light = text;
     OffsetRect(&light, 1, 1);
@@ -94,24 +104,58 @@ void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
     DrawTextW(dc, caption.c_str(), -1, &light, format);
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   } else {
-    SetTextColor(dc, toColorRef(foreColour()));
+    SetTextColor(dc, toColorRef(colours.text));
   }
   DrawTextW(dc, caption.c_str(), -1, &text, format);
   SelectObject(dc, old);
-  if (item.itemState & ODS_FOCUS) {
-    RECT focus = r;
-    InflateRect(&focus, -3, -3);
-    DrawFocusRect(dc, &focus);
+  // The system leaves the focus out until the keyboard is used (ODS_NOFOCUSRECT).
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+    drawFocusRing(dc, r, toColorRef(colours.text), 3);
   }
 }
+
+namespace {
+
+// Draws the focus ring over what the system's button drew.
+LRESULT CALLBACK focusRingProc(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                               DWORD_PTR) {
+  switch (message) {
+    case WM_PAINT: {
+      const LRESULT result = DefSubclassProc(hwnd, message, w, l);
+      if (GetFocus() == hwnd && focusCuesShown(hwnd)) {
+        RECT box;
+        GetClientRect(hwnd, &box);
+        HDC dc = GetDC(hwnd);
+        drawFocusRing(dc, box, GetSysColor(COLOR_BTNTEXT), 3);
+        ReleaseDC(hwnd, dc);
+      }
+      return result;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE: {
+      const LRESULT result = DefSubclassProc(hwnd, message, w, l);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return result;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, focusRingProc, id);
+      break;
+  }
+  return DefSubclassProc(hwnd, message, w, l);
+}
+
+}  // namespace
 
 Win32CommandButton::Win32CommandButton(const ControlLayout& layout, ControlContext context)
     : Win32Control<CommandButton, CaptionState<CommandButton>>(layout, context) {
   initialise(createChild(context, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, widen(caption())));
+  SetWindowSubclass(hwnd(), focusRingProc, 1, 0);
 }
 
 void Win32CommandButton::applyCaption() {
   SetWindowTextW(hwnd(), widen(caption()).c_str());
+  NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Win32CommandButton::onCommand(WORD code) {
@@ -126,10 +170,17 @@ Win32Label::Win32Label(const ControlLayout& layout, ControlContext context)
 void Win32Label::paintWindowless(HDC dc) {
   if (!shown() || caption().empty()) return;
   RECT box = pixelRect();
+  const TextColours colours = textColours(controlLayout(), isEnabled(), systemScheme());
+  if (colours.face) {
+    // High contrast: a face of its own, so the text reads over any picture.
+    HBRUSH face = CreateSolidBrush(toColorRef(*colours.face));
+    FillRect(dc, &box, face);
+    DeleteObject(face);
+  }
   const DrawnFont& font = drawnFont();
   HGDIOBJ old = SelectObject(dc, font.handle);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc, toColorRef(colours.text));
   const std::wstring text = widen(caption());
   if (font.letterSpacing > 0 || font.wordSpacing > 0) {
     drawSpacedText(dc, text, box, controlLayout().alignment, false, font);
@@ -137,9 +188,13 @@ void Win32Label::paintWindowless(HDC dc) {
     UINT format = DT_WORDBREAK | DT_NOPREFIX | DT_TOP;
     if (controlLayout().alignment == Alignment::Right) format |= DT_RIGHT;
     if (controlLayout().alignment == Alignment::Center) format |= DT_CENTER;
-    DrawTextW(dc, text.c_str(), -1, &box, format);
+    RECT lines = box;
+    DrawTextW(dc, text.c_str(), -1, &lines, format);
   }
   SelectObject(dc, old);
+  if (home() && home()->hasFocusOn(this) && focusCuesShown(home()->hwnd)) {
+    drawFocusRing(dc, box, toColorRef(colours.text), 0);
+  }
 }
 
 void Win32Label::onWindowlessClick() {

@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "toolkit/accessible_text.h"
 #include "toolkit/control_state.h"
 #include "toolkit/controls.h"
 #include "toolkit/error.h"
@@ -28,16 +31,40 @@ class ControlHooks;
 
 // A window that holds controls: the form itself, a picture box, or the page
 // area of a tab control. It draws its fill, its picture and its windowless
-// members (labels, images) and passes its children's messages on.
-struct Container {
+// members (labels, images) and passes its children's messages on. Screen
+// readers find the windowless members as parts of its accessible object, and
+// a windowless link holds the keyboard focus through it (win32_container.cpp).
+struct Container : AccessibleSource {
   Win32Window* window = nullptr;
   HWND hwnd = nullptr;
   POINT origin{0, 0};  // where a member's (0, 0) lies in the client area, in pixels
-  COLORREF fill = 0;
+  Colour fill = 0;     // a system colour is looked up as it is drawn
   std::unique_ptr<ScaledPicture> picture;  // drawn from the client area's corner
   std::vector<ControlHooks*> members;      // front to back
   ControlHooks* pressed = nullptr;         // windowless member the mouse went down on
+  ControlHooks* focused = nullptr;         // windowless member the keyboard is on
+  ControlHooks* owner = nullptr;           // the picture box whose window it is, if any
+
+  // The windowless members, as parts of the accessible object, front to back.
+  std::vector<ControlHooks*> parts() const;
+  // Which part a member is, if it is one.
+  std::optional<std::size_t> partOf(const ControlHooks* member) const;
+  // Whether the keyboard is on this windowless member now.
+  bool hasFocusOn(const ControlHooks* member) const;
+
+  // AccessibleSource
+  std::optional<AccessibleFacts> selfFacts() const override;
+  std::size_t partCount() const override;
+  AccessibleFacts partFacts(std::size_t part) const override;
+  bool partShown(std::size_t part) const override;
+  bool partFocused(std::size_t part) const override;
+  RECT partRect(std::size_t part) const override;
+  void pressPart(std::size_t part) override;
+  void focusPart(std::size_t part) override;
 };
+
+// Posted to a container to press its part wParam, once the asking call has returned.
+constexpr UINT kPressPartMessage = WM_APP + 0x50;
 
 // What a container and the window need from every control, whatever its kind.
 class ControlHooks {
@@ -54,6 +81,11 @@ class ControlHooks {
   virtual void dpiChanged() = 0;
   virtual bool takesFocus() const { return false; }
   virtual bool windowless() const { return false; }
+  // What a screen reader is told of the control now.
+  virtual AccessibleFacts accessibleFacts() const = 0;
+  // The colours and font changed under the control (a theme change): drop what
+  // was made from the old ones.
+  virtual void coloursChanged() {}
 
   virtual void onCommand(WORD code) { (void)code; }
   virtual LRESULT onNotify(const NMHDR& header) {
@@ -79,6 +111,11 @@ struct ControlContext {
 
 // Hooks into the window that the controls need, kept out of the window's header.
 Form* formOf(Win32Window* window);
+// A control has come into sight: the focus a reload gives back may be waiting for it.
+void controlShown(Win32Window* window, ControlHooks& control);
+// Has screen readers say `text` for the window `hwnd`, wherever the focus is
+// (win32_announce.cpp).
+void announce(HWND hwnd, const std::string& text);
 int dpiOf(Win32Window* window);
 FontCache& fontsOf(Win32Window* window);
 void addToolTip(Win32Window* window, ControlHooks& control, const std::string& text);
@@ -91,10 +128,18 @@ HWND createChild(const ControlContext& context, const wchar_t* windowClass, DWOR
 // window, or none for a control its container draws, and draws what the state
 // holds. `State` is ControlState<Interface> or one of control_values.h.
 template <class Interface, class State = ControlState<Interface>>
-class Win32Control : public State, public ControlHooks {
+class Win32Control : public State, public ControlHooks, public AccessibleSource {
  public:
   Win32Control(const ControlLayout& layout, ControlContext context)
       : State(layout, context.windowFont), context_(context) {}
+  ~Win32Control() override { exposeWindow(hwnd_, nullptr, false); }
+
+  // AccessibleSource: a control window speaks for itself.
+  std::optional<AccessibleFacts> selfFacts() const override { return accessibleFacts(); }
+  // A press by a screen reader is a click, made once the asking call has returned.
+  void press() override {
+    if (hwnd_) PostMessageW(hwnd_, BM_CLICK, 0, 0);
+  }
 
   // ControlHooks
   const ControlLayout& controlLayout() const override { return this->layout(); }
@@ -110,6 +155,10 @@ class Win32Control : public State, public ControlHooks {
     return r;
   }
   void setPageActive(bool active) override { State::setPageActive(active); }
+  AccessibleFacts accessibleFacts() const override {
+    return basicFacts(this->layout(), shownCaption(), this->accessibleDescription(),
+                      this->accessibleValue());
+  }
   void dpiChanged() override {
     if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(drawnFont().handle), FALSE);
     applyGeometry();
@@ -124,10 +173,7 @@ class Win32Control : public State, public ControlHooks {
     if (hwnd_) {
       SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(drawnFont().handle), FALSE);
       EnableWindow(hwnd_, this->enabled() ? TRUE : FALSE);
-      const bool checkBox = layout.kind == ControlKind::CheckBox;
-      if (checkBox || !layout.accessibleName.empty()) {
-        makeAccessible(hwnd_, layout.accessibleName, checkBox);
-      }
+      exposeWindow(hwnd_, this, true);
     }
     if (!layout.toolTip.empty()) addToolTip(context_.window, *this, layout.toolTip);
     applyGeometry();
@@ -136,6 +182,21 @@ class Win32Control : public State, public ControlHooks {
 
   // After a dpi change, once the control has its new font and place.
   virtual void fontChanged() {}
+  // The caption a screen reader hears, for the kinds that have one.
+  std::string shownCaption() const {
+    if constexpr (requires(const State& s) { s.caption(); }) {
+      return this->caption();
+    } else {
+      return {};
+    }
+  }
+  // Tells screen readers a windowless control changed; `event` an EVENT_OBJECT_ value.
+  void notifyPart(DWORD event) {
+    if (!context_.container) return;
+    if (const auto part = context_.container->partOf(this)) {
+      NotifyWinEvent(event, context_.container->hwnd, OBJID_CLIENT, partChildId(*part));
+    }
+  }
   const ControlContext& context() const { return context_; }
   Form* form() const { return formOf(context_.window); }
   const DrawnFont& drawnFont() const { return fontsOf(context_.window).get(this->font()); }
@@ -154,8 +215,23 @@ class Win32Control : public State, public ControlHooks {
       ShowWindow(hwnd_, shown() ? SW_SHOWNA : SW_HIDE);
     } else {
       invalidate();
+      if (windowless()) notifyPart(shown() ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE);
     }
     if (!this->layout().toolTip.empty()) updateToolTip(context_.window, *this);
+    if (shown()) controlShown(context_.window, *this);
+  }
+  void applyAccessibleText() override {
+    if (hwnd_) {
+      NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+      NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+    } else if (windowless()) {
+      notifyPart(EVENT_OBJECT_DESCRIPTIONCHANGE);
+    }
+  }
+  void raiseAnnouncement() override {
+    const AccessibleFacts facts = accessibleFacts();
+    announce(hwnd_ ? hwnd_ : (context_.container ? context_.container->hwnd : nullptr),
+             facts.value.empty() ? facts.name : facts.name + " " + facts.value);
   }
   void applyEnabled() override {
     if (hwnd_) EnableWindow(hwnd_, this->enabled() ? TRUE : FALSE);

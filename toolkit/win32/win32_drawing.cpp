@@ -69,6 +69,34 @@ COLORREF toColorRef(Colour colour) {
   return static_cast<COLORREF>(colour & 0x00FFFFFFu);
 }
 
+ColourScheme systemScheme() {
+  ColourScheme scheme;
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)) {
+    scheme.highContrast = (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  }
+  scheme.dark = isDarkScheme(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW));
+  return scheme;
+}
+
+void drawFocusRing(HDC dc, const RECT& box, COLORREF colour, int inset) {
+  RECT r = box;
+  InflateRect(&r, -inset, -inset);
+  if (r.right - r.left < 4 || r.bottom - r.top < 4) return;
+  HBRUSH brush = CreateSolidBrush(colour);
+  const RECT edges[] = {{r.left, r.top, r.right, r.top + 2},
+                        {r.left, r.bottom - 2, r.right, r.bottom},
+                        {r.left, r.top, r.left + 2, r.bottom},
+                        {r.right - 2, r.top, r.right, r.bottom}};
+  for (const RECT& edge : edges) FillRect(dc, &edge, brush);
+  DeleteObject(brush);
+}
+
+bool focusCuesShown(HWND window) {
+  return (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+}
+
 namespace {
 
 int CALLBACK noteFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {

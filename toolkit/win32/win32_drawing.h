@@ -10,6 +10,7 @@
 
 #include "toolkit/layout.h"
 #include "toolkit/resources.h"
+#include "toolkit/scheme_colours.h"
 #include "toolkit/units.h"
 
 namespace toolkit::win32 {
@@ -34,6 +35,18 @@ RECT toPixelRect(Twips left, Twips top, Twips width, Twips height, int dpi);
 
 // 0x00BBGGRR is already a COLORREF; 0x800000xx asks the system for colour xx.
 COLORREF toColorRef(Colour colour);
+
+// What the system's colours are like now: high contrast as the user turned it
+// on (SPI_GETHIGHCONTRAST), dark when the window text is lighter than the window.
+ColourScheme systemScheme();
+
+// The focus indicator of the controls the program draws: a ring two pixels
+// wide in `colour`, `inset` pixels inside `box`.
+void drawFocusRing(HDC dc, const RECT& box, COLORREF colour, int inset);
+
+// Whether the window shows focus rectangles now: the system hides them until
+// the keyboard is used, unless the user asked to see them always.
+bool focusCuesShown(HWND window);
 
 // A font as created for drawing, with the spacing its stand-in needs where the
 // program draws the text itself.

@@ -9,12 +9,15 @@ Win32PictureBox::Win32PictureBox(const ControlLayout& layout, ControlContext con
                                  Container& inside)
     : Win32Control<PictureBox>(layout, context) {
   inside.window = context.window;
-  inside.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
+  inside.fill = layout.backColour.value_or(system_colour::kButtonFace);
   inside.picture = std::make_unique<ScaledPicture>(layout.picture);
   const DWORD style = WS_CLIPCHILDREN | (layout.border == Border::None ? 0 : WS_BORDER);
   inside.hwnd = createChild(context, L"TarnwickPanel", style, WS_EX_CONTROLPARENT, L"");
   SetWindowLongPtrW(inside.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&inside));
   initialise(inside.hwnd);
+  // Its window is a container: screen readers find its parts through it.
+  inside.owner = this;
+  exposeWindow(inside.hwnd, &inside, false);
 }
 
 Win32Image::Win32Image(const ControlLayout& layout, ControlContext context)
@@ -46,7 +49,7 @@ void Win32Timer::applyTicking() {
 }
 
 void paintContainer(Container& container, HDC dc, const RECT& area) {
-  HBRUSH fill = CreateSolidBrush(container.fill);
+  HBRUSH fill = CreateSolidBrush(toColorRef(container.fill));
   FillRect(dc, &area, fill);
   DeleteObject(fill);
   if (container.picture) {

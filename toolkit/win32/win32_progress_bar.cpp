@@ -25,8 +25,15 @@ Win32ProgressBar::Win32ProgressBar(const ControlLayout& layout, ControlContext c
   setValue(value());  // a layout value out of range fails here
 }
 
+AccessibleFacts Win32ProgressBar::accessibleFacts() const {
+  AccessibleFacts facts = Win32Control::accessibleFacts();
+  facts.range = AccessibleFacts::Range{value(), minimum(), maximum()};
+  return facts;
+}
+
 void Win32ProgressBar::applyValue() {
   SendMessageW(hwnd(), PBM_SETPOS, static_cast<WPARAM>(std::lround(value())), 0);
+  NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 std::intptr_t Win32ProgressBar::sendMessage(std::uint32_t message, std::uintptr_t wParam,

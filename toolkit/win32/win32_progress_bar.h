@@ -17,6 +17,8 @@ class Win32ProgressBar : public Win32Control<ProgressBar, ProgressBarState> {
   std::uintptr_t handle() const override { return reinterpret_cast<std::uintptr_t>(hwnd()); }
   std::intptr_t sendMessage(std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
+  // A progress bar with its value, as screen readers expect one.
+  AccessibleFacts accessibleFacts() const override;
 
  protected:
   void applyValue() override;

@@ -29,11 +29,12 @@ Win32TabControl::Win32TabControl(const ControlLayout& layout, ControlContext con
     SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   pages.window = context.window;
-  pages.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
+  pages.fill = layout.backColour.value_or(system_colour::kButtonFace);
   pages.hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, L"TarnwickPanel", L"",
                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0,
                                0, tabs, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(pages.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&pages));
+  exposeWindow(pages.hwnd, &pages, false);  // the pages' labels and pictures, to screen readers
   layOut();
 }
 

@@ -36,9 +36,7 @@ constexpr UINT kFlushMessage = WM_APP + 0x54;
 }  // namespace
 
 Win32TextBox::Win32TextBox(const ControlLayout& layout, ControlContext context)
-    : Win32Control<TextBox>(layout, context),
-      brush_(CreateSolidBrush(
-          toColorRef(layout.backColour.value_or(system_colour::kWindowBackground)))) {
+    : Win32Control<TextBox>(layout, context) {
   const DWORD exStyle = layout.border == Border::Sunken ? WS_EX_CLIENTEDGE : 0;
   HWND edit = createChild(context, L"EDIT", styleOf(layout), exStyle, L"");
   SendMessageW(edit, EM_SETLIMITTEXT, kTextLimit, 0);
@@ -61,7 +59,21 @@ Win32TextBox::~Win32TextBox() {
     SetWindowLongPtrW(hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc_));
     SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
   }
-  DeleteObject(brush_);
+  if (brush_) DeleteObject(brush_);
+}
+
+TextColours Win32TextBox::colours() const {
+  return textColours(controlLayout(), isEnabled(), systemScheme());
+}
+
+HBRUSH Win32TextBox::faceBrush(COLORREF face) {
+  // Made again only when the scheme has changed the colour.
+  if (!brush_ || face != brushColour_) {
+    if (brush_) DeleteObject(brush_);
+    brush_ = CreateSolidBrush(face);
+    brushColour_ = face;
+  }
+  return brush_;
 }
 
 namespace {
@@ -176,7 +188,9 @@ void Win32TextBox::paintSpaced(HWND hwnd) {
   HDC dc = BeginPaint(hwnd, &ps);
   RECT client;
   GetClientRect(hwnd, &client);
-  FillRect(dc, &client, brush_);
+  const TextColours drawn = colours();
+  FillRect(dc, &client,
+           faceBrush(toColorRef(drawn.face.value_or(system_colour::kWindowBackground))));
   if (controlLayout().border == Border::Flat) {
     // The edit control draws a flat border inside its client area itself.
     FrameRect(dc, &client, GetSysColorBrush(COLOR_WINDOWFRAME));
@@ -187,7 +201,7 @@ void Win32TextBox::paintSpaced(HWND hwnd) {
   const SpacedLine line = spacedLine(hwnd, dc, box);
   const std::wstring text = widen(buffer_.text());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, isEnabled() ? toColorRef(foreColour()) : GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc, toColorRef(drawn.text));
   drawSpacedText(dc, text, box, line);
   DWORD start = 0, end = 0;
   SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -269,9 +283,11 @@ void Win32TextBox::onCommand(WORD code) {
 }
 
 HBRUSH Win32TextBox::onColour(HDC dc) {
-  SetTextColor(dc, toColorRef(foreColour()));
-  SetBkColor(dc, toColorRef(controlLayout().backColour.value_or(system_colour::kWindowBackground)));
-  return brush_;
+  const TextColours drawn = colours();
+  const COLORREF face = toColorRef(drawn.face.value_or(system_colour::kWindowBackground));
+  SetTextColor(dc, toColorRef(drawn.text));
+  SetBkColor(dc, face);
+  return faceBrush(face);
 }
 
 }  // namespace toolkit::win32

@@ -25,8 +25,12 @@ class Win32TextBox : public Win32Control<TextBox> {
   bool takesFocus() const override { return true; }
   void onCommand(WORD code) override;
   HBRUSH onColour(HDC dc) override;
+  void coloursChanged() override { InvalidateRect(hwnd(), nullptr, TRUE); }
 
  private:
+  // The colours the scheme gives the box now, and a brush of its face.
+  TextColours colours() const;
+  HBRUSH faceBrush(COLORREF face);
   void fontChanged() override;
   static LRESULT CALLBACK editProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void paintSpaced(HWND hwnd);
@@ -50,7 +54,8 @@ class Win32TextBox : public Win32Control<TextBox> {
   DWORD caretAt_ = 0;
   bool flushPosted_ = false;
   bool updating_ = false;
-  HBRUSH brush_;
+  HBRUSH brush_ = nullptr;
+  COLORREF brushColour_ = CLR_INVALID;
 };
 
 }  // namespace toolkit::win32

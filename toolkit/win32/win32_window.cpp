@@ -12,6 +12,7 @@
 #include "toolkit/creation_order.h"
 #include "toolkit/error_source.h"
 #include "toolkit/form.h"
+#include "toolkit/in_view.h"
 #include "toolkit/win32/win32_backend.h"
 #include "toolkit/win32/win32_buttons.h"
 #include "toolkit/win32/win32_pictures.h"
@@ -24,6 +25,9 @@ namespace toolkit::win32 {
 
 Form* formOf(Win32Window* window) {
   return window ? window->form() : nullptr;
+}
+void controlShown(Win32Window* window, ControlHooks& control) {
+  if (window) window->controlShown(control);
 }
 int dpiOf(Win32Window* window) {
   return window ? window->dpi() : 96;
@@ -101,9 +105,10 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
       client_{layout.clientWidth, layout.clientHeight},
       style_(formStyle(layout)),
       exStyle_(formExStyle(layout)),
-      startPosition_(layout.startPosition) {
+      startPosition_(layout.startPosition),
+      closesOnEscape_(layout.closesOnEscape) {
   root_.window = this;
-  root_.fill = toColorRef(layout.backColour.value_or(system_colour::kButtonFace));
+  root_.fill = layout.backColour.value_or(system_colour::kButtonFace);
   const std::wstring title = widen(layout.caption);
   root_.hwnd =
       CreateWindowExW(exStyle_, kFormClass, title.c_str(), style_, CW_USEDEFAULT, CW_USEDEFAULT, 0,
@@ -117,6 +122,7 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
   SetWindowPos(root_.hwnd, nullptr, 0, 0, frame.cx, frame.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowLongPtrW(root_.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&root_));
+  exposeWindow(root_.hwnd, &root_, false);
   if (!layout.icon.empty()) {
     icons_[0] = programIcon(GetSystemMetrics(SM_CXSMICON));
     icons_[1] = programIcon(GetSystemMetrics(SM_CXICON));
@@ -172,10 +178,15 @@ Win32Window::~Win32Window() {
   // destroy them once the current message is done.
   for (auto& [name, container] : containers_) {
     SetWindowLongPtrW(container->hwnd, GWLP_USERDATA, 0);
+    exposeWindow(container->hwnd, nullptr, false);
   }
   SetWindowLongPtrW(root_.hwnd, GWLP_USERDATA, 0);
+  exposeWindow(root_.hwnd, nullptr, false);
+  if (unseen_) SetWindowLongPtrW(unseen_->hwnd, GWLP_USERDATA, 0);
+  pendingFocus_ = nullptr;
   controls_.clear();  // timers stop here
   ShowWindow(root_.hwnd, SW_HIDE);
+  if (unseen_) backend_.destroyLater(unseen_->hwnd, fonts_, nullptr, nullptr);
   backend_.destroyLater(root_.hwnd, fonts_, icons_[0], icons_[1]);
 }
 
@@ -207,6 +218,7 @@ void Win32Window::createControls(const WindowLayout& layout) {
     const auto& parent = parents.at(s->parent);
     const int id = 1000 + static_cast<int>(s - layout.controls.data());
     ControlContext context{this, parent.first, layout.font, id};
+    if (!liesInWindow(layout, *s)) context.container = unseenContainer();
     std::unique_ptr<Control> control;
     ControlHooks* hooks = nullptr;
     auto keep = [&](auto made) {
@@ -259,10 +271,21 @@ void Win32Window::createControls(const WindowLayout& layout) {
         break;
       }
     }
-    parent.first->members.push_back(hooks);
+    context.container->members.push_back(hooks);
     if (parent.second && s->page >= 0) parent.second->addMember(s->page, *hooks);
     controls_.add(std::move(control), hooks);
   }
+}
+
+Container* Win32Window::unseenContainer() {
+  if (!unseen_) {
+    unseen_ = std::make_unique<Container>();
+    unseen_->window = this;
+    unseen_->hwnd = CreateWindowExW(0, kPanelClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(unseen_->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(unseen_.get()));
+  }
+  return unseen_.get();
 }
 
 void Win32Window::orderControls() {
@@ -294,52 +317,6 @@ ControlHooks* Win32Window::hooksOf(HWND child) const {
     if (e.native->hwnd() == child) return e.native;
   }
   return nullptr;
-}
-
-std::vector<ControlHooks*> Win32Window::tabOrder() const {
-  std::vector<ControlHooks*> order;
-  for (const auto& e : controls_) {
-    if (e.native->hwnd() && e.native->takesFocus() && e.native->controlLayout().tabIndex >= 0) {
-      order.push_back(e.native);
-    }
-  }
-  std::stable_sort(order.begin(), order.end(), [](ControlHooks* a, ControlHooks* b) {
-    return a->controlLayout().tabIndex < b->controlLayout().tabIndex;
-  });
-  return order;
-}
-
-bool Win32Window::tabFrom(HWND from, bool backwards) {
-  const auto order = tabOrder();
-  if (order.empty()) return false;
-  const int count = static_cast<int>(order.size());
-  int at = -1;
-  for (int i = 0; i < count; ++i) {
-    if (order[i]->hwnd() == from || IsChild(order[i]->hwnd(), from)) at = i;
-  }
-  for (int step = 1; step <= count; ++step) {
-    const int i = at < 0 ? (backwards ? count - step : step - 1)
-                         : ((at + (backwards ? -step : step)) % count + count) % count;
-    HWND next = order[i]->hwnd();
-    if (IsWindowVisible(next) && IsWindowEnabled(next)) {
-      SetFocus(next);
-      if (order[i]->controlLayout().kind == ControlKind::TextBox &&
-          !order[i]->controlLayout().multiLine) {
-        SendMessageW(next, EM_SETSEL, 0, -1);
-      }
-      return true;
-    }
-  }
-  return false;
-}
-
-void Win32Window::focusFirst() {
-  for (ControlHooks* c : tabOrder()) {
-    if (IsWindowVisible(c->hwnd()) && IsWindowEnabled(c->hwnd())) {
-      SetFocus(c->hwnd());
-      return;
-    }
-  }
 }
 
 void Win32Window::centreOnScreen() {
@@ -380,6 +357,7 @@ void Win32Window::show() {
   if (!GetFocus() || (GetFocus() != root_.hwnd && !IsChild(root_.hwnd, GetFocus()))) {
     if (lastFocus_ && IsWindow(lastFocus_)) SetFocus(lastFocus_);
   }
+  if (pendingFocus_) controlShown(*pendingFocus_);
   if (!wasVisible) raiseResize();
 }
 
@@ -499,6 +477,24 @@ LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARA
       }
       break;
     }
+    case WM_GETOBJECT:
+      if (const LRESULT answer = answerGetObject(hwnd, wParam, lParam)) return answer;
+      break;
+    case kPressPartMessage: {
+      const auto parts = container.parts();
+      if (wParam < parts.size() && parts[wParam]->isEnabled()) {
+        parts[wParam]->onWindowlessClick();  // may unload this window: touch nothing after
+      }
+      return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The focus ring of the windowless member the keyboard is on comes and goes.
+      if (container.focused) {
+        const RECT r = container.focused->pixelRect();
+        InvalidateRect(hwnd, &r, FALSE);
+      }
+      break;
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers everything
     case WM_PAINT:
@@ -557,6 +553,16 @@ LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARA
       changeDpi(LOWORD(wParam), &corner);
       return 0;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      followColours();
+      break;
+    case WM_SETTINGCHANGE:
+      // High contrast turned on or off, or a colour scheme chosen.
+      if (wParam == SPI_SETHIGHCONTRAST || wParam == SPI_SETNONCLIENTMETRICS || wParam == 0) {
+        followColours();
+      }
+      break;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) {
         wasMinimized_ = true;

@@ -9,6 +9,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/backend.h"
@@ -41,6 +43,8 @@ class Win32Window : public NativeWindow {
   bool minimized() const override;
   void setMinimized(bool minimized) override;
   std::string caption() const override;
+  std::pair<std::string, int> focusedControl() const override;
+  void restoreFocus(const std::string& name, int index) override;
 
   HWND hwnd() const { return root_.hwnd; }
   int dpi() const { return dpi_; }
@@ -55,6 +59,15 @@ class Win32Window : public NativeWindow {
   std::vector<ControlHooks*> tabOrder() const;
   // Moves the focus on from `from` as the Tab key does; false when nothing takes it.
   bool tabFrom(HWND from, bool backwards);
+  // Puts the keyboard on a control, windowless or not (win32_focus.cpp).
+  void focusOn(ControlHooks& control);
+  // A key pressed in the window, as a dialog box takes it: Tab and Shift+Tab
+  // along the tab order, Enter on a button or link, Space on a windowless link,
+  // Esc in a window that closes on it, Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and
+  // Ctrl+PgUp through the pages. True when it was taken.
+  bool keyDown(HWND from, WPARAM key, LPARAM flags);
+  // A control came into sight: give it the focus a reload is holding for it.
+  void controlShown(ControlHooks& control);
 
   LRESULT handle(Container& container, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -70,6 +83,18 @@ class Win32Window : public NativeWindow {
   void raiseResize();
   void focusFirst();
   SIZE frameAt(int dpi) const;
+  // The windowed or windowless control the keyboard is on.
+  ControlHooks* focusedHooks() const;
+  // Whether the control can take the focus now: shown, enabled, on the page shown.
+  bool canFocus(const ControlHooks& control) const;
+  // Shows the next (or previous) page of the window's tab control.
+  bool turnPage(int step);
+  // The keyboard is in use: focus rectangles show from now on.
+  void showFocusCues();
+  // The system's colours or theme changed: every control draws anew.
+  void followColours();
+  // Where controls that lie outside the window go, made on first use.
+  Container* unseenContainer();
 
   Win32Backend& backend_;
   Form* form_;
@@ -92,6 +117,11 @@ class Win32Window : public NativeWindow {
   bool wasMinimized_ = false;
   HWND lastFocus_ = nullptr;
   std::optional<std::pair<Twips, Twips>> placed_;
+  bool closesOnEscape_;
+  // Holds the windows of controls that lie wholly outside the window
+  // (in_view.h): a message-only window, so no Tab and no screen reader reaches them.
+  std::unique_ptr<Container> unseen_;
+  ControlHooks* pendingFocus_ = nullptr;  // what a reload gives the focus back to
 };
 
 }  // namespace toolkit::win32

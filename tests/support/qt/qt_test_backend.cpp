@@ -7,7 +7,9 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabBar>
+#include <QTest>
 #include <QWidget>
 
 #include "tests/support/test_backend.h"
@@ -40,6 +42,31 @@ void processEvents() {
 
 bool programPlacesWindows() {
   return !QGuiApplication::platformName().startsWith("wayland");
+}
+
+void setSystemColours(SystemColours colours) {
+  // What a desktop's dark theme gives an application: light text on dark faces.
+  QPalette palette = QApplication::style()->standardPalette();
+  if (colours == SystemColours::Dark) {
+    const QColor window(0x35, 0x35, 0x35), text(Qt::white), disabled(0x7f, 0x7f, 0x7f);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+    palette.setColor(QPalette::AlternateBase, window);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, window);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Light, QColor(0x4a, 0x4a, 0x4a));
+    palette.setColor(QPalette::Midlight, QColor(0x40, 0x40, 0x40));
+    palette.setColor(QPalette::Mid, QColor(0x2c, 0x2c, 0x2c));
+    palette.setColor(QPalette::Dark, QColor(0x23, 0x23, 0x23));
+    palette.setColor(QPalette::Shadow, QColor(0x14, 0x14, 0x14));
+    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+      palette.setColor(QPalette::Disabled, role, disabled);
+    }
+  }
+  QApplication::setPalette(palette);
+  QCoreApplication::processEvents();
 }
 
 struct Screen::Impl {
@@ -94,20 +121,34 @@ bool Screen::focusForReading(std::string_view) {
   return false;
 }
 
-std::vector<std::uint32_t> Screen::pixels(std::string_view) const {
-  return {};
+std::vector<std::uint32_t> Screen::pixels(std::string_view name, int* width) const {
+  QWidget* w = impl_->widget(name, -1);
+  if (!w) return {};
+  const QImage image = w->grab().toImage();
+  if (width) *width = image.width();
+  std::vector<std::uint32_t> out;
+  out.reserve(static_cast<std::size_t>(image.width() * image.height()));
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      out.push_back(static_cast<std::uint32_t>(c.red()) |
+                    (static_cast<std::uint32_t>(c.green()) << 8) |
+                    (static_cast<std::uint32_t>(c.blue()) << 16));
+    }
+  }
+  return out;
 }
 
 std::optional<ScreenRect> Screen::rectOf(std::string_view name, int index) const {
   QWidget* w = impl_->widget(name, index);
-  if (!w) return std::nullopt;
+  if (!w || w->window() != impl_->top()) return std::nullopt;
   const QPoint at = w->mapTo(impl_->top(), QPoint(0, 0));
   return ScreenRect{at.x(), at.y(), w->width(), w->height()};
 }
 
 bool Screen::shown(std::string_view name, int index) const {
   QWidget* w = impl_->widget(name, index);
-  return w && w->isVisibleTo(impl_->top());
+  return w && w->window() == impl_->top() && w->isVisibleTo(impl_->top());
 }
 
 bool Screen::stackedAbove(std::string_view front, int frontIndex, std::string_view back,
@@ -199,6 +240,129 @@ std::optional<bool> Screen::checked(std::string_view name, int index) const {
   QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
   if (!iface || !iface->state().checkable) return std::nullopt;
   return static_cast<bool>(iface->state().checked);
+}
+
+namespace {
+
+std::string roleName(QAccessible::Role role) {
+  switch (role) {
+    case QAccessible::Button:
+      return "push button";
+    case QAccessible::Link:
+      return "link";
+    case QAccessible::StatusBar:
+      return "status";
+    case QAccessible::StaticText:
+      return "text";
+    case QAccessible::Graphic:
+      return "picture";
+    case QAccessible::ProgressBar:
+      return "progress bar";
+    case QAccessible::CheckBox:
+      return "check box";
+    case QAccessible::EditableText:
+      return "edit";
+    case QAccessible::PageTabList:
+      return "page tabs";
+    default:
+      return "role " + std::to_string(static_cast<int>(role));
+  }
+}
+
+}  // namespace
+
+std::string Screen::accessibleRole(std::string_view name, int index) const {
+  QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
+  return iface ? roleName(iface->role()) : std::string();
+}
+
+std::string Screen::accessibleDescription(std::string_view name, int index) const {
+  QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
+  return iface ? iface->text(QAccessible::Description).toStdString() : std::string();
+}
+
+std::string Screen::accessibleValue(std::string_view name, int index) const {
+  QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
+  return iface ? iface->text(QAccessible::Value).toStdString() : std::string();
+}
+
+bool Screen::accessiblePressed(std::string_view name, int index) const {
+  QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
+  return iface && iface->state().pressed;
+}
+
+bool Screen::accessible(std::string_view name, int index) const {
+  // In the tree: the window's accessible object reaches it through its parents.
+  QAccessibleInterface* iface = accessibleOf(impl_->widget(name, index));
+  for (int hops = 0; iface && hops < 16; ++hops) {
+    if (iface->object() == impl_->top()) return true;
+    iface = iface->parent();
+  }
+  return false;
+}
+
+std::vector<std::string> Screen::announcements() const {
+  // Qt sends accessibility events only to a listening bridge, which the
+  // offscreen platform has not: read what the window's notification says, as a
+  // screen reader reads a live region (the end-to-end test hears the event).
+  QAccessibleInterface* window = accessibleOf(impl_->top());
+  for (int i = 0; window && i < window->childCount(); ++i) {
+    QAccessibleInterface* child = window->child(i);
+    if (child && child->role() == QAccessible::Notification &&
+        !child->text(QAccessible::Name).isEmpty()) {
+      return {child->text(QAccessible::Name).toStdString()};
+    }
+  }
+  return {};
+}
+
+void Screen::focus(std::string_view name, int index) {
+  QWidget* w = impl_->widget(name, index);
+  if (!w) return;
+  impl_->top()->activateWindow();
+  QCoreApplication::processEvents();
+  w->setFocus(Qt::TabFocusReason);
+  QCoreApplication::processEvents();
+}
+
+std::string Screen::focusedControl() const {
+  QWidget* focus = QApplication::focusWidget();
+  for (QWidget* w = focus; w && w != impl_->top(); w = w->parentWidget()) {
+    if (!w->objectName().isEmpty()) return w->objectName().toStdString();
+  }
+  return {};
+}
+
+void Screen::pressKey(std::string_view keys) {
+  struct Key {
+    std::string_view name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  };
+  static const Key known[] = {
+      {"Tab", Qt::Key_Tab, Qt::NoModifier},
+      {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier},
+      {"Enter", Qt::Key_Return, Qt::NoModifier},
+      {"Space", Qt::Key_Space, Qt::NoModifier},
+      {"Escape", Qt::Key_Escape, Qt::NoModifier},
+      {"Ctrl+Tab", Qt::Key_Tab, Qt::ControlModifier},
+      {"Ctrl+Shift+Tab", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
+      {"Ctrl+PgDn", Qt::Key_PageDown, Qt::ControlModifier},
+      {"Ctrl+PgUp", Qt::Key_PageUp, Qt::ControlModifier},
+  };
+  for (const Key& k : known) {
+    if (k.name != keys) continue;
+    if (QApplication::activeWindow() != impl_->top()) {
+      impl_->top()->activateWindow();
+      QCoreApplication::processEvents();
+    }
+    QWidget* target = QApplication::focusWidget();
+    if (!target) target = impl_->top();
+    QTest::keyClick(target, k.key, k.modifiers);
+    QCoreApplication::processEvents();
+    return;
+  }
+  throw std::invalid_argument("no such key: " + std::string(keys));
 }
 
 std::string Screen::shownText(std::string_view name) const {

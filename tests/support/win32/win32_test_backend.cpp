@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "tests/support/test_backend.h"
 #include "toolkit/win32/win32_backend.h"
@@ -17,14 +19,50 @@ namespace {
 // The backend the running test made; the event loop belongs to it.
 toolkit::win32::Win32Backend* current = nullptr;
 
+// What windows of this process announced to screen readers: each live region
+// change, read back as a screen reader reads the region (name and value).
+std::vector<std::string>& announced() {
+  static std::vector<std::string> log;
+  return log;
+}
+
+void CALLBACK recordAnnouncement(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD,
+                                 DWORD) {
+  IAccessible* region = nullptr;
+  VARIANT id;
+  VariantInit(&id);
+  if (FAILED(AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(object), static_cast<DWORD>(child),
+                                       &region, &id)) ||
+      !region) {
+    return;
+  }
+  std::string said;
+  for (auto get : {&IAccessible::get_accName, &IAccessible::get_accValue}) {
+    BSTR text = nullptr;
+    if (SUCCEEDED((region->*get)(id, &text)) && text && SysStringLen(text) > 0) {
+      said += (said.empty() ? "" : " ") +
+              toolkit::win32::narrow(std::wstring(text, SysStringLen(text)));
+    }
+    SysFreeString(text);
+  }
+  region->Release();
+  announced().push_back(said);
+}
+
 class TestWin32Backend : public toolkit::win32::Win32Backend {
  public:
   explicit TestWin32Backend(const toolkit::Resources& resources) : Win32Backend(resources, true) {
     current = this;
+    hook_ = SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                            recordAnnouncement, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
   }
   ~TestWin32Backend() override {
+    if (hook_) UnhookWinEvent(hook_);
     if (current == this) current = nullptr;
   }
+
+ private:
+  HWINEVENTHOOK hook_ = nullptr;
 };
 
 using toolkit::win32::ControlHooks;
@@ -60,8 +98,28 @@ bool programPlacesWindows() {
   return true;
 }
 
+void setSystemColours(SystemColours colours) {
+  // The colours of the dark high-contrast scheme, set as the user's scheme
+  // would be: every top-level window hears WM_SYSCOLORCHANGE. The standard
+  // ones are the colours the session had before the first change.
+  static const int indices[] = {COLOR_WINDOW,    COLOR_WINDOWTEXT, COLOR_MENUTEXT,
+                                COLOR_BTNFACE,   COLOR_BTNTEXT,    COLOR_GRAYTEXT,
+                                COLOR_3DHILIGHT, COLOR_HIGHLIGHT,  COLOR_HIGHLIGHTTEXT};
+  static const COLORREF dark[] = {RGB(0, 0, 0),       RGB(255, 255, 255), RGB(255, 255, 255),
+                                  RGB(0, 0, 0),       RGB(255, 255, 255), RGB(63, 242, 63),
+                                  RGB(255, 255, 255), RGB(26, 235, 255),  RGB(0, 0, 0)};
+  static std::vector<COLORREF> standard;
+  if (standard.empty()) {
+    for (int index : indices) standard.push_back(GetSysColor(index));
+  }
+  const COLORREF* values = colours == SystemColours::Dark ? dark : standard.data();
+  SetSysColors(static_cast<int>(std::size(indices)), indices, values);
+  pump(50);
+}
+
 struct Screen::Impl {
   Win32Window* window = nullptr;
+  std::size_t firstAnnouncement = 0;
   HWND top() const { return window->hwnd(); }
   ControlHooks* control(std::string_view name, int index) const {
     return window->hooksOf(name, index);
@@ -70,6 +128,7 @@ struct Screen::Impl {
   HWND surface(ControlHooks* c) const { return c->hwnd() ? c->hwnd() : c->home()->hwnd; }
   std::optional<RECT> rect(ControlHooks* c) const {
     RECT r;
+    if (c->hwnd() && !IsChild(top(), c->hwnd())) return std::nullopt;  // out of the window
     if (c->hwnd()) {
       GetWindowRect(c->hwnd(), &r);
       MapWindowPoints(nullptr, top(), reinterpret_cast<POINT*>(&r), 2);
@@ -84,11 +143,6 @@ struct Screen::Impl {
 
 namespace {
 
-std::string nameOf(const ControlHooks& c) {
-  const auto& s = c.controlLayout();
-  return s.index >= 0 ? s.name + "(" + std::to_string(s.index) + ")" : s.name;
-}
-
 void sendClick(HWND target, POINT at) {
   const LPARAM where = MAKELPARAM(at.x, at.y);
   SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, where);
@@ -101,6 +155,7 @@ void sendClick(HWND target, POINT at) {
 Screen::Screen(toolkit::Form& form) : impl_(std::make_unique<Impl>()) {
   impl_->window = dynamic_cast<Win32Window*>(form.nativeWindow());
   if (!impl_->window) throw std::runtime_error("the form is not loaded");
+  impl_->firstAnnouncement = announced().size();
 }
 
 Screen::~Screen() = default;
@@ -157,12 +212,13 @@ bool Screen::focusForReading(std::string_view name) {
   return GetFocus() == c->hwnd();
 }
 
-std::vector<std::uint32_t> Screen::pixels(std::string_view name) const {
+std::vector<std::uint32_t> Screen::pixels(std::string_view name, int* width) const {
   ControlHooks* c = impl_->control(name, -1);
   if (!c || !c->hwnd()) return {};
   RedrawWindow(c->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT box;
   GetClientRect(c->hwnd(), &box);
+  if (width) *width = box.right;
   HDC dc = GetDC(c->hwnd());
   std::vector<std::uint32_t> out;
   for (int y = 0; y < box.bottom; ++y) {
@@ -184,6 +240,7 @@ bool Screen::shown(std::string_view name, int index) const {
   ControlHooks* c = impl_->control(name, index);
   if (!c || (!c->hwnd() && !c->windowless())) return false;
   if (!c->hwnd() && !c->shown()) return false;
+  if (c->hwnd() && !IsChild(impl_->top(), c->hwnd())) return false;
   // Visible up to the form's window, whether or not the form itself is shown.
   for (HWND w = impl_->surface(c); w && w != impl_->top(); w = GetParent(w)) {
     if (!(GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE)) return false;
@@ -213,16 +270,13 @@ bool Screen::stackedAbove(std::string_view front, int frontIndex, std::string_vi
 
 std::string Screen::focusAfterTab(std::string_view name, int index) {
   ControlHooks* c = impl_->control(name, index);
-  if (!c || !c->hwnd()) return {};
-  SetFocus(c->hwnd());
-  PostMessageW(c->hwnd(), WM_KEYDOWN, VK_TAB, 1);
-  PostMessageW(c->hwnd(), WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC0000001u));
+  if (!c || (!c->hwnd() && !c->windowless())) return {};
+  impl_->window->focusOn(*c);
+  HWND target = GetFocus();
+  PostMessageW(target, WM_KEYDOWN, VK_TAB, 1);
+  PostMessageW(target, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC0000001u));
   pump(50);
-  HWND focus = GetFocus();
-  for (HWND w = focus; w && w != impl_->top(); w = GetParent(w)) {
-    if (ControlHooks* owner = impl_->window->hooksOf(w)) return nameOf(*owner);
-  }
-  return {};
+  return focusedControl();
 }
 
 void Screen::clickTab(std::string_view tabControl, int page) {
@@ -283,24 +337,67 @@ std::uint32_t Screen::colourAt(std::string_view name, double x, double y) const 
 
 namespace {
 
-// The object accessibility tools get for a control's window, as they ask for it.
-IAccessible* accessibleOf(ControlHooks* c) {
-  IAccessible* object = nullptr;
-  if (!c || !c->hwnd() ||
-      FAILED(AccessibleObjectFromWindow(c->hwnd(), static_cast<DWORD>(OBJID_CLIENT),
-                                        __uuidof(IAccessible),
-                                        reinterpret_cast<void**>(&object)))) {
-    return nullptr;
-  }
-  return object;
-}
-
-VARIANT self() {
+VARIANT childId(LONG id) {
   VARIANT v;
   VariantInit(&v);
   v.vt = VT_I4;
-  v.lVal = CHILDID_SELF;
+  v.lVal = id;
   return v;
+}
+
+VARIANT self() {
+  return childId(CHILDID_SELF);
+}
+
+// The object accessibility tools get for a control, as they ask for it: its
+// window's, or for a windowless one its container's with the part's child id.
+struct Accessible {
+  IAccessible* object = nullptr;
+  VARIANT child = self();
+  Accessible() = default;
+  Accessible(const Accessible&) = delete;
+  Accessible& operator=(const Accessible&) = delete;
+  ~Accessible() {
+    if (object) object->Release();
+  }
+  explicit operator bool() const { return object != nullptr; }
+};
+
+void accessibleOf(ControlHooks* c, Accessible& out) {
+  if (!c) return;
+  HWND window = c->hwnd();
+  if (!window && c->windowless() && c->home()) {
+    const auto part = c->home()->partOf(c);
+    if (!part) return;
+    window = c->home()->hwnd;
+    out.child = childId(toolkit::win32::partChildId(*part));
+  }
+  if (!window || FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                                   __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&out.object)))) {
+    out.object = nullptr;
+  }
+}
+
+std::string textOf(IAccessible* object, const VARIANT& child,
+                   HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+  BSTR text = nullptr;
+  std::string out;
+  if (SUCCEEDED((object->*get)(child, &text)) && text) {
+    out = toolkit::win32::narrow(std::wstring(text, SysStringLen(text)));
+  }
+  SysFreeString(text);
+  return out;
+}
+
+LONG numberOf(IAccessible* object, const VARIANT& child,
+              HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
+  VARIANT value;
+  VariantInit(&value);
+  LONG out = 0;
+  if (SUCCEEDED((object->*get)(child, &value)) && value.vt == VT_I4) out = value.lVal;
+  VariantClear(&value);
+  return out;
 }
 
 std::wstring controlText(HWND edit) {
@@ -330,34 +427,131 @@ std::size_t unitsOf(const std::wstring& text, std::size_t bytes) {
 }  // namespace
 
 std::string Screen::accessibleName(std::string_view name, int index) const {
-  IAccessible* object = accessibleOf(impl_->control(name, index));
-  if (!object) return {};
-  BSTR text = nullptr;
-  std::string out;
-  if (SUCCEEDED(object->get_accName(self(), &text)) && text) {
-    out = toolkit::win32::narrow(std::wstring(text, SysStringLen(text)));
-  }
-  SysFreeString(text);
-  object->Release();
-  return out;
+  Accessible a;
+  accessibleOf(impl_->control(name, index), a);
+  return a ? textOf(a.object, a.child, &IAccessible::get_accName) : std::string();
 }
 
 std::optional<bool> Screen::checked(std::string_view name, int index) const {
-  IAccessible* object = accessibleOf(impl_->control(name, index));
-  if (!object) return std::nullopt;
-  VARIANT role, state;
-  VariantInit(&role);
-  VariantInit(&state);
-  std::optional<bool> out;
-  if (SUCCEEDED(object->get_accRole(self(), &role)) && role.vt == VT_I4 &&
-      role.lVal == ROLE_SYSTEM_CHECKBUTTON && SUCCEEDED(object->get_accState(self(), &state)) &&
-      state.vt == VT_I4) {
-    out = (state.lVal & STATE_SYSTEM_CHECKED) != 0;
+  Accessible a;
+  accessibleOf(impl_->control(name, index), a);
+  if (!a || numberOf(a.object, a.child, &IAccessible::get_accRole) != ROLE_SYSTEM_CHECKBUTTON) {
+    return std::nullopt;
   }
-  VariantClear(&role);
-  VariantClear(&state);
-  object->Release();
-  return out;
+  return (numberOf(a.object, a.child, &IAccessible::get_accState) & STATE_SYSTEM_CHECKED) != 0;
+}
+
+std::string Screen::accessibleRole(std::string_view name, int index) const {
+  Accessible a;
+  accessibleOf(impl_->control(name, index), a);
+  if (!a) return {};
+  switch (const LONG role = numberOf(a.object, a.child, &IAccessible::get_accRole)) {
+    case ROLE_SYSTEM_PUSHBUTTON:
+      return "push button";
+    case ROLE_SYSTEM_LINK:
+      return "link";
+    case ROLE_SYSTEM_STATUSBAR:
+      return "status";
+    case ROLE_SYSTEM_STATICTEXT:
+      return "text";
+    case ROLE_SYSTEM_GRAPHIC:
+      return "picture";
+    case ROLE_SYSTEM_PROGRESSBAR:
+      return "progress bar";
+    case ROLE_SYSTEM_CHECKBUTTON:
+      return "check box";
+    case ROLE_SYSTEM_TEXT:
+      return "edit";
+    case ROLE_SYSTEM_PAGETABLIST:
+      return "page tabs";
+    default:
+      return "role " + std::to_string(role);
+  }
+}
+
+std::string Screen::accessibleDescription(std::string_view name, int index) const {
+  Accessible a;
+  accessibleOf(impl_->control(name, index), a);
+  return a ? textOf(a.object, a.child, &IAccessible::get_accDescription) : std::string();
+}
+
+std::string Screen::accessibleValue(std::string_view name, int index) const {
+  Accessible a;
+  accessibleOf(impl_->control(name, index), a);
+  return a ? textOf(a.object, a.child, &IAccessible::get_accValue) : std::string();
+}
+
+bool Screen::accessiblePressed(std::string_view name, int index) const {
+  Accessible a;
+  accessibleOf(impl_->control(name, index), a);
+  return a && (numberOf(a.object, a.child, &IAccessible::get_accState) & STATE_SYSTEM_PRESSED);
+}
+
+bool Screen::accessible(std::string_view name, int index) const {
+  // A tool walks down from the window: the control's window is one of its
+  // descendants, or the part one of its container's children.
+  ControlHooks* c = impl_->control(name, index);
+  if (!c) return false;
+  if (c->hwnd()) return IsChild(impl_->top(), c->hwnd()) != FALSE;
+  Accessible a;
+  accessibleOf(c, a);
+  return a && IsChild(impl_->top(), c->home()->hwnd);
+}
+
+std::vector<std::string> Screen::announcements() const {
+  pump(20);  // events reach the hook through the message loop
+  const auto& log = announced();
+  return {log.begin() + static_cast<std::ptrdiff_t>(impl_->firstAnnouncement), log.end()};
+}
+
+void Screen::focus(std::string_view name, int index) {
+  ControlHooks* c = impl_->control(name, index);
+  if (!c) return;
+  SetForegroundWindow(impl_->top());
+  impl_->window->focusOn(*c);
+  pump(20);
+}
+
+std::string Screen::focusedControl() const {
+  const auto [control, index] = impl_->window->focusedControl();
+  if (control.empty()) return {};
+  return index >= 0 ? control + "(" + std::to_string(index) + ")" : control;
+}
+
+void Screen::pressKey(std::string_view keys) {
+  // As the keyboard gives them: modifiers held down, the key pressed and let go.
+  std::vector<WORD> held;
+  std::string_view key = keys;
+  for (const auto& [prefix, vk] :
+       {std::pair<std::string_view, WORD>{"Ctrl+", VK_CONTROL}, {"Shift+", VK_SHIFT}}) {
+    if (key.substr(0, prefix.size()) == prefix) {
+      held.push_back(vk);
+      key.remove_prefix(prefix.size());
+    }
+  }
+  static const std::pair<std::string_view, WORD> known[] = {
+      {"Tab", VK_TAB},       {"Enter", VK_RETURN}, {"Space", VK_SPACE},
+      {"Escape", VK_ESCAPE}, {"PgDn", VK_NEXT},    {"PgUp", VK_PRIOR}};
+  WORD vk = 0;
+  for (const auto& [n, code] : known) {
+    if (n == key) vk = code;
+  }
+  if (vk == 0) throw std::invalid_argument("no such key: " + std::string(keys));
+  std::vector<INPUT> inputs;
+  const auto press = [&](WORD code, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = code;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  for (WORD m : held) press(m, false);
+  press(vk, false);
+  press(vk, true);
+  for (auto it = held.rbegin(); it != held.rend(); ++it) press(*it, true);
+  SetForegroundWindow(impl_->top());
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  pump(100);
 }
 
 std::string Screen::shownText(std::string_view name) const {

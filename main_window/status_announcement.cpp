@@ -1,0 +1,14 @@
+#include "main_window/status_announcement.h"
+
+namespace main_window {
+
+void AnnounceStatus(const Form1Controls& c) {
+  // The phrase sits in a box that stays hidden; the box a sighted user reads
+  // the status beside is the one a screen reader reads it from.
+  toolkit::skipOnFailure([&] {
+    c.chkstatus.setAccessibleValue(c.txtStatus.text());
+    c.chkstatus.announce();
+  });
+}
+
+}  // namespace main_window
