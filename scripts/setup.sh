@@ -23,6 +23,7 @@ if [ "${1:-}" != run ]; then
     iproute2 util-linux procps locales time
     desktop-file-utils appstream lintian
     mingw-w64 wine wine64 fonts-wine
+    at-spi2-core python3-pyatspi xdotool dbus-bin
   )
 fi
 
