@@ -2,7 +2,7 @@
 # One Wine session on a virtual X display: the Windows test driver starts
 # tarnwick.exe, drives it, and what the driver prints is passed on.
 #
-#   wine_session.sh [--bench | --pictures DIR | --console OPTION...]
+#   wine_session.sh [--bench | --accessibility | --pictures DIR | --console OPTION...]
 #
 # With --console the driver starts tarnwick.exe with the options and its output
 # redirected, as a script would: what the program printed goes to standard
@@ -17,6 +17,9 @@
 #   TARNWICK_WINE_THEME    on: Wine's own theme, as a fresh prefix has it
 #                          (default off: the classic controls)
 #   TARNWICK_WINE_DPI      the display scale the user set (default 96)
+#   TARNWICK_WINE_COLOURS  high-contrast: the user's scheme is the dark
+#                          high-contrast one, high contrast turned on (default:
+#                          the prefix's standard colours)
 #
 # Each session runs in a linked copy of the template, so it gets a Wine server
 # of its own: the network services Wine starts would otherwise belong to
@@ -71,11 +74,12 @@ options=()
 console=0
 case "${1:-}" in
   --bench) args=(--bench) ;;
+  --accessibility) args=(--accessibility) ;;
   --pictures) pictures=$(realpath -m "${2:?--pictures needs a directory}"); mkdir -p "$pictures"
     args=(--pictures "$(windows_path "$pictures")") ;;
   --console) console=1; shift; options=("$@") ;;
   "") ;;
-  *) echo "usage: $0 [--bench | --pictures DIR | --console OPTION...]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--bench | --accessibility | --pictures DIR | --console OPTION...]" >&2; exit 2 ;;
 esac
 
 prepare_template
@@ -102,6 +106,25 @@ screen="$((1024 * dpi / 96))x$((768 * dpi / 96))"
 if [[ $dpi != 96 ]]; then
   sed -i -e '/^"LogPixels"=/d' -e "/^\[Control Panel\\\\\\\\Desktop\]/a \"LogPixels\"=dword:$(printf '%08x' "$dpi")" \
     -e "s/^\"Default\"=\"1024x768\"/\"Default\"=\"$screen\"/" "$WINEPREFIX/user.reg"
+fi
+
+# The colours of the dark high-contrast scheme as the Control Panel sets them,
+# and high contrast turned on. Windows reads the flag (SPI_GETHIGHCONTRAST);
+# Wine 8 reports high contrast off whatever it says, so there the program
+# meets the colours alone.
+if [[ ${TARNWICK_WINE_COLOURS:-standard} == high-contrast ]]; then
+  scheme=$work/high-contrast.reg
+  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Control Panel\Colors]' \
+    '"Window"="0 0 0"' '"WindowText"="255 255 255"' '"Menu"="0 0 0"' '"MenuText"="255 255 255"' \
+    '"ButtonFace"="0 0 0"' '"ButtonText"="255 255 255"' '"ButtonHilight"="255 255 255"' \
+    '"ButtonShadow"="128 128 128"' '"GrayText"="63 242 63"' '"Hilight"="26 235 255"' \
+    '"HilightText"="0 0 0"' '"InfoWindow"="0 0 0"' '"InfoText"="255 255 255"' \
+    '"WindowFrame"="255 255 255"' '' \
+    '[HKEY_CURRENT_USER\Control Panel\Accessibility\HighContrast]' \
+    '"Flags"="127"' '"High Contrast Scheme"="High Contrast Black"' '' >"$scheme"
+  wine regedit /S "$(windows_path "$scheme")" >/dev/null 2>&1
+  wineserver --wait
 fi
 
 [[ $console -eq 1 ]] && args=(--console "$(windows_path "$work/err")")

@@ -25,18 +25,10 @@ std::optional<TextContrast> measureTextContrast(const std::vector<std::uint32_t>
   TextContrast out;
   out.background = commonest(counts.begin(), counts.end())->first;
   counts.erase(out.background);
-  // Smoothed edges give a text many shades between its colour and the
-  // background: of the colours that cover a fair share of the text, the one
-  // farthest from the background is the text's own.
-  const int share = std::max(1, commonest(counts.begin(), counts.end())->second / 2);
-  out.ratio = 0;
-  for (const auto& [colour, count] : counts) {
-    const double ratio = toolkit::contrastRatio(colour, out.background);
-    if (count >= share && ratio > out.ratio) {
-      out.text = colour;
-      out.ratio = ratio;
-    }
-  }
+  // Smoothed edges spread a text over shades between its colour and the
+  // background; the commonest one understates the contrast at worst.
+  out.text = commonest(counts.begin(), counts.end())->first;
+  out.ratio = toolkit::contrastRatio(out.text, out.background);
   return out;
 }
 

@@ -8,10 +8,11 @@ namespace tests_support {
 
 // The contrast of a box of text as drawn, `margin` pixels at its edge (bevels,
 // borders) left out: its background is its commonest colour, its text the
-// colour farthest from it of those at least half as common as the commonest
-// other colour (smoothed edges spread a text over many shades; an etched
-// caption's light copy is less common than its grey). Colours are 0x00BBGGRR;
-// nullopt when the box shows one colour only.
+// commonest of the others. Smoothed edges spread a text over shades between
+// the two, so where its own colour is drawn thin (a seven-segment face at a
+// small size) this understates the contrast, never overstates it; an etched
+// caption's light copy is less common than its grey. Colours are 0x00BBGGRR;
+// nullopt when the box shows one colour only (a light with no caption).
 struct TextContrast {
   std::uint32_t text = 0;
   std::uint32_t background = 0;

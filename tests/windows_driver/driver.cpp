@@ -16,6 +16,9 @@
 //       runs the program with its options and its output redirected: passes
 //       on what it printed and its exit status (its standard error goes to
 //       ERRFILE); fails (125) if it shows a window
+//   tarnwick_windows_driver --accessibility PROGRAM.exe
+//       prints the main window's lines, then walks it as a screen-reader
+//       user (accessibility_walk.h)
 //
 // Exits 0 when the program was driven and closed cleanly, 1 otherwise (the
 // reason on standard error), 2 on a usage error.
@@ -33,6 +36,7 @@
 #include <vector>
 
 #include "main_window/form1_layout.h"
+#include "tests/windows_driver/accessibility_walk.h"
 #include "tests/windows_driver/console_run.h"
 #include "tests/windows_driver/control_ids.h"
 #include "tests/windows_driver/ui_access.h"
@@ -260,11 +264,14 @@ void picture(HWND window, const std::wstring& directory, const wchar_t* name) {
   write(narrow(name) + "\n");
 }
 
-enum class Mode { kReport, kBench, kPictures };
+enum class Mode { kReport, kBench, kPictures, kAccessibility };
 
 int drive(Mode mode, const std::wstring& programPath, const std::wstring& directory) {
   const toolkit::WindowLayout layout = main_window::Form1Layout(main_window::BuiltInMakerInfo());
   Program program(programPath);
+  // Listening from the start: the status is announced when the gathering ends.
+  std::optional<AnnouncementListener> announcements;
+  if (mode == Mode::kAccessibility) announcements.emplace(program.pid());
   const MainWindow main(program.waitForWindow(main_window::kForm1Caption), layout);
   const auto windowSeen = Clock::now();
 
@@ -284,6 +291,35 @@ int drive(Mode mode, const std::wstring& programPath, const std::wstring& direct
               std::chrono::duration_cast<milliseconds>(windowSeen - program.started()).count()) +
           "\n");
     write(toolkit::escapeControlCharacters(result));
+  } else if (mode == Mode::kAccessibility) {
+    write(toolkit::escapeControlCharacters(result));
+    HWND current = main.top();
+    WalkedProgram walked{
+        current, [&](HWND top, const std::string& name) { return control(top, layout, name); },
+        [&](const std::string& title) -> HWND {
+          try {
+            return program.waitForWindow(title);
+          } catch (const Failure&) {
+            return nullptr;
+          }
+        },
+        [&]() -> HWND {
+          // The old window goes at once; the new one shows under the same title.
+          const std::wstring title = widen(main_window::kForm1Caption);
+          waitUntil(kWindowLimit, [&] {
+            HWND now = findTopLevel(program.pid(), title);
+            return now != nullptr && now != current;
+          });
+          current = findTopLevel(program.pid(), title);
+          MainWindow(current, layout).waitForResult();
+          return current;
+        }};
+    walkAsAScreenReaderUser(walked, *announcements, [](const std::string& line) {
+      write(toolkit::escapeControlCharacters(line) + "\n");
+    });
+    windows.push_back(current);
+    program.close(windows);
+    return 0;
   } else if (mode == Mode::kReport) {
     write(toolkit::escapeControlCharacters(result));
     for (const auto& [button, caption] :
@@ -338,6 +374,9 @@ int main() {
   if (!args.empty() && args[0] == L"--bench") {
     mode = Mode::kBench;
     args.erase(args.begin());
+  } else if (!args.empty() && args[0] == L"--accessibility") {
+    mode = Mode::kAccessibility;
+    args.erase(args.begin());
   } else if (args.size() >= 2 && args[0] == L"--pictures") {
     mode = Mode::kPictures;
     directory = args[1];
@@ -345,7 +384,7 @@ int main() {
   }
   if (args.size() != 1) {
     std::fputs(
-        "usage: tarnwick_windows_driver [--bench | --pictures DIR] PROGRAM.exe\n"
+        "usage: tarnwick_windows_driver [--bench | --accessibility | --pictures DIR] PROGRAM.exe\n"
         "       tarnwick_windows_driver --console ERRFILE PROGRAM.exe OPTION...\n",
         stderr);
     return 2;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <thread>
 #include <vector>
 
 namespace windows_driver {
@@ -152,7 +151,10 @@ bool waitUntil(std::chrono::milliseconds limit, const std::function<bool()>& don
   const auto deadline = Clock::now() + limit;
   while (!done()) {
     if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Our own messages flow meanwhile: the events of a WinEvent hook come as them.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
   return true;
 }

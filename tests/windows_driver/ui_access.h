@@ -37,7 +37,8 @@ void click(HWND button);
 // and its parent see the same messages.
 bool selectTab(HWND tabControl, int page);
 
-// Runs `done` every 20 ms until it holds or `limit` has passed; says whether it held.
+// Runs `done` every 20 ms until it holds or `limit` has passed, handling this
+// thread's messages meanwhile; says whether it held.
 bool waitUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
 
 std::wstring widen(const std::string& utf8);
