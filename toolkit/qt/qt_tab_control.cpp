@@ -3,20 +3,45 @@
 
 #include "toolkit/qt/qt_tab_control.h"
 
+#include <QEvent>
 #include <QShortcut>
 
 #include "toolkit/control_values.h"
 
 namespace toolkit::qt {
+namespace {
+
+// The page area in its background colour, a system colour looked up again
+// when the palette changes, so the page and its tabs' captions change together.
+class PagePanel : public QWidget {
+ public:
+  PagePanel(QWidget* parent, Colour background) : QWidget(parent), background_(background) {
+    setAutoFillBackground(true);
+    fill();
+  }
+
+ protected:
+  void changeEvent(QEvent* event) override {
+    if (event->type() == QEvent::ApplicationPaletteChange) fill();
+    QWidget::changeEvent(event);
+  }
+
+ private:
+  void fill() {
+    QPalette own = palette();
+    own.setColor(QPalette::Window, toQColor(background_));
+    setPalette(own);
+  }
+  Colour background_;
+};
+
+}  // namespace
 
 QtTabControl::QtTabControl(const ControlLayout& layout, QWidget* parent, ControlContext context)
-    : QtControl<TabControl>(layout, new QWidget(parent), std::move(context)) {
+    : QtControl<TabControl>(
+          layout, new PagePanel(parent, layout.backColour.value_or(system_colour::kButtonFace)),
+          std::move(context)) {
   QWidget* panel = widget();
-  panel->setAutoFillBackground(true);
-  QPalette palette = panel->palette();
-  palette.setColor(QPalette::Window,
-                   toQColor(layout.backColour.value_or(system_colour::kButtonFace), palette));
-  panel->setPalette(palette);
 
   tabs_ = new QTabBar(panel);
   tabs_->setExpanding(true);

@@ -3,14 +3,19 @@
 // page, "Legend" and "About / Help". scripts/screenshots.sh runs it.
 //
 //   tarnwick_screenshots OUTPUT_DIR
+//   tarnwick_screenshots --compare REFERENCE_DIR OUTPUT_DIR
+//       also compares each picture with the one of the same name in
+//       REFERENCE_DIR (docs/screenshots): the look must not change unseen
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
 #include <functional>
+#include <string>
 
 #include "main_window/app_title.h"
 #include "main_window/form1.h"
@@ -56,10 +61,29 @@ bool save(QWidget* window, const QDir& dir, const char* name) {
 
 }  // namespace
 
+// The pixels that differ between a picture taken and its reference; -1 when
+// they cannot be compared.
+long differingPixels(const QString& taken, const QString& reference) {
+  const QImage a = QImage(taken).convertToFormat(QImage::Format_RGB32);
+  const QImage b = QImage(reference).convertToFormat(QImage::Format_RGB32);
+  if (a.isNull() || b.isNull() || a.size() != b.size()) return -1;
+  long differing = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
+  }
+  return differing;
+}
+
 int main(int argc, char** argv) {
   QApplication qtApplication(argc, argv);
+  QString reference;
+  if (argc == 4 && std::string(argv[1]) == "--compare") {
+    reference = QString::fromLocal8Bit(argv[2]);
+    argv[1] = argv[3];
+    argc = 2;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--compare REFERENCE_DIR] OUTPUT_DIR\n", argv[0]);
     return 2;
   }
   const QDir dir(QString::fromLocal8Bit(argv[1]));
@@ -100,5 +124,15 @@ int main(int argc, char** argv) {
   form.tabControl("SSTTab0").setCurrentPage(main_window::kAboutPage);
   if (!save(window, dir, "about.png")) return 1;
   form.unload();
-  return 0;
+  if (reference.isEmpty()) return 0;
+  int changed = 0;
+  for (const char* name : {"gathering.png", "done.png", "legend.png", "about.png"}) {
+    const long differing = differingPixels(dir.filePath(name), QDir(reference).filePath(name));
+    if (differing != 0) {
+      std::fprintf(stderr, "%s: %ld pixels differ from the reference (-1: another size)\n", name,
+                   differing);
+      ++changed;
+    }
+  }
+  return changed == 0 ? 0 : 1;
 }
