@@ -53,6 +53,9 @@ LRESULT answerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam);
 // The child id a part of a container has in its accessible object.
 LONG partChildId(std::size_t part);
 
+// The source an exposed window answers for; nullptr once it no longer does.
+AccessibleSource* accessibleSourceOf(HWND hwnd);
+
 // Joins this thread to a single-threaded apartment for as long as it lives:
 // the UI thread's windows hand objects to accessibility tools, and the shell's
 // objects expect such a thread. Undoes only an initialisation it made.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/test_backend.h"
+#include "tests/support/win32/win32_screen.h"
 #include "toolkit/win32/win32_backend.h"
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_window.h"
@@ -18,36 +19,6 @@ namespace {
 
 // The backend the running test made; the event loop belongs to it.
 toolkit::win32::Win32Backend* current = nullptr;
-
-// What windows of this process announced to screen readers: each live region
-// change, read back as a screen reader reads the region (name and value).
-std::vector<std::string>& announced() {
-  static std::vector<std::string> log;
-  return log;
-}
-
-void CALLBACK recordAnnouncement(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD,
-                                 DWORD) {
-  IAccessible* region = nullptr;
-  VARIANT id;
-  VariantInit(&id);
-  if (FAILED(AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(object), static_cast<DWORD>(child),
-                                       &region, &id)) ||
-      !region) {
-    return;
-  }
-  std::string said;
-  for (auto get : {&IAccessible::get_accName, &IAccessible::get_accValue}) {
-    BSTR text = nullptr;
-    if (SUCCEEDED((region->*get)(id, &text)) && text && SysStringLen(text) > 0) {
-      said += (said.empty() ? "" : " ") +
-              toolkit::win32::narrow(std::wstring(text, SysStringLen(text)));
-    }
-    SysFreeString(text);
-  }
-  region->Release();
-  announced().push_back(said);
-}
 
 class TestWin32Backend : public toolkit::win32::Win32Backend {
  public:
@@ -64,9 +35,6 @@ class TestWin32Backend : public toolkit::win32::Win32Backend {
  private:
   HWINEVENTHOOK hook_ = nullptr;
 };
-
-using toolkit::win32::ControlHooks;
-using toolkit::win32::Win32Window;
 
 }  // namespace
 
@@ -116,30 +84,6 @@ void setSystemColours(SystemColours colours) {
   SetSysColors(static_cast<int>(std::size(indices)), indices, values);
   pump(50);
 }
-
-struct Screen::Impl {
-  Win32Window* window = nullptr;
-  std::size_t firstAnnouncement = 0;
-  HWND top() const { return window->hwnd(); }
-  ControlHooks* control(std::string_view name, int index) const {
-    return window->hooksOf(name, index);
-  }
-  // The window that draws the control: its own, or its container's.
-  HWND surface(ControlHooks* c) const { return c->hwnd() ? c->hwnd() : c->home()->hwnd; }
-  std::optional<RECT> rect(ControlHooks* c) const {
-    RECT r;
-    if (c->hwnd() && !IsChild(top(), c->hwnd())) return std::nullopt;  // out of the window
-    if (c->hwnd()) {
-      GetWindowRect(c->hwnd(), &r);
-      MapWindowPoints(nullptr, top(), reinterpret_cast<POINT*>(&r), 2);
-      return r;
-    }
-    if (!c->windowless()) return std::nullopt;
-    r = c->pixelRect();
-    MapWindowPoints(c->home()->hwnd, top(), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  }
-};
 
 namespace {
 
@@ -337,69 +281,6 @@ std::uint32_t Screen::colourAt(std::string_view name, double x, double y) const 
 
 namespace {
 
-VARIANT childId(LONG id) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = id;
-  return v;
-}
-
-VARIANT self() {
-  return childId(CHILDID_SELF);
-}
-
-// The object accessibility tools get for a control, as they ask for it: its
-// window's, or for a windowless one its container's with the part's child id.
-struct Accessible {
-  IAccessible* object = nullptr;
-  VARIANT child = self();
-  Accessible() = default;
-  Accessible(const Accessible&) = delete;
-  Accessible& operator=(const Accessible&) = delete;
-  ~Accessible() {
-    if (object) object->Release();
-  }
-  explicit operator bool() const { return object != nullptr; }
-};
-
-void accessibleOf(ControlHooks* c, Accessible& out) {
-  if (!c) return;
-  HWND window = c->hwnd();
-  if (!window && c->windowless() && c->home()) {
-    const auto part = c->home()->partOf(c);
-    if (!part) return;
-    window = c->home()->hwnd;
-    out.child = childId(toolkit::win32::partChildId(*part));
-  }
-  if (!window || FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
-                                                   __uuidof(IAccessible),
-                                                   reinterpret_cast<void**>(&out.object)))) {
-    out.object = nullptr;
-  }
-}
-
-std::string textOf(IAccessible* object, const VARIANT& child,
-                   HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
-  BSTR text = nullptr;
-  std::string out;
-  if (SUCCEEDED((object->*get)(child, &text)) && text) {
-    out = toolkit::win32::narrow(std::wstring(text, SysStringLen(text)));
-  }
-  SysFreeString(text);
-  return out;
-}
-
-LONG numberOf(IAccessible* object, const VARIANT& child,
-              HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
-  VARIANT value;
-  VariantInit(&value);
-  LONG out = 0;
-  if (SUCCEEDED((object->*get)(child, &value)) && value.vt == VT_I4) out = value.lVal;
-  VariantClear(&value);
-  return out;
-}
-
 std::wstring controlText(HWND edit) {
   const auto length = static_cast<std::size_t>(GetWindowTextLengthW(edit));
   std::wstring text(length + 1, L'\0');
@@ -425,134 +306,6 @@ std::size_t unitsOf(const std::wstring& text, std::size_t bytes) {
 }
 
 }  // namespace
-
-std::string Screen::accessibleName(std::string_view name, int index) const {
-  Accessible a;
-  accessibleOf(impl_->control(name, index), a);
-  return a ? textOf(a.object, a.child, &IAccessible::get_accName) : std::string();
-}
-
-std::optional<bool> Screen::checked(std::string_view name, int index) const {
-  Accessible a;
-  accessibleOf(impl_->control(name, index), a);
-  if (!a || numberOf(a.object, a.child, &IAccessible::get_accRole) != ROLE_SYSTEM_CHECKBUTTON) {
-    return std::nullopt;
-  }
-  return (numberOf(a.object, a.child, &IAccessible::get_accState) & STATE_SYSTEM_CHECKED) != 0;
-}
-
-std::string Screen::accessibleRole(std::string_view name, int index) const {
-  Accessible a;
-  accessibleOf(impl_->control(name, index), a);
-  if (!a) return {};
-  switch (const LONG role = numberOf(a.object, a.child, &IAccessible::get_accRole)) {
-    case ROLE_SYSTEM_PUSHBUTTON:
-      return "push button";
-    case ROLE_SYSTEM_LINK:
-      return "link";
-    case ROLE_SYSTEM_STATUSBAR:
-      return "status";
-    case ROLE_SYSTEM_STATICTEXT:
-      return "text";
-    case ROLE_SYSTEM_GRAPHIC:
-      return "picture";
-    case ROLE_SYSTEM_PROGRESSBAR:
-      return "progress bar";
-    case ROLE_SYSTEM_CHECKBUTTON:
-      return "check box";
-    case ROLE_SYSTEM_TEXT:
-      return "edit";
-    case ROLE_SYSTEM_PAGETABLIST:
-      return "page tabs";
-    default:
-      return "role " + std::to_string(role);
-  }
-}
-
-std::string Screen::accessibleDescription(std::string_view name, int index) const {
-  Accessible a;
-  accessibleOf(impl_->control(name, index), a);
-  return a ? textOf(a.object, a.child, &IAccessible::get_accDescription) : std::string();
-}
-
-std::string Screen::accessibleValue(std::string_view name, int index) const {
-  Accessible a;
-  accessibleOf(impl_->control(name, index), a);
-  return a ? textOf(a.object, a.child, &IAccessible::get_accValue) : std::string();
-}
-
-bool Screen::accessiblePressed(std::string_view name, int index) const {
-  Accessible a;
-  accessibleOf(impl_->control(name, index), a);
-  return a && (numberOf(a.object, a.child, &IAccessible::get_accState) & STATE_SYSTEM_PRESSED);
-}
-
-bool Screen::accessible(std::string_view name, int index) const {
-  // A tool walks down from the window: the control's window is one of its
-  // descendants, or the part one of its container's children.
-  ControlHooks* c = impl_->control(name, index);
-  if (!c) return false;
-  if (c->hwnd()) return IsChild(impl_->top(), c->hwnd()) != FALSE;
-  Accessible a;
-  accessibleOf(c, a);
-  return a && IsChild(impl_->top(), c->home()->hwnd);
-}
-
-std::vector<std::string> Screen::announcements() const {
-  pump(20);  // events reach the hook through the message loop
-  const auto& log = announced();
-  return {log.begin() + static_cast<std::ptrdiff_t>(impl_->firstAnnouncement), log.end()};
-}
-
-void Screen::focus(std::string_view name, int index) {
-  ControlHooks* c = impl_->control(name, index);
-  if (!c) return;
-  SetForegroundWindow(impl_->top());
-  impl_->window->focusOn(*c);
-  pump(20);
-}
-
-std::string Screen::focusedControl() const {
-  const auto [control, index] = impl_->window->focusedControl();
-  if (control.empty()) return {};
-  return index >= 0 ? control + "(" + std::to_string(index) + ")" : control;
-}
-
-void Screen::pressKey(std::string_view keys) {
-  // As the keyboard gives them: modifiers held down, the key pressed and let go.
-  std::vector<WORD> held;
-  std::string_view key = keys;
-  for (const auto& [prefix, vk] :
-       {std::pair<std::string_view, WORD>{"Ctrl+", VK_CONTROL}, {"Shift+", VK_SHIFT}}) {
-    if (key.substr(0, prefix.size()) == prefix) {
-      held.push_back(vk);
-      key.remove_prefix(prefix.size());
-    }
-  }
-  static const std::pair<std::string_view, WORD> known[] = {
-      {"Tab", VK_TAB},       {"Enter", VK_RETURN}, {"Space", VK_SPACE},
-      {"Escape", VK_ESCAPE}, {"PgDn", VK_NEXT},    {"PgUp", VK_PRIOR}};
-  WORD vk = 0;
-  for (const auto& [n, code] : known) {
-    if (n == key) vk = code;
-  }
-  if (vk == 0) throw std::invalid_argument("no such key: " + std::string(keys));
-  std::vector<INPUT> inputs;
-  const auto press = [&](WORD code, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = code;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(in);
-  };
-  for (WORD m : held) press(m, false);
-  press(vk, false);
-  press(vk, true);
-  for (auto it = held.rbegin(); it != held.rend(); ++it) press(*it, true);
-  SetForegroundWindow(impl_->top());
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  pump(100);
-}
 
 std::string Screen::shownText(std::string_view name) const {
   ControlHooks* c = impl_->control(name, -1);
