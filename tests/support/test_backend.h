@@ -101,8 +101,9 @@ class Screen {
   // What the window announced to screen readers since the probe was made (on
   // Qt, whose events need a listening bridge: what its live region says now).
   std::vector<std::string> announcements() const;
-  // Gives a control the keyboard focus, as the Tab key would.
-  void focus(std::string_view name, int index = -1);
+  // Gives a control the keyboard focus, as the Tab key would; false where the
+  // display gives no window the keyboard (a compositor without input devices).
+  bool focus(std::string_view name, int index = -1);
   // The control the keyboard is on ("lblYourOnline(1)" for array members);
   // empty when the focus is elsewhere.
   std::string focusedControl() const;

@@ -316,13 +316,15 @@ std::vector<std::string> Screen::announcements() const {
   return {};
 }
 
-void Screen::focus(std::string_view name, int index) {
+bool Screen::focus(std::string_view name, int index) {
   QWidget* w = impl_->widget(name, index);
-  if (!w) return;
+  if (!w) return false;
   impl_->top()->activateWindow();
   QCoreApplication::processEvents();
   w->setFocus(Qt::TabFocusReason);
   QCoreApplication::processEvents();
+  return QApplication::focusWidget() != nullptr &&
+         (QApplication::focusWidget() == w || w->isAncestorOf(QApplication::focusWidget()));
 }
 
 std::string Screen::focusedControl() const {

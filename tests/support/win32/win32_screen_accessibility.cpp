@@ -189,12 +189,13 @@ std::vector<std::string> Screen::announcements() const {
   return {log.begin() + static_cast<std::ptrdiff_t>(impl_->firstAnnouncement), log.end()};
 }
 
-void Screen::focus(std::string_view name, int index) {
+bool Screen::focus(std::string_view name, int index) {
   ControlHooks* c = impl_->control(name, index);
-  if (!c) return;
+  if (!c) return false;
   SetForegroundWindow(impl_->top());
   impl_->window->focusOn(*c);
   pump(20);
+  return impl_->window->focusedControl().first == c->controlLayout().name;
 }
 
 std::string Screen::focusedControl() const {
