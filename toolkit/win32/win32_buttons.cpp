@@ -110,7 +110,7 @@ void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
   SelectObject(dc, old);
   // The system leaves the focus out until the keyboard is used (ODS_NOFOCUSRECT).
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
-    drawFocusRing(dc, r, toColorRef(colours.text), 3);
+    drawFocusRing(dc, r, toColorRef(colours.text), 3, dpiOf(context().window));
   }
 }
 
@@ -126,7 +126,7 @@ LRESULT CALLBACK focusRingProc(HWND hwnd, UINT message, WPARAM w, LPARAM l, UINT
         RECT box;
         GetClientRect(hwnd, &box);
         HDC dc = GetDC(hwnd);
-        drawFocusRing(dc, box, GetSysColor(COLOR_BTNTEXT), 3);
+        drawFocusRing(dc, box, GetSysColor(COLOR_BTNTEXT), 3, windowDpi(hwnd));
         ReleaseDC(hwnd, dc);
       }
       return result;
@@ -193,7 +193,7 @@ void Win32Label::paintWindowless(HDC dc) {
   }
   SelectObject(dc, old);
   if (home() && home()->hasFocusOn(this) && focusCuesShown(home()->hwnd)) {
-    drawFocusRing(dc, box, toColorRef(colours.text), 0);
+    drawFocusRing(dc, box, toColorRef(colours.text), 0, dpiOf(context().window));
   }
 }
 

@@ -1,5 +1,6 @@
 #include "toolkit/win32/win32_drawing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -80,15 +81,17 @@ ColourScheme systemScheme() {
   return scheme;
 }
 
-void drawFocusRing(HDC dc, const RECT& box, COLORREF colour, int inset) {
+void drawFocusRing(HDC dc, const RECT& box, COLORREF colour, int inset, int dpi) {
+  const int width = std::max(2, MulDiv(2, dpi, 96));
+  inset = MulDiv(inset, dpi, 96);
   RECT r = box;
   InflateRect(&r, -inset, -inset);
-  if (r.right - r.left < 4 || r.bottom - r.top < 4) return;
+  if (r.right - r.left < 2 * width || r.bottom - r.top < 2 * width) return;
   HBRUSH brush = CreateSolidBrush(colour);
-  const RECT edges[] = {{r.left, r.top, r.right, r.top + 2},
-                        {r.left, r.bottom - 2, r.right, r.bottom},
-                        {r.left, r.top, r.left + 2, r.bottom},
-                        {r.right - 2, r.top, r.right, r.bottom}};
+  const RECT edges[] = {{r.left, r.top, r.right, r.top + width},
+                        {r.left, r.bottom - width, r.right, r.bottom},
+                        {r.left, r.top, r.left + width, r.bottom},
+                        {r.right - width, r.top, r.right, r.bottom}};
   for (const RECT& edge : edges) FillRect(dc, &edge, brush);
   DeleteObject(brush);
 }

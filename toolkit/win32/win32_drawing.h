@@ -41,8 +41,8 @@ COLORREF toColorRef(Colour colour);
 ColourScheme systemScheme();
 
 // The focus indicator of the controls the program draws: a ring two pixels
-// wide in `colour`, `inset` pixels inside `box`.
-void drawFocusRing(HDC dc, const RECT& box, COLORREF colour, int inset);
+// wide in `colour`, `inset` pixels inside `box`, pixels of 96 dpi grown to `dpi`.
+void drawFocusRing(HDC dc, const RECT& box, COLORREF colour, int inset, int dpi);
 
 // Whether the window shows focus rectangles now: the system hides them until
 // the keyboard is used, unless the user asked to see them always.
