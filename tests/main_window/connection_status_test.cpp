@@ -40,6 +40,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
   // An echo reply gave an address, or none did.
   const main_window::EchoEvidence echo{"203.0.113.5", false};
   const main_window::EchoEvidence none{};
+  const main_window::EchoEvidence silentSince{"203.0.113.5", true};
   const Case cases[] = {
       {"A offline with LAN",
        "Offline",
@@ -218,7 +219,7 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
       {"A the echo went silent",
        "online",
        "192.168.0.5",
-       {"203.0.113.5", true},
+       silentSince,
        "LAN Only - Offline",
        "192.168.0.5",
        "Null",
