@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Windows download: the program, the README and the licences are in
 # it, the READMEs have Windows line ends and name no Debian package, and the
-# program's version resource carries its copyright and names the program.
+# program's version resource carries its copyright and names the program, and
+# the program loads the DLLs it delay-loads from System32 only.
 #   packaging/check_windows_zip.sh build/windows/package/tarnwick-1.6-windows-x86_64.zip
 set -euo pipefail
 zip=$(realpath "$1")
@@ -18,6 +19,8 @@ for f in README.txt README-fonts.txt; do
     echo "$f speaks of Debian or holds an unset placeholder" >&2; exit 1
   fi
 done
+# The stripped program still keeps planted DLLs out.
+bash "$(dirname "$0")/../scripts/check_windows_dll_search.sh" "$dir/tarnwick.exe" >/dev/null
 # Version strings are UTF-16 in the resource section.
 version=$(strings -el "$dir/tarnwick.exe")
 for value in LegalCopyright "Copyright (C) 2026" FileDescription; do

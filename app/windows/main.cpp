@@ -25,6 +25,7 @@
 #include "platform/windows/windows_shell.h"
 #include "platform/windows/wininet_transfer.h"
 #include "platform/windows/wmi_management.h"
+#include "system_libraries.h"
 #include "toolkit/win32/win32_backend.h"
 #include "toolkit/win32/win32_text.h"
 
@@ -68,6 +69,7 @@ int run(const std::optional<command_line::Format>& printed,
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  app_windows::LoadLibrariesFromSystem32Only();
   const command_line::Options options = command_line::ParseOptions(commandLineArguments());
   if (options.action == command_line::Action::kRun) return run(std::nullopt, nullptr);
 

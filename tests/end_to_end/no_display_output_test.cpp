@@ -291,6 +291,20 @@ TEST_P(WindowsProgramUnderWine, ShowsTheGatheredWindowAndBothReports) {
 INSTANTIATE_TEST_SUITE_P(Runs, WindowsProgramUnderWine, ::testing::ValuesIn(kWineScenarios),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Run from a folder that also holds a stand-in DLL under the name of each DLL
+// the program loads on first use, with Wine preferring those to its own as
+// Windows' search order does; the session fails if the program loads any.
+TEST(WindowsProgramUnderWinePlantedDlls, LoadsNoneOfThem) {
+  auto program = windowsProgram();
+  if (!program) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
+  const std::string built =
+      std::string(std::getenv("TARNWICK_WINDOWS_BUILD")) + "/tests/windows_driver/";
+  program->environment.push_back("TARNWICK_WINE_PLANTED_DLL=" + built + "tarnwick_planted_dll.dll");
+  program->environment.push_back("TARNWICK_WINE_PLANTING_CONTROL=" + built +
+                                 "tarnwick_planting_control.exe");
+  checkRun(kWineScenarios[0], *program);
+}
+
 TEST(WindowsProgramUnderWineCommandLine, HelpVersionAndUnknownOptionsNeitherGatherNorOpenAWindow) {
   const auto program = windowsProgram();
   if (!program) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";

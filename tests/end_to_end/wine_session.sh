@@ -20,6 +20,13 @@
 #   TARNWICK_WINE_COLOURS  high-contrast: the user's scheme is the dark
 #                          high-contrast one, high contrast turned on (default:
 #                          the prefix's standard colours)
+#   TARNWICK_WINE_PLANTED_DLL  a stand-in DLL (tests/windows_driver/planted_dll.cpp):
+#                          the program runs from a folder holding it under the name
+#                          of each DLL the program delay-loads, Wine preferring
+#                          such DLLs to its own as Windows does; the session fails
+#                          if the program loads one of them
+#   TARNWICK_WINE_PLANTING_CONTROL  with it, a program importing those DLLs
+#                          statically, which must load them all from that folder
 #
 # Each session runs in a linked copy of the template, so it gets a Wine server
 # of its own: the network services Wine starts would otherwise belong to
@@ -127,11 +134,54 @@ if [[ ${TARNWICK_WINE_COLOURS:-standard} == high-contrast ]]; then
   wineserver --wait
 fi
 
+# DLLs planted beside the program: the names of those it loads on first use.
+planted_names=(comctl32 gdiplus iphlpapi oleacc uxtheme wininet)
+planted=
+if [[ -n ${TARNWICK_WINE_PLANTED_DLL:-} ]]; then
+  planted=$work/planted
+  mkdir "$planted"
+  cp "$program" "$planted/"
+  program=$planted/$(basename "$program")
+  for name in "${planted_names[@]}"; do cp "$TARNWICK_WINE_PLANTED_DLL" "$planted/$name.dll"; done
+  cp "${TARNWICK_WINE_PLANTING_CONTROL:?names the planting control program}" "$planted/control.exe"
+  WINEDLLOVERRIDES+=";$(IFS=,; echo "${planted_names[*]}")=n,b"
+  export WINEDEBUG=-all,+pid,+loaddll
+  timeout -k 5 60 wine "$planted/control.exe" >/dev/null 2>&1 || true
+  for name in "${planted_names[@]}"; do
+    if ! find "$planted" -maxdepth 1 -iname "$name.dll.loaded" | grep -q .; then
+      echo "a program importing $name.dll did not load the one beside it: this Wine does" \
+        "not look in a program's folder first, so the planting check would prove nothing" >&2
+      exit 1
+    fi
+  done
+  find "$planted" -maxdepth 1 -iname '*.loaded' -delete
+fi
+
 [[ $console -eq 1 ]] && args=(--console "$(windows_path "$work/err")")
 status=0
 timeout -k 5 "$seconds" xvfb-run -a -s "-screen 0 ${screen}x24 -dpi $dpi" \
   wine "$driver" "${args[@]}" "$(windows_path "$program")" "${options[@]}" >"$work/out" \
   2>"$work/wine.log" || status=$?
+if [[ -n $planted && $status -eq 0 ]]; then
+  # "<process> <path>" per DLL loaded; Wine writes each backslash twice.
+  loads=$(sed -n 's/^\([0-9a-f]*\):[0-9a-f]*:trace:loaddll:.*Loaded L"\([^"]*\)".*/\1 \2/p' \
+    "$work/wine.log" | sed 's/\\\\/\//g')
+  pid=$(grep -i '/planted/tarnwick\.exe$' <<<"$loads" | head -1 | cut -d' ' -f1)
+  loaded=$(grep "^$pid " <<<"$loads" | cut -d' ' -f2-)
+  markers=$(find "$planted" -maxdepth 1 -iname '*.loaded' -printf '%f ')
+  from_folder=$(grep -i '/planted/' <<<"$loaded" | grep -vi '/tarnwick\.exe$' || true)
+  if [[ -z $pid || -n $markers || -n $from_folder ]]; then
+    echo "tarnwick.exe loaded a DLL planted beside it: $markers $from_folder" >&2
+    status=1
+  fi
+  # Those every run uses must have been loaded, and from Windows' own folders.
+  for name in comctl32 gdiplus iphlpapi uxtheme wininet; do
+    if ! grep -qi "^C:/windows/.*/$name\.dll$" <<<"$loaded"; then
+      echo "tarnwick.exe never loaded $name.dll from C:\\windows: the run proved nothing for it" >&2
+      status=1
+    fi
+  done
+fi
 cat "$work/out"
 if [[ $console -eq 1 && $status -ne 124 && $status -ne 125 ]]; then
   cat "$work/err" >&2
