@@ -1,20 +1,17 @@
 #include "platform/windows/wininet_fetch.h"
 
-#include <array>
-#include <cstdlib>
-
 #include "platform/fetch_policy.h"
-#include "platform/windows/wininet_session.h"
+#include "platform/windows/wininet_options.h"
 #include "toolkit/text.h"
 
 namespace platform::windows {
 namespace {
 
 using Outcome = FetchResult::Outcome;
+using End = WinInetRequest::End;
 
-// The Location header resolved against `base`; empty when there is none.
-std::string redirectTarget(HINTERNET request, const std::string& base) {
-  const std::string location = locationOf(request);
+// `location` resolved against `base`; empty when there is none.
+std::string redirectTarget(const std::string& location, const std::string& base) {
   if (location.empty()) return {};
   std::string combined(4096, '\0');
   DWORD combinedLength = static_cast<DWORD>(combined.size());
@@ -26,75 +23,70 @@ std::string redirectTarget(HINTERNET request, const std::string& base) {
   return combined;
 }
 
-// The declared body length, when the server declared one.
-bool declaredLength(HINTERNET request, unsigned long long& length) {
-  char text[32] = {};
-  DWORD size = sizeof text;
-  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
-  char* end = nullptr;
-  length = std::strtoull(text, &end, 10);
-  return end != text;
-}
-
-Outcome failureOf(DWORD error) {
-  return error == ERROR_INTERNET_TIMEOUT ? Outcome::TimedOut : Outcome::Failed;
+Outcome failureOf(End end) {
+  switch (end) {
+    case End::TimedOut:
+      return Outcome::TimedOut;
+    case End::Stopped:
+      return Outcome::Cancelled;
+    case End::Failed:
+      break;
+  }
+  return Outcome::Failed;
 }
 
 }  // namespace
 
-void fetchBlocking(DetachedRequest& request, const std::string& url, const FetchOptions& options,
-                   FetchResult& result) {
-  result = {};
-  HINTERNET session = openSession(options.userAgent, options.timeout);
-  if (!request.keep(session)) return;
+FetchResult fetchWithRequest(WinInetRequest& request, const std::string& url,
+                             const FetchOptions& options) {
+  FetchResult result;
+  if (!request.openSession(options.userAgent, options.timeout)) return result;
 
   std::string address = url;
   HINTERNET response = nullptr;
   for (int redirects = 0;; ++redirects) {
-    if (!isWebUrl(address)) return;
-    response = InternetOpenUrlA(session, address.c_str(), nullptr, 0, kRequestFlags, 0);
+    if (!isWebUrl(address)) return result;
+    response = request.openUrl(address, kFetchFlags);
     if (response == nullptr) {
-      result.outcome = failureOf(GetLastError());
-      return;
+      result.outcome = failureOf(request.end());
+      return result;
     }
-    if (!request.keep(response)) return;
-    result.httpStatus = statusOf(response);
+    result.httpStatus = request.status(response);
     if (!isRedirect(result.httpStatus)) break;
-    const std::string next = redirectTarget(response, address);
+    const std::string next = redirectTarget(request.location(response), address);
     if (next.empty()) break;  // nowhere to go
-    if (!mayFollowRedirect(redirects, options)) return;
+    if (!mayFollowRedirect(redirects, options)) return result;
     request.close(response);
     address = next;
   }
 
-  if (isUnfollowedRedirection(result.httpStatus)) return;  // Failed
+  if (isUnfollowedRedirection(result.httpStatus)) return result;  // Failed
   if (isErrorStatus(result.httpStatus)) {
     result.outcome = Outcome::HttpError;
-    return;
+    return result;
   }
-  unsigned long long length = 0;
-  if (declaredLength(response, length) && !bodyFits(0, length, options.maxBody)) {
+  if (const auto length = request.contentLength(response);
+      length && !bodyFits(0, *length, options.maxBody)) {
     result.outcome = Outcome::TooLarge;
-    return;
+    return result;
   }
   std::string bytes;
-  std::array<char, 16384> chunk;
   for (;;) {
-    DWORD read = 0;
-    if (!InternetReadFile(response, chunk.data(), static_cast<DWORD>(chunk.size()), &read)) {
-      result.outcome = failureOf(GetLastError());
-      return;
+    const std::size_t had = bytes.size();
+    const long read = request.read(response, bytes);
+    if (read < 0) {
+      result.outcome = failureOf(request.end());
+      return result;
     }
     if (read == 0) break;
-    if (!bodyFits(bytes.size(), read, options.maxBody)) {
+    if (!bodyFits(had, static_cast<std::size_t>(read), options.maxBody)) {
       result.outcome = Outcome::TooLarge;
-      return;
+      return result;
     }
-    bytes.append(chunk.data(), read);
-    if (request.abandoned()) return;
   }
   result.body = toolkit::utf8Lossy(bytes);
   result.outcome = Outcome::Ok;
+  return result;
 }
 
 }  // namespace platform::windows

@@ -4,13 +4,12 @@
 
 #include "platform/sign_in_redirect.h"
 #include "platform/windows/wininet_fetch.h"
-#include "platform/windows/wininet_session.h"
+#include "platform/windows/wininet_options.h"
 
 namespace platform::windows {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using End = DetachedRequest::End;
 
 // What is left until `deadline`, for WinINet's own time-outs (at least 1 ms).
 std::chrono::milliseconds leftUntil(Clock::time_point deadline) {
@@ -21,80 +20,54 @@ std::chrono::milliseconds leftUntil(Clock::time_point deadline) {
 }  // namespace
 
 WinInetTransfer::WinInetTransfer(WinInetConfig config)
-    : config_(config), count_(std::make_shared<std::atomic<long>>(0)) {}
+    : config_(config), counts_(std::make_shared<RequestCounts>()) {}
 
 WinInetTransfer::~WinInetTransfer() {
   closeEach(handles_.closeAll());
 }
 
 void WinInetTransfer::closeEach(const std::vector<SystemHandles>& closed) {
-  for (const auto& handles : closed) handles->closeAll();
+  for (const auto& request : closed) request->closeAll();
 }
 
 FetchResult WinInetTransfer::fetchText(const std::string& url, const FetchOptions& options,
                                        std::stop_token stop) {
-  struct Fetch {
-    std::shared_ptr<DetachedRequest> request;
-    FetchResult result;
-  };
-  auto fetch = std::make_shared<Fetch>(Fetch{std::make_shared<DetachedRequest>(count_), {}});
   const Clock::time_point deadline = deadlineWithin(options.timeout, options.deadline);
   FetchOptions bounded = options;
   bounded.timeout = std::min(options.timeout, leftUntil(deadline));
-  const End end = DetachedRequest::run(
-      fetch->request,
-      [fetch, url, bounded] { fetchBlocking(*fetch->request, url, bounded, fetch->result); }, stop,
-      deadline);
-  FetchResult result;
-  switch (end) {
-    case End::Done:
-      result = fetch->result;
-      break;
-    case End::Stopped:
-      result.outcome = FetchResult::Outcome::Cancelled;
-      break;
-    case End::Overdue:
-      result.outcome = FetchResult::Outcome::TimedOut;
-      break;
-    case End::NotStarted:
-      break;
+  WinInetRequest request(counts_, stop, deadline);
+  FetchResult result = fetchWithRequest(request, url, bounded);
+  if (stop.stop_requested() && !result.ok()) {
+    result = {};
+    result.outcome = FetchResult::Outcome::Cancelled;
   }
-  fetch->request->closeAll();
   return result;
 }
 
 InternetTransfer::Handle WinInetTransfer::internetOpen(const std::string& agent) {
-  auto handles = std::make_shared<DetachedRequest>(count_);
-  if (!handles->keep(openSession(agent, config_.openTimeout))) return 0;
-  return handles_.openInternet(agent, std::move(handles));
+  // A synchronous session, as the probe asks for it; its URL requests run in
+  // asynchronous sessions of their own (below).
+  auto session =
+      std::make_shared<WinInetRequest>(counts_, std::stop_token{}, Clock::time_point::max());
+  if (!session->openSession(agent, config_.openTimeout, WinInetRequest::Mode::Synchronous))
+    return 0;
+  return handles_.openInternet(agent, std::move(session));
 }
 
 InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const std::string& url,
                                                           std::stop_token stop, Deadline deadline) {
-  const std::optional<std::string> found = handles_.agentOf(internet);
-  if (!found || !isWebUrl(url)) return 0;
-  const std::string agent = *found;
-  // The request runs in a session of its own, so that stopping it may close
-  // everything it has open without closing the caller's internet handle.
-  auto request = std::make_shared<DetachedRequest>(count_);
-  auto opened = std::make_shared<bool>(false);
+  const std::optional<std::string> agent = handles_.agentOf(internet);
+  if (!agent || !isWebUrl(url)) return 0;
+  // The request runs in an asynchronous session of its own: stopping it may
+  // then close everything it has open without closing the caller's handle.
   const Clock::time_point until = deadlineWithin(config_.openTimeout, deadline);
-  const auto timeout = std::min(config_.openTimeout, leftUntil(until));
-  const End end = DetachedRequest::run(
-      request,
-      [request, opened, agent, url, timeout] {
-        HINTERNET session = openSession(agent, timeout);
-        if (!request->keep(session)) return;
-        HINTERNET response = InternetOpenUrlA(session, url.c_str(), nullptr, 0, kRequestFlags, 0);
-        if (!request->keep(response)) return;
-        // A sign-in page standing in for every address is not the page.
-        *opened = !isSignInAnswer(url, statusOf(response), locationOf(response));
-      },
-      stop, until);
-  if (end != End::Done || !*opened) {
-    request->closeAll();
-    return 0;
-  }
+  auto request = std::make_shared<WinInetRequest>(counts_, stop, until);
+  if (!request->openSession(*agent, std::min(config_.openTimeout, leftUntil(until)))) return 0;
+  HINTERNET response = request->openUrl(url, kReachabilityFlags);
+  if (response == nullptr) return 0;
+  // A sign-in page standing in for every address is not the page.
+  const bool opened = !isSignInAnswer(url, request->status(response), request->location(response));
+  if (!opened) return 0;  // its handles close with the request
 
   // The internet handle may have been closed while the request ran.
   const Handle handle = handles_.openUrl(internet, request);
@@ -110,7 +83,7 @@ bool WinInetTransfer::internetCloseHandle(Handle handle) {
 }
 
 std::size_t WinInetTransfer::openHandles() const {
-  const long count = count_->load();
+  const long count = counts_->openHandles.load();
   return count > 0 ? static_cast<std::size_t>(count) : 0;
 }
 

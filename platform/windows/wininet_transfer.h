@@ -5,7 +5,7 @@
 
 #include "platform/internet_transfer.h"
 #include "platform/transfer_handles.h"
-#include "platform/windows/detached_request.h"
+#include "platform/windows/wininet_request.h"
 
 namespace platform::windows {
 
@@ -34,17 +34,19 @@ class WinInetTransfer final : public InternetTransfer {
   // Closing an internet handle also closes the URL handles opened through it.
   bool internetCloseHandle(Handle handle) override;
 
-  // How many of the system's internet handles are open now, counting those
-  // of requests still finishing after they were stopped.
+  // How many of the system's internet handles are open now.
   std::size_t openHandles() const;
+  // WinINet calls refused because their handle had been closed: 0 unless the
+  // requests' own bookkeeping is wrong.
+  long callsAfterClose() const { return counts_->callsAfterClose.load(); }
 
  private:
-  // Each handle carries the system handles behind it.
-  using SystemHandles = std::shared_ptr<DetachedRequest>;
+  // Each handle carries the request that holds the system handles behind it.
+  using SystemHandles = std::shared_ptr<WinInetRequest>;
   static void closeEach(const std::vector<SystemHandles>& closed);
 
   WinInetConfig config_;
-  HandleCount count_;
+  SharedCounts counts_;
   TransferHandles<SystemHandles> handles_;
 };
 
