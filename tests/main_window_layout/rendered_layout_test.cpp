@@ -161,6 +161,20 @@ TEST_F(RenderedLayout, ADpiChangeLaysTheWindowOutAgain) {
   expectPicturesFillTheirBoxes();
 }
 
+// The title bar's icon and the task switcher's are made for the window's
+// scale: on a monitor of twice the scale, of twice the pixels.
+TEST_F(RenderedLayout, TheIconsFollowTheWindowsScale) {
+  const auto before = screen->iconWidths();
+  if (!before) GTEST_SKIP() << "the toolkit leaves the icons to the system";
+  const int dpi = screen->dpi();
+  ASSERT_TRUE(screen->changeDpi(dpi * 2));
+  const auto twice = screen->iconWidths();
+  EXPECT_NEAR(twice->first, 2 * before->first, 1);
+  EXPECT_NEAR(twice->second, 2 * before->second, 1);
+  screen->changeDpi(dpi);
+  EXPECT_EQ(screen->iconWidths(), before);
+}
+
 // A seven-segment box reads the same while the user edits it: its face's
 // stand-in needs room between the letters that an edit control does not give.
 TEST_F(RenderedLayout, AFocusedSevenSegmentBoxReadsAsUnfocused) {

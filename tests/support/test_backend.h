@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "toolkit/backend.h"
@@ -113,6 +114,9 @@ class Screen {
   void pressKey(std::string_view keys);
   // Whether the window's title bar shows an icon.
   bool showsIcon() const;
+  // The widths in pixels of the window's own small (title bar) and large
+  // (task switcher) icons; nothing where the toolkit leaves them to the system.
+  std::optional<std::pair<int, int>> iconWidths() const;
   // Gives a text box the focus as a click at the end of its text would, with
   // the caret hidden so the box can be compared with itself unfocused; false
   // where the toolkit draws a box the same way focused or not.

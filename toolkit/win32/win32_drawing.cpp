@@ -31,11 +31,42 @@ int systemDpi() {
   return dpi > 0 ? dpi : 96;
 }
 
+namespace {
+
+// The effective dpi of a monitor, from the shell's scaling library of Windows
+// 8.1; 0 where there is none. Loaded from System32 alone, as every DLL here.
+int monitorDpi(HMONITOR monitor) {
+  using GetDpi = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto getDpi = [] {
+    HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return shcore ? reinterpret_cast<GetDpi>(
+                        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                  : nullptr;
+  }();
+  constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+  UINT x = 0;
+  UINT y = 0;
+  if (!getDpi || !monitor || FAILED(getDpi(monitor, kEffectiveDpi, &x, &y))) return 0;
+  return static_cast<int>(y);
+}
+
+}  // namespace
+
 int windowDpi(HWND window) {
+  // Windows 10 1607 on; on 8.1 the dpi of the monitor the window is on.
   using GetDpi = UINT(WINAPI*)(HWND);
   static const auto getDpi = user32Function<GetDpi>("GetDpiForWindow");
-  const int dpi = getDpi && window ? static_cast<int>(getDpi(window)) : 0;
+  int dpi = getDpi && window ? static_cast<int>(getDpi(window)) : 0;
+  if (dpi <= 0 && window) dpi = monitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
   return dpi > 0 ? dpi : systemDpi();
+}
+
+int systemMetricAt(int index, int dpi) {
+  using ForDpi = int(WINAPI*)(int, UINT);
+  static const auto forDpi = user32Function<ForDpi>("GetSystemMetricsForDpi");
+  if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+  // Before Windows 10 1607 metrics are the system dpi's: scaled to the window's.
+  return MulDiv(GetSystemMetrics(index), dpi, systemDpi());
 }
 
 SIZE frameSize(SIZE client, DWORD style, DWORD exStyle, int dpi) {

@@ -19,9 +19,12 @@ namespace toolkit::win32 {
 // program is DPI-aware, so this is what twips convert against.
 int systemDpi();
 
-// The dpi a window is drawn at: its monitor's under per-monitor awareness, the
-// system's on systems before Windows 10 1607.
+// The dpi a window is drawn at: its monitor's under per-monitor awareness
+// (Windows 8.1 and later), the system's before.
 int windowDpi(HWND window);
+
+// A system metric (SM_CXICON, SM_CXSMICON...) for a window drawn at `dpi`.
+int systemMetricAt(int index, int dpi);
 
 // The outer size of a window whose client area is `client` pixels at `dpi`;
 // the frame itself grows with the dpi where the system scales it.

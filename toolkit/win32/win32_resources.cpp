@@ -203,8 +203,9 @@ HICON programIcon(int size) {
   auto* icon = static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
   if (icon) return icon;
+  // A copy of its own at this size, not the shared one: the window destroys it.
   return static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(32512), IMAGE_ICON, size, size,
-                                       LR_SHARED));  // IDI_APPLICATION
+                                       0));  // IDI_APPLICATION
 }
 
 }  // namespace toolkit::win32

@@ -69,7 +69,8 @@ class ProgramResources {
   int fonts_ = 0;
 };
 
-// The program's icon (resource 1), or the system's application icon.
+// The program's icon (resource 1), or the system's application icon, at
+// `size` pixels; the caller destroys it.
 HICON programIcon(int size);
 
 }  // namespace toolkit::win32

@@ -123,12 +123,7 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowLongPtrW(root_.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&root_));
   exposeWindow(root_.hwnd, &root_, false);
-  if (!layout.icon.empty()) {
-    icons_[0] = programIcon(GetSystemMetrics(SM_CXSMICON));
-    icons_[1] = programIcon(GetSystemMetrics(SM_CXICON));
-    SendMessageW(root_.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons_[0]));
-    SendMessageW(root_.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons_[1]));
-  }
+  if (!layout.icon.empty()) setIcons();
   SendMessageW(root_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->get(font_).handle), FALSE);
   toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -137,6 +132,19 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
   createControls(layout);
   orderControls();
   ready_ = true;
+}
+
+void Win32Window::setIcons() {
+  // The title bar's icon and the task switcher's, at the sizes the system
+  // draws them at the window's dpi; the ones they replace go.
+  const HICON made[2] = {programIcon(systemMetricAt(SM_CXSMICON, dpi_)),
+                         programIcon(systemMetricAt(SM_CXICON, dpi_))};
+  SendMessageW(root_.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(made[0]));
+  SendMessageW(root_.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(made[1]));
+  for (int i : {0, 1}) {
+    if (icons_[i]) DestroyIcon(icons_[i]);
+    icons_[i] = made[i];
+  }
 }
 
 SIZE Win32Window::frameAt(int dpi) const {
@@ -153,6 +161,7 @@ void Win32Window::changeDpi(int dpi, const POINT* corner) {
       std::exchange(fonts_, std::make_shared<FontCache>(dpi_, backend_.resources().fontStandIns));
   SendMessageW(root_.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->get(font_).handle), FALSE);
   for (const auto& e : controls_) e.native->dpiChanged();
+  if (icons_[0] || icons_[1]) setIcons();
   const SIZE frame = frameAt(dpi_);
   UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
   if (!corner) flags |= SWP_NOMOVE;
@@ -320,8 +329,16 @@ ControlHooks* Win32Window::hooksOf(HWND child) const {
 }
 
 void Win32Window::centreOnScreen() {
+  // The work area (the screen less the taskbar) of the monitor the window
+  // is on, not the primary one's.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
   RECT area;
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  if (GetMonitorInfoW(MonitorFromWindow(root_.hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    area = monitor.rcWork;
+  } else {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  }
   RECT frame;
   GetWindowRect(root_.hwnd, &frame);
   const int width = frame.right - frame.left;

@@ -80,6 +80,7 @@ class Win32Window : public NativeWindow {
   void createControls(const WindowLayout& layout);
   void orderControls();
   void centreOnScreen();
+  void setIcons();
   void raiseResize();
   void focusFirst();
   SIZE frameAt(int dpi) const;

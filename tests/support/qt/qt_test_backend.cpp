@@ -117,6 +117,10 @@ bool Screen::showsIcon() const {
   return !impl_->top()->windowIcon().isNull();
 }
 
+std::optional<std::pair<int, int>> Screen::iconWidths() const {
+  return std::nullopt;
+}
+
 bool Screen::focusForReading(std::string_view) {
   return false;
 }

@@ -145,6 +145,21 @@ bool Screen::showsIcon() const {
   return !(GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 }
 
+std::optional<std::pair<int, int>> Screen::iconWidths() const {
+  const auto width = [](LRESULT icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return static_cast<int>(bitmap.bmWidth);
+  };
+  HWND top = impl_->top();
+  return std::make_pair(width(SendMessageW(top, WM_GETICON, ICON_SMALL, 0)),
+                        width(SendMessageW(top, WM_GETICON, ICON_BIG, 0)));
+}
+
 bool Screen::focusForReading(std::string_view name) {
   ControlHooks* c = impl_->control(name, -1);
   if (!c || !c->hwnd()) return false;
