@@ -38,6 +38,10 @@ ConsoleStreams::ConsoleStreams()
   }
 }
 
+bool ConsoleStreams::errorsReachSomeone() const {
+  return usable(err_);
+}
+
 void ConsoleStreams::write(HANDLE handle, std::string_view text) {
   if (!usable(handle) || text.empty()) return;
   DWORD mode = 0;

@@ -22,6 +22,8 @@ class ConsoleStreams {
   // or pipe gets the bytes as they are.
   void out(std::string_view text) const { write(out_, text); }
   void err(std::string_view text) const { write(err_, text); }
+  // Whether what err() writes reaches anyone: a console, a file or a pipe.
+  bool errorsReachSomeone() const;
 
  private:
   static void write(HANDLE handle, std::string_view text);

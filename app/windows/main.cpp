@@ -28,6 +28,7 @@
 #include "system_libraries.h"
 #include "toolkit/win32/win32_backend.h"
 #include "toolkit/win32/win32_text.h"
+#include "usage_error.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       console.out(command_line::VersionText());
       return 0;
     case command_line::Action::kUsageError:
-      console.err(command_line::UsageErrorText(options));
+      app_windows::ReportUsageError(console, command_line::UsageErrorText(options));
       return command_line::kUsageErrorStatus;
     case command_line::Action::kJson:
       return run(command_line::Format::kJson, &console);

@@ -311,6 +311,27 @@ TEST(WindowsProgramUnderWineCommandLine, HelpVersionAndUnknownOptionsNeitherGath
   checkOptions(*program);
 }
 
+// Started from Explorer or a shortcut there is no console for the usage to
+// go to: it comes in a message box instead, and the program still ends as a
+// usage error does.
+TEST(WindowsProgramUnderWineCommandLine, AnUnknownOptionWithoutAConsoleShowsTheUsageInABox) {
+  const auto program = windowsProgram();
+  if (!program) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
+  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
+  RunSetup setup;
+  setup.privateNetwork = true;
+  setup.environment = program->environment;
+  setup.timeLimit = program->timeLimit;
+  setup.arguments = {"--no-console", "--verbose"};
+  const RunResult run = runIsolated(program->path, setup);
+  ASSERT_TRUE(run.ran && !run.timedOut) << run.setupError;
+  EXPECT_EQ(run.exitStatus, 2) << run.err;
+  const std::string box = std::string("{Brevan} WAN LAN TARNWICK 1.6\n") +
+                          "tarnwick: unknown option '--verbose'\n" + kUsageLine;
+  EXPECT_EQ(run.out.substr(0, box.size()), box);
+  EXPECT_TRUE(run.requests.empty());
+}
+
 // The lines of the main window the text output starts with, from the JSON
 // document, so that both outputs are checked against one table.
 std::string blockFromJson(const nlohmann::json& document) {

@@ -2,12 +2,15 @@
 # One Wine session on a virtual X display: the Windows test driver starts
 # tarnwick.exe, drives it, and what the driver prints is passed on.
 #
-#   wine_session.sh [--bench | --accessibility | --pictures DIR | --console OPTION...]
+#   wine_session.sh [--bench | --accessibility | --pictures DIR | --console OPTION... |
+#                    --no-console OPTION...]
 #
 # With --console the driver starts tarnwick.exe with the options and its output
 # redirected, as a script would: what the program printed goes to standard
 # output, its standard error to ours, and the exit status is the program's
-# (125 when the driver failed).
+# (125 when the driver failed). With --no-console the driver starts it as
+# Explorer does, with no console and no standard handles, and prints the
+# message box it shows.
 #
 # Environment:
 #   TARNWICK_WINE_PROGRAM  tarnwick.exe
@@ -85,8 +88,11 @@ case "${1:-}" in
   --pictures) pictures=$(realpath -m "${2:?--pictures needs a directory}"); mkdir -p "$pictures"
     args=(--pictures "$(windows_path "$pictures")") ;;
   --console) console=1; shift; options=("$@") ;;
+  --no-console) args=(--no-console); shift; options=("$@") ;;
   "") ;;
-  *) echo "usage: $0 [--bench | --accessibility | --pictures DIR | --console OPTION...]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--bench | --accessibility | --pictures DIR | --console OPTION... |" \
+      "--no-console OPTION...]" >&2
+    exit 2 ;;
 esac
 
 prepare_template

@@ -36,6 +36,48 @@ bool showsAWindow(DWORD pid) {
   return search.found;
 }
 
+// A visible message box (a dialog of the system's class) of process `pid`.
+HWND messageBoxOf(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    HWND found = nullptr;
+  } search{pid};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (owner == s->pid && IsWindowVisible(window) && lstrcmpW(name, L"#32770") == 0) {
+          s->found = window;
+        }
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The longest text of a box's static controls: its message, not its icon.
+std::wstring messageOf(HWND box) {
+  std::wstring message;
+  EnumChildWindows(
+      box,
+      [](HWND child, LPARAM data) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(child, name, 16);
+        if (lstrcmpiW(name, L"Static") != 0) return TRUE;
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
+        auto* longest = reinterpret_cast<std::wstring*>(data);
+        if (text.size() > longest->size()) *longest = text;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&message));
+  return message;
+}
+
 int fail(const std::string& why) {
   std::fprintf(stderr, "%s\n", why.c_str());
   return kConsoleRunFailed;
@@ -95,6 +137,49 @@ int runWithRedirectedOutput(const std::wstring& program, const std::vector<std::
   std::fwrite(output.data(), 1, output.size(), stdout);
   std::fflush(stdout);
   if (windowSeen) return fail("the program showed a window");
+  DWORD status = 0;
+  GetExitCodeProcess(process.h, &status);
+  return static_cast<int>(status);
+}
+
+int runWithoutConsole(const std::wstring& program, const std::vector<std::wstring>& options) {
+  // Nothing to attach to, nothing handed on: what a program started from
+  // Explorer finds.
+  FreeConsole();
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  std::wstring commandLine = L"\"" + program + L"\"";
+  for (const std::wstring& option : options) commandLine += L" \"" + option + L"\"";
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                      DETACHED_PROCESS, nullptr, nullptr, &startup, &info)) {
+    return fail("cannot start " + narrow(program) + " (error " + std::to_string(GetLastError()) +
+                ")");
+  }
+  Handle process{info.hProcess};
+  Handle thread{info.hThread};
+  HWND box = nullptr;
+  if (!waitUntil(std::chrono::seconds(60),
+                 [&] {
+                   box = messageBoxOf(info.dwProcessId);
+                   return box != nullptr || WaitForSingleObject(process.h, 0) == WAIT_OBJECT_0;
+                 }) ||
+      box == nullptr) {
+    TerminateProcess(process.h, kConsoleRunFailed);
+    return fail("the program showed no message box");
+  }
+  const int length = GetWindowTextLengthW(box);
+  std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
+  title.resize(static_cast<std::size_t>(GetWindowTextW(box, title.data(), length + 1)));
+  const std::string shown = narrow(title) + "\n" + narrow(messageOf(box)) + "\n";
+  std::fwrite(shown.data(), 1, shown.size(), stdout);
+  std::fflush(stdout);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  if (WaitForSingleObject(process.h, 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.h, kConsoleRunFailed);
+    return fail("the program did not end once its box was closed");
+  }
   DWORD status = 0;
   GetExitCodeProcess(process.h, &status);
   return static_cast<int>(status);

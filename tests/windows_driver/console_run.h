@@ -16,4 +16,11 @@ inline constexpr int kConsoleRunFailed = 125;
 int runWithRedirectedOutput(const std::wstring& program, const std::vector<std::wstring>& options,
                             const std::wstring& errorFile);
 
+// Runs `program` with `options` as Explorer or a shortcut does: no console to
+// attach to and no standard handles. Waits for a message box of the program,
+// prints its title and text as lines, presses its OK button and returns the
+// program's exit status; kConsoleRunFailed (the reason on standard error) when
+// no box comes within a minute or the program does not end after it.
+int runWithoutConsole(const std::wstring& program, const std::vector<std::wstring>& options);
+
 }  // namespace windows_driver

@@ -19,6 +19,10 @@
 //   tarnwick_windows_driver --accessibility PROGRAM.exe
 //       prints the main window's lines, then walks it as a screen-reader
 //       user (accessibility_walk.h)
+//   tarnwick_windows_driver --no-console PROGRAM.exe OPTION...
+//       runs it as Explorer does, with no console and no standard handles:
+//       prints the title and text of the message box it shows, closes it and
+//       passes on its exit status; fails (125) if no box comes
 //
 // Exits 0 when the program was driven and closed cleanly, 1 otherwise (the
 // reason on standard error), 2 on a usage error.
@@ -371,6 +375,9 @@ int main() {
     return runWithRedirectedOutput(args[2], std::vector<std::wstring>(args.begin() + 3, args.end()),
                                    args[1]);
   }
+  if (args.size() >= 2 && args[0] == L"--no-console") {
+    return runWithoutConsole(args[1], std::vector<std::wstring>(args.begin() + 2, args.end()));
+  }
   if (!args.empty() && args[0] == L"--bench") {
     mode = Mode::kBench;
     args.erase(args.begin());
@@ -385,7 +392,8 @@ int main() {
   if (args.size() != 1) {
     std::fputs(
         "usage: tarnwick_windows_driver [--bench | --accessibility | --pictures DIR] PROGRAM.exe\n"
-        "       tarnwick_windows_driver --console ERRFILE PROGRAM.exe OPTION...\n",
+        "       tarnwick_windows_driver --console ERRFILE PROGRAM.exe OPTION...\n"
+        "       tarnwick_windows_driver --no-console PROGRAM.exe OPTION...\n",
         stderr);
     return 2;
   }
