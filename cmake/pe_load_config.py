@@ -5,10 +5,12 @@ _load_config_used structure.
 GNU ld (binutils 2.40, Debian 12) fills in the TLS directory from __tls_used
 but leaves the load-configuration entry empty, so Windows would never read the
 structure the program defines. This does what newer linkers do: the entry's
-address is the symbol's, its size the structure's own first field.
+address is the symbol's, its size the structure's own first field. The
+image's checksum, which ld wrote, is worked out again.
 
     pe_load_config.py IMAGE
 """
+import array
 import struct
 import sys
 
@@ -18,6 +20,20 @@ SYMBOL = b"_load_config_used"
 
 def fail(message):
     sys.exit(f"pe_load_config: {message}")
+
+
+def checksum(data, field):
+    """The PE checksum: the image's 16-bit words added with end-around carry,
+    the checksum field itself left out, plus the image's length."""
+    words = array.array("H", bytes(data[:len(data) // 2 * 2]))
+    if sys.byteorder != "little":
+        words.byteswap()
+    total = sum(words) - words[field // 2] - words[field // 2 + 1]
+    if len(data) % 2:
+        total += data[-1]
+    while total >> 16:
+        total = (total & 0xFFFF) + (total >> 16)
+    return (total + len(data)) & 0xFFFFFFFF
 
 
 def main(path):
@@ -62,6 +78,7 @@ def main(path):
         if size < 0x50 or value + size > min(virtual_size, raw_size):
             fail(f"{SYMBOL.decode()} declares a size of {size} bytes")
         struct.pack_into("<II", data, optional + 112 + 8 * LOAD_CONFIG_ENTRY, rva + value, size)
+        struct.pack_into("<I", data, optional + 64, checksum(data, optional + 64))
         image.seek(0)
         image.write(data)
 
