@@ -23,6 +23,18 @@ if(EXISTS ${TARNWICK_MINGW_COPYRIGHT})
   install(FILES ${TARNWICK_MINGW_COPYRIGHT} DESTINATION . RENAME COPYING-mingw-w64-runtime.txt)
 endif()
 
+# The per-user installer's description for wixl (packaging/windows/make_msi.sh
+# builds it from what `cmake --install` puts in a folder, the zip's files).
+foreach(var TARNWICK_AUTHOR TARNWICK_MAKER_URL)
+  string(REPLACE "&" "&amp;" ${var}_XML "${${var}}")
+  string(REPLACE "<" "&lt;" ${var}_XML "${${var}_XML}")
+  string(REPLACE "\"" "&quot;" ${var}_XML "${${var}_XML}")
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/tarnwick.wxs.in
+               ${PROJECT_BINARY_DIR}/packaging/tarnwick.wxs @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/main_window/pictures/icon.ico
+               ${PROJECT_BINARY_DIR}/packaging/tarnwick.ico COPYONLY)
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME tarnwick)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -30,4 +42,6 @@ set(CPACK_PACKAGE_VENDOR ${TARNWICK_AUTHOR})
 set(CPACK_PACKAGE_FILE_NAME tarnwick-${PROJECT_VERSION}-windows-x86_64)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)
+# Signed, after stripping, when a certificate is given (packaging/windows/sign.sh).
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/windows/sign_staged.cmake)
 include(CPack)

@@ -6,6 +6,10 @@
 #   dev.sh windows   cross-build for Windows with mingw-w64, run its tests under Wine
 #                    (the window tests also at 144 and 192 dpi, and once more themed)
 #   dev.sh windows-zip  the Windows download: build/windows/package/tarnwick-1.6-windows-x86_64.zip
+#   dev.sh windows-msi  the per-user installer beside it (…-x86_64.msi), installed,
+#                       upgraded and removed under Wine (needs root)
+#   dev.sh windows-signed  both signed with a throwaway certificate, the signatures
+#                       verified (a real certificate: packaging/windows/sign.sh)
 #   dev.sh windows-e2e  tarnwick.exe end to end under Wine, driven from outside,
 #                       with the classic controls and with Wine's theme
 #   dev.sh windows-run  cross-build tarnwick.exe and start it under Wine on this display
@@ -58,13 +62,23 @@ case "${1:-}" in
     (cd build/windows && cpack -C RelWithDebInfo)
     bash packaging/check_windows_zip.sh build/windows/package/tarnwick-1.6-windows-x86_64.zip
     ;;
+  windows-msi)
+    build windows
+    msi=build/windows/package/tarnwick-1.6-windows-x86_64.msi
+    bash packaging/windows/make_msi.sh build/windows "$msi"
+    bash packaging/check_windows_msi.sh build/windows "$msi" || [ $? -eq 77 ]  # 77: not root
+    ;;
+  windows-signed)
+    build windows
+    bash packaging/check_windows_signing.sh build/windows
+    ;;
   windows-run)
     cmake --preset windows >/dev/null
     cmake --build --preset windows --target tarnwick
     exec bash scripts/wine-run.sh --prefix build/windows/wineprefix build/windows/app/tarnwick.exe
     ;;
   *)
-    echo "usage: $0 run|test|sanitize|windows|windows-e2e|windows-zip|windows-run" >&2
+    echo "usage: $0 run|test|sanitize|windows|windows-e2e|windows-zip|windows-msi|windows-signed|windows-run" >&2
     exit 2
     ;;
 esac

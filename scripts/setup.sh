@@ -24,6 +24,7 @@ if [ "${1:-}" != run ]; then
     desktop-file-utils appstream lintian
     mingw-w64 wine wine64 fonts-wine
     at-spi2-core python3-pyatspi xdotool dbus-bin
+    wixl msitools osslsigncode openssl
   )
 fi
 
