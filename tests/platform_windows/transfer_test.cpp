@@ -83,6 +83,22 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"NeverAnswers", "/never", Outcome::TimedOut, 0, 0, 300ms}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A load's 21 echo requests share one connection where the server keeps it,
+// though each fetch runs in a WinINet session of its own: WinINet keeps
+// connections for the process.
+TEST_F(WithServer, FetchesReuseAKeptConnection) {
+  platform::windows::WinInetTransfer net;
+  const auto connections = [&] {
+    return std::stoi(net.fetchText(server("/connections"), {}, {}).body);
+  };
+  const int before = connections();
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(net.fetchText(server("/kept/address"), {}, {}).body, "203.0.113.7");
+  }
+  // One new connection for the five, and perhaps one for the count itself.
+  EXPECT_LE(connections() - before, 2);
+}
+
 TEST_F(WithServer, FetchSendsTheAgentInTheAnsiCodePageAndOnlyFollowsWebAddresses) {
   platform::windows::WinInetTransfer net;
   platform::FetchOptions options;

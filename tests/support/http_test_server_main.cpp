@@ -11,6 +11,8 @@
 //   /bytes/N        N filler bytes          /redirect/N  N redirects, then the address
 //   /never          no answer at all        /trickle     headers, then no body
 //   /agent          the request's User-Agent as the body
+//   /kept/...       the route after /kept, its connection left open
+//   /connections    how many connections the server has taken so far
 //
 // With --keep-alive a reply leaves the connection open for the next request
 // (unless the request asked to close it).
@@ -40,6 +42,13 @@ long numberAfter(const std::string& target, const std::string& prefix) {
 }
 
 HttpReply routeReply(const tests_support::HttpRequest& request) {
+  if (request.target.rfind("/kept/", 0) == 0) {
+    tests_support::HttpRequest inner = request;
+    inner.target = request.target.substr(5);
+    HttpReply reply = routeReply(inner);
+    reply.keepAlive = true;
+    return reply;
+  }
   const std::string& target = request.target;
   if (target == "/address") return HttpReply::text("203.0.113.7");
   if (target == "/agent") return HttpReply::text(request.header("User-Agent"));
@@ -120,7 +129,12 @@ int main(int argc, char** argv) {
     tests_support::HttpTestServer server({}, static_cast<std::uint16_t>(port), address);
     server.setReply(reply);
     if (routes) {
-      server.setHandler(routeReply);
+      server.setHandler([&server](const tests_support::HttpRequest& request) {
+        if (request.target == "/connections") {
+          return HttpReply::text(std::to_string(server.connections()));
+        }
+        return routeReply(request);
+      });
     } else if (logRequests) {
       server.setHandler([reply](const tests_support::HttpRequest& request) {
         timespec now{};
