@@ -102,6 +102,7 @@ bool WinInetRequest::usable(HINTERNET handle) {
     return true;
   }
   ++counts_->callsAfterClose;
+  SetLastError(ERROR_INVALID_HANDLE);  // what the call would have failed with
   return false;
 }
 
