@@ -153,6 +153,10 @@ if [[ -n ${TARNWICK_WINE_PLANTED_DLL:-} ]]; then
   WINEDLLOVERRIDES+=";$(IFS=,; echo "${planted_names[*]}")=n,b"
   export WINEDEBUG=-all,+pid,+loaddll
   timeout -k 5 60 wine "$planted/control.exe" >/dev/null 2>&1 || true
+  # The control ran without a display: the program's run needs a Wine server
+  # (and a desktop) started afresh on the virtual one.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   for name in "${planted_names[@]}"; do
     if ! find "$planted" -maxdepth 1 -iname "$name.dll.loaded" | grep -q .; then
       echo "a program importing $name.dll did not load the one beside it: this Wine does" \
