@@ -185,7 +185,7 @@ if [[ -n $planted && $status -eq 0 ]]; then
     status=1
   fi
   # Those every run uses must have been loaded, and from Windows' own folders.
-  for name in comctl32 gdiplus iphlpapi uxtheme wininet; do
+  for name in "${planted_names[@]}"; do
     if ! grep -qi "^C:/windows/.*/$name\.dll$" <<<"$loaded"; then
       echo "tarnwick.exe never loaded $name.dll from C:\\windows: the run proved nothing for it" >&2
       status=1
