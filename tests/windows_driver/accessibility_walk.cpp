@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "tests/support/contrast.h"
+#include "tests/support/win32/accessible_reading.h"
 #include "tests/windows_driver/ui_access.h"
 
 namespace windows_driver {
@@ -19,50 +20,16 @@ using std::chrono::seconds;
 
 std::vector<std::string>* heard = nullptr;
 
-VARIANT childId(LONG id) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = id;
-  return v;
-}
-
-std::string textOf(IAccessible* a, const VARIANT& child,
-                   HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
-  BSTR text = nullptr;
-  std::string out;
-  if (SUCCEEDED((a->*get)(child, &text)) && text) {
-    out = narrow(std::wstring(text, SysStringLen(text)));
-  }
-  SysFreeString(text);
-  return out;
-}
-
-LONG numberOf(IAccessible* a, const VARIANT& child,
-              HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
-  VARIANT value;
-  VariantInit(&value);
-  LONG out = 0;
-  if (SUCCEEDED((a->*get)(child, &value)) && value.vt == VT_I4) out = value.lVal;
-  VariantClear(&value);
-  return out;
-}
+using tests_support::accessible_reading::childId;
+using tests_support::accessible_reading::numberOf;
+using tests_support::accessible_reading::textOf;
 
 void CALLBACK onAnnouncement(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD,
                              DWORD) {
-  IAccessible* region = nullptr;
-  VARIANT id;
-  VariantInit(&id);
-  if (!heard ||
-      FAILED(AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(object), static_cast<DWORD>(child),
-                                       &region, &id)) ||
-      !region) {
-    return;
+  std::string said;
+  if (heard && tests_support::accessible_reading::announcementOf(hwnd, object, child, said)) {
+    heard->push_back(said);
   }
-  const std::string name = textOf(region, id, &IAccessible::get_accName);
-  const std::string value = textOf(region, id, &IAccessible::get_accValue);
-  heard->push_back(value.empty() ? name : name + " " + value);
-  region->Release();
 }
 
 // Lets our own messages (the announcements' events among them) in for a while.

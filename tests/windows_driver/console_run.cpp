@@ -19,29 +19,14 @@ struct Handle {
   }
 };
 
-bool showsAWindow(DWORD pid) {
+// A visible window of process `pid`; with `dialogsOnly`, a message box (a
+// dialog of the system's class). Null when there is none.
+HWND visibleWindowOf(DWORD pid, bool dialogsOnly) {
   struct Search {
     DWORD pid;
-    bool found = false;
-  } search{pid};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->pid && IsWindowVisible(window)) s->found = true;
-        return !s->found;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// A visible message box (a dialog of the system's class) of process `pid`.
-HWND messageBoxOf(DWORD pid) {
-  struct Search {
-    DWORD pid;
+    bool dialogsOnly;
     HWND found = nullptr;
-  } search{pid};
+  } search{pid, dialogsOnly};
   EnumWindows(
       [](HWND window, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
@@ -49,7 +34,8 @@ HWND messageBoxOf(DWORD pid) {
         GetWindowThreadProcessId(window, &owner);
         wchar_t name[16] = {};
         GetClassNameW(window, name, 16);
-        if (owner == s->pid && IsWindowVisible(window) && lstrcmpW(name, L"#32770") == 0) {
+        if (owner == s->pid && IsWindowVisible(window) &&
+            (!s->dialogsOnly || lstrcmpW(name, L"#32770") == 0)) {
           s->found = window;
         }
         return s->found == nullptr;
@@ -126,7 +112,7 @@ int runWithRedirectedOutput(const std::wstring& program, const std::vector<std::
   bool windowSeen = false;
   const DWORD started = GetTickCount();
   while (WaitForSingleObject(process.h, 20) == WAIT_TIMEOUT) {
-    windowSeen = windowSeen || showsAWindow(info.dwProcessId);
+    windowSeen = windowSeen || visibleWindowOf(info.dwProcessId, false) != nullptr;
     if (GetTickCount() - started > kLimitMs) {
       TerminateProcess(process.h, kConsoleRunFailed);
       reader.join();
@@ -162,7 +148,7 @@ int runWithoutConsole(const std::wstring& program, const std::vector<std::wstrin
   HWND box = nullptr;
   if (!waitUntil(std::chrono::seconds(60),
                  [&] {
-                   box = messageBoxOf(info.dwProcessId);
+                   box = visibleWindowOf(info.dwProcessId, true);
                    return box != nullptr || WaitForSingleObject(process.h, 0) == WAIT_OBJECT_0;
                  }) ||
       box == nullptr) {

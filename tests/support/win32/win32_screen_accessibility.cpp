@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "tests/support/win32/accessible_reading.h"
 #include "toolkit/win32/win32_text.h"
 
 namespace tests_support {
@@ -23,36 +24,15 @@ std::vector<std::string>& announced() {
 
 void CALLBACK recordAnnouncement(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD,
                                  DWORD) {
-  IAccessible* region = nullptr;
-  VARIANT id;
-  VariantInit(&id);
-  if (FAILED(AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(object), static_cast<DWORD>(child),
-                                       &region, &id)) ||
-      !region) {
-    return;
-  }
   std::string said;
-  for (auto get : {&IAccessible::get_accName, &IAccessible::get_accValue}) {
-    BSTR text = nullptr;
-    if (SUCCEEDED((region->*get)(id, &text)) && text && SysStringLen(text) > 0) {
-      said += (said.empty() ? "" : " ") +
-              toolkit::win32::narrow(std::wstring(text, SysStringLen(text)));
-    }
-    SysFreeString(text);
-  }
-  region->Release();
-  announced().push_back(said);
+  if (accessible_reading::announcementOf(hwnd, object, child, said)) announced().push_back(said);
 }
 
 namespace {
 
-VARIANT childId(LONG id) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = id;
-  return v;
-}
+using accessible_reading::childId;
+using accessible_reading::numberOf;
+using accessible_reading::textOf;
 
 VARIANT self() {
   return childId(CHILDID_SELF);
@@ -86,27 +66,6 @@ void accessibleOf(ControlHooks* c, Accessible& out) {
                                                    reinterpret_cast<void**>(&out.object)))) {
     out.object = nullptr;
   }
-}
-
-std::string textOf(IAccessible* object, const VARIANT& child,
-                   HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
-  BSTR text = nullptr;
-  std::string out;
-  if (SUCCEEDED((object->*get)(child, &text)) && text) {
-    out = toolkit::win32::narrow(std::wstring(text, SysStringLen(text)));
-  }
-  SysFreeString(text);
-  return out;
-}
-
-LONG numberOf(IAccessible* object, const VARIANT& child,
-              HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
-  VARIANT value;
-  VariantInit(&value);
-  LONG out = 0;
-  if (SUCCEEDED((object->*get)(child, &value)) && value.vt == VT_I4) out = value.lVal;
-  VariantClear(&value);
-  return out;
 }
 
 }  // namespace
