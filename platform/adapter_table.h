@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 namespace platform {
 
@@ -51,6 +52,9 @@ class AdapterTable {
   virtual std::uint32_t getAdaptersInfo(std::uint8_t* buffer, std::uint32_t* size) = 0;
   // The last-error code recorded by the latest call.
   virtual std::int32_t lastError() const = 0;
+  // Whether the routing table has a default route (IPv4 or IPv6, through a
+  // gateway or straight out of a link); none when it cannot be read.
+  virtual std::optional<bool> hasDefaultRoute() { return std::nullopt; }
 };
 
 }  // namespace platform

@@ -28,6 +28,7 @@ class ControlState : public Interface {
         top_(layout.top),
         width_(layout.width),
         height_(layout.height),
+        toolTip_(layout.toolTip),
         description_(accessibleDescriptionOf(layout)) {}
 
   ControlKind kind() const override { return layout_.kind; }
@@ -60,7 +61,11 @@ class ControlState : public Interface {
   }
 
   int tabIndex() const override { return layout_.tabIndex; }
-  std::string toolTip() const override { return layout_.toolTip; }
+  std::string toolTip() const override { return toolTip_; }
+  void setToolTip(const std::string& text) override {
+    toolTip_ = text;
+    applyToolTip();
+  }
   Font font() const override { return font_; }
   Colour foreColour() const override {
     return layout_.foreColour.value_or(system_colour::kWindowText);
@@ -99,6 +104,8 @@ class ControlState : public Interface {
   virtual void geometryChanging() {}
   // What a kind of control does when it is enabled or disabled (a timer ticks).
   virtual void enabledChanged() {}
+  // The tip shown when the pointer rests on the control has changed.
+  virtual void applyToolTip() {}
   // The value or description a screen reader reads has changed.
   virtual void applyAccessibleText() {}
   // Tells screen readers to say the control now.
@@ -111,6 +118,7 @@ class ControlState : public Interface {
   bool enabled_;
   bool pageActive_ = true;
   Twips left_, top_, width_, height_;
+  std::string toolTip_;
   std::string value_;
   std::string description_;
 };

@@ -32,6 +32,8 @@ class Control {
 
   virtual int tabIndex() const = 0;
   virtual std::string toolTip() const = 0;
+  // A control without a tip gets one; an empty text takes it away.
+  virtual void setToolTip(const std::string& text) = 0;
   virtual Font font() const = 0;
   virtual Colour foreColour() const = 0;
   virtual Colour backColour() const = 0;

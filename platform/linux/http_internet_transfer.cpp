@@ -236,7 +236,8 @@ InternetTransfer::Handle HttpInternetTransfer::internetOpen(const std::string& a
 InternetTransfer::Handle HttpInternetTransfer::internetOpenUrl(Handle internet,
                                                                const std::string& url,
                                                                std::stop_token stop,
-                                                               Deadline deadline) {
+                                                               Deadline deadline,
+                                                               RequestReport* /*report*/) {
   const std::optional<std::string> agent = handles_.agentOf(internet);
   if (!agent) return 0;
   Waits waits(std::move(stop), config_.tick);

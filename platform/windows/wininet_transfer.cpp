@@ -55,7 +55,8 @@ InternetTransfer::Handle WinInetTransfer::internetOpen(const std::string& agent)
 }
 
 InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const std::string& url,
-                                                          std::stop_token stop, Deadline deadline) {
+                                                          std::stop_token stop, Deadline deadline,
+                                                          RequestReport* /*report*/) {
   const std::optional<std::string> agent = handles_.agentOf(internet);
   if (!agent || !isWebUrl(url)) return 0;
   // The request runs in an asynchronous session of its own: stopping it may

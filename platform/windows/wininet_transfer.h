@@ -30,7 +30,7 @@ class WinInetTransfer final : public InternetTransfer {
 
   Handle internetOpen(const std::string& agent) override;
   Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop,
-                         Deadline deadline = kNoDeadline) override;
+                         Deadline deadline = kNoDeadline, RequestReport* report = nullptr) override;
   // Closing an internet handle also closes the URL handles opened through it.
   bool internetCloseHandle(Handle handle) override;
 

@@ -9,6 +9,7 @@ platform::FetchResult FakeInternetTransfer::ok(std::string body, long status) {
   result.outcome = Outcome::Ok;
   result.httpStatus = status;
   result.body = std::move(body);
+  result.report.reach = platform::Reach::Answered;
   return result;
 }
 
@@ -16,6 +17,9 @@ platform::FetchResult FakeInternetTransfer::failure(Outcome outcome, long status
   platform::FetchResult result;
   result.outcome = outcome;
   result.httpStatus = status;
+  result.report.reach = outcome == Outcome::HttpError   ? platform::Reach::Answered
+                        : outcome == Outcome::Cancelled ? platform::Reach::NotTried
+                                                        : platform::Reach::NoConnection;
   return result;
 }
 
@@ -46,14 +50,19 @@ platform::InternetTransfer::Handle FakeInternetTransfer::internetOpen(const std:
 }
 
 platform::InternetTransfer::Handle FakeInternetTransfer::internetOpenUrl(
-    Handle internet, const std::string& url, std::stop_token stop, platform::Deadline deadline) {
+    Handle internet, const std::string& url, std::stop_token stop, platform::Deadline deadline,
+    platform::RequestReport* report) {
   record("openUrl " + std::to_string(internet) + " " + url);
   {
     std::lock_guard lock(mutex_);
     openUrlDeadlines_.push_back(deadline);
   }
-  if (onOpenUrl) return onOpenUrl(internet, url, std::move(stop));
-  return openUrlResult;
+  const Handle result = onOpenUrl ? onOpenUrl(internet, url, std::move(stop)) : openUrlResult;
+  if (report != nullptr) {
+    *report = openUrlReport.value_or(platform::RequestReport{
+        result != 0 ? platform::Reach::Answered : platform::Reach::NoConnection, false});
+  }
+  return result;
 }
 
 bool FakeInternetTransfer::internetCloseHandle(Handle handle) {

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -33,12 +34,16 @@ class FakeInternetTransfer : public platform::InternetTransfer {
   Handle openResult = 11;
   Handle openUrlResult = 22;
   std::function<Handle(Handle internet, const std::string& url, std::stop_token)> onOpenUrl;
+  // What internetOpenUrl reports; unset: answered when it opened, no
+  // connection when it did not.
+  std::optional<platform::RequestReport> openUrlReport;
 
   platform::FetchResult fetchText(const std::string& url, const platform::FetchOptions& options,
                                   std::stop_token stop) override;
   Handle internetOpen(const std::string& agent) override;
   Handle internetOpenUrl(Handle internet, const std::string& url, std::stop_token stop,
-                         platform::Deadline deadline = platform::kNoDeadline) override;
+                         platform::Deadline deadline = platform::kNoDeadline,
+                         platform::RequestReport* report = nullptr) override;
   bool internetCloseHandle(Handle handle) override;
 
   // Every call in order: "fetch URL", "open AGENT", "openUrl HANDLE URL", "close HANDLE".

@@ -106,6 +106,9 @@ class QtControl : public State, public AccessibleSource {
     widget_->setVisible(this->shown());
     if (this->shown() && context_.window) context_.window->controlShown();
   }
+  void applyToolTip() override {
+    if (widget_) widget_->setToolTip(QString::fromStdString(this->toolTip()));
+  }
   void applyAccessibleText() override {
     if (!widget_) return;
     widget_->setAccessibleDescription(QString::fromStdString(this->accessibleDescription()));
