@@ -49,7 +49,7 @@ bool Contains(std::string_view text, std::string_view part) {
   return toolkit::containsIgnoringCase(text, part);
 }
 
-void ClassifyConnection(const Form1Controls& c, const EchoEvidence& echo) {
+bool ClassifyConnection(const Form1Controls& c, const EchoEvidence& echo) {
   // The loopback address is no LAN address; "Shit!" never stays on screen, as
   // both branches without a LAN address write "Null" over it.
   skipOnFailure([&] {
@@ -101,6 +101,7 @@ void ClassifyConnection(const Form1Controls& c, const EchoEvidence& echo) {
     set(c.lan, "Null");
     lightOne(c, c.chkred, 1700, {c.chkgreen, "Online"}, {c.chkyellow, "WAN Only"});
   }
+  return online;
 }
 
 }  // namespace main_window

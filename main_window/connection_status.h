@@ -23,6 +23,7 @@ struct EchoEvidence {
 // Turns the reachability marker (txtStatus2), the LAN text (LAN) and what the
 // echo requests showed into one of four connection states and shows it in
 // txtStatus, LAN, WAN and the status light. Every step that fails is skipped.
-void ClassifyConnection(const Form1Controls& controls, const EchoEvidence& echo);
+// Returns whether the machine was found online.
+bool ClassifyConnection(const Form1Controls& controls, const EchoEvidence& echo);
 
 }  // namespace main_window

@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 
+#include "diagnosis/adapter_facts.h"
 #include "main_window/app_title.h"
 #include "main_window/connection_status.h"
 #include "main_window/form1_layout.h"
@@ -54,15 +55,20 @@ void Form1::startProbe() {
   const std::string url = settings_.reachabilityUrl;
   platform::InternetTransfer* internet = &services_.internet;
   const platform::Deadline deadline = networkDeadline_;
-  runInBackground<Marker>(
+  runInBackground<ProbeOutcome>(
       [internet, agent, url, deadline](std::stop_token stop) {
         // A probe that breaks has not opened the page.
         return toolkit::resultOrOnFailure(
-            [&] { return probes::probeReachability(*internet, agent, url, stop, deadline); },
-            Marker(std::string(probes::kOffline)));
+            [&] {
+              ProbeOutcome outcome;
+              outcome.marker =
+                  probes::probeReachability(*internet, agent, url, stop, deadline, &outcome.report);
+              return outcome;
+            },
+            ProbeOutcome{std::string(probes::kOffline), {}});
       },
-      [this](Marker marker) {
-        probeOutcome_ = std::move(marker);
+      [this](ProbeOutcome outcome) {
+        probeOutcome_ = std::move(outcome);
         if (!completionWaitsForProbe_) return;
         completionWaitsForProbe_ = false;
         tickInFlight_ = false;
@@ -86,6 +92,7 @@ void Form1::formLoad() {
   tickInFlight_ = false;
   probeOutcome_.reset();
   completionWaitsForProbe_ = false;
+  reason_.reset();
 
   // The results stay out of sight from the first paint on, while the start-up
   // request is still on its way.
@@ -139,7 +146,7 @@ void Form1::finishCompletion() {
   const Form1Controls& c = *controls_;
   // The probe leaves its marker as it found the page; with no internet
   // handle it leaves the box as it was.
-  if (*probeOutcome_) skipOnFailure([&] { c.txtStatus2.setText(**probeOutcome_); });
+  if (probeOutcome_->marker) skipOnFailure([&] { c.txtStatus2.setText(*probeOutcome_->marker); });
   skipOnFailure([&] { c.lan.setText(GetPhysicalLanIP()); });
   for (toolkit::Control* control :
        std::initializer_list<toolkit::Control*>{&c.progressBar1, &c.lblWorking}) {
@@ -154,9 +161,23 @@ void Form1::finishCompletion() {
            &c.lblLocal, &c.chkReload, &c.chkAdp, &c.ainfo1, &c.ainfo2}) {
     skipOnFailure([&] { control->setVisible(true); });
   }
-  ClassifyConnection(c, {fetcher_->latestAddress(), fetcher_->wentSilent()});
+  const bool online = ClassifyConnection(c, {fetcher_->latestAddress(), fetcher_->wentSilent()});
+  reason_ = explain(online);
+  ShowReason(c, *reason_);
   AnnounceStatus(c);
   if (onGatheringComplete) onGatheringComplete();
+}
+
+diagnosis::Reason Form1::explain(bool online) {
+  diagnosis::LoadFacts facts;
+  facts.online = online;
+  facts.wentSilent = fetcher_->wentSilent();
+  facts.probe = probeOutcome_->report;
+  facts.echo = fetcher_->furthestReport();
+  // Online, the machine's side needs no looking at.
+  if (!online)
+    facts.adapters = diagnosis::ReadAdapterFacts(services_.management, services_.adapterTable);
+  return diagnosis::chooseReason(facts);
 }
 
 void Form1::formUnloading() {
@@ -165,6 +186,7 @@ void Form1::formUnloading() {
   tickInFlight_ = false;
   probeOutcome_.reset();
   completionWaitsForProbe_ = false;
+  reason_.reset();
 }
 
 void Form1::reload() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnosis/connection_reason.h"
 #include "main_window/form1_controls.h"
 #include "main_window/gathering_settings.h"
 #include "main_window/maker_info.h"
@@ -40,6 +41,10 @@ class Form1 : public toolkit::Form {
   // The controls of the current load; toolkit::Error 364 while not loaded.
   const Form1Controls& controls() const;
 
+  // Why the status of this load is what it is; none until the load has
+  // gathered.
+  const std::optional<diagnosis::Reason>& reason() const { return reason_; }
+
  protected:
   void formLoad() override;
   void timerTick(const std::string& name) override;
@@ -49,12 +54,17 @@ class Form1 : public toolkit::Form {
  private:
   using Words = std::vector<std::string>;
   using Marker = std::optional<std::string>;
+  struct ProbeOutcome {
+    Marker marker;
+    platform::RequestReport report;
+  };
   void fetchWords(std::function<void(Words)> then);
   void startProbe();
   void finishStartUp(const Words& words);
   void finishTick(const Words& words);
   void completionPass();
   void finishCompletion();
+  diagnosis::Reason explain(bool online);
   void reload();
   void openPage(const std::string& url);
 
@@ -67,8 +77,9 @@ class Form1 : public toolkit::Form {
   bool tickInFlight_ = false;
   // The reachability probe runs from the load on, beside the echo requests;
   // the completion pass waits for it when it comes first.
-  std::optional<Marker> probeOutcome_;  // set once the probe has ended
+  std::optional<ProbeOutcome> probeOutcome_;  // set once the probe has ended
   bool completionWaitsForProbe_ = false;
+  std::optional<diagnosis::Reason> reason_;
 };
 
 }  // namespace main_window

@@ -44,6 +44,7 @@ void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep 
     reading.status = c.txtStatus.text();
     reading.lights = {light(c.chkgreen, "green"), light(c.chkyellow, "yellow"),
                       light(c.chkred, "red")};
+    reading.reason = main.reason();
     if (mainWindowRead) mainWindowRead(reading);
     reading.adapterInfo = openReport(program, "Ainfo1", program.adapterInfo());
     reading.additionalAdapterInfo = openReport(program, "Ainfo2", program.additionalAdapterInfo());

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "diagnosis/connection_reason.h"
 #include "main_window/program.h"
 
 namespace main_window {
@@ -38,7 +39,8 @@ struct ProgramReading {
   std::string lan;
   std::string localhost;
   std::string status;
-  std::vector<LightReading> lights;  // green, yellow, red
+  std::vector<LightReading> lights;         // green, yellow, red
+  std::optional<diagnosis::Reason> reason;  // why the status is what it is
   ReportReading adapterInfo;
   ReportReading additionalAdapterInfo;
   int messageBoxes = 0;  // raised during the whole run

@@ -11,4 +11,10 @@ void AnnounceStatus(const Form1Controls& c) {
   });
 }
 
+void ShowReason(const Form1Controls& c, const diagnosis::Reason& reason) {
+  const std::string text(reason.text);
+  toolkit::skipOnFailure([&] { c.chkstatus.setToolTip(text); });
+  toolkit::skipOnFailure([&] { c.chkstatus.setAccessibleDescription(text); });
+}
+
 }  // namespace main_window

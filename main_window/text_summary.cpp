@@ -38,6 +38,7 @@ std::string MainWindowSummary(const ProgramReading& reading) {
   out += "Your Lan Ip Is: " + oneLine(reading.lan) + "\n";
   out += "Localhost: " + oneLine(reading.localhost) + "\n";
   out += "Online Status: " + oneLine(reading.status) + "\n";
+  if (reading.reason) out += "Reason: " + std::string(reading.reason->text) + "\n";
   out += "Lights: ";
   for (std::size_t i = 0; i < reading.lights.size(); ++i) {
     out += (i > 0 ? ", " : "") + light(reading.lights[i]);

@@ -166,6 +166,38 @@ bool couldBePublicAddress(std::string_view text) {
   return !(unspecifiedOrLoopback || linkLocal || multicast || uniqueLocal);
 }
 
+namespace {
+
+enum class Scope { Unspecified, Loopback, LinkLocal, Other };
+
+Scope scopeOf(const Parsed& address) {
+  const Ipv6& b = address.bytes;
+  if (!address.six) {
+    if (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 0) return Scope::Unspecified;
+    if (b[0] == 127) return Scope::Loopback;
+    if (b[0] == 169 && b[1] == 254) return Scope::LinkLocal;
+    return Scope::Other;
+  }
+  bool zeros = true;
+  for (std::size_t i = 0; i < 15; ++i) zeros = zeros && b[i] == 0;
+  if (zeros && b[15] == 0) return Scope::Unspecified;
+  if (zeros && b[15] == 1) return Scope::Loopback;
+  if (b[0] == 0xFE && (b[1] & 0xC0) == 0x80) return Scope::LinkLocal;
+  return Scope::Other;
+}
+
+}  // namespace
+
+bool isAssignedAddress(std::string_view text) {
+  const auto address = parse(text);
+  return address && scopeOf(*address) == Scope::Other;
+}
+
+bool isLoopbackAddress(std::string_view text) {
+  const auto address = parse(text);
+  return address && scopeOf(*address) == Scope::Loopback;
+}
+
 std::string_view trimmedText(std::string_view text) {
   constexpr std::string_view kSpace = " \t\r\n\v\f";
   const std::size_t first = text.find_first_not_of(kSpace);

@@ -18,6 +18,14 @@ bool isIpAddress(std::string_view text);
 // from the far side of the internet, whatever answered it.
 bool couldBePublicAddress(std::string_view text);
 
+// `text` is an IP address (as isIpAddress) a network gave the machine: not
+// unspecified, not loopback, and not one a machine takes for itself when no
+// network hands it one (IPv4 link-local 169.254/16, IPv6 link-local fe80::/10).
+bool isAssignedAddress(std::string_view text);
+
+// `text` is an IP address (as isIpAddress) of the loopback (127/8, ::1).
+bool isLoopbackAddress(std::string_view text);
+
 // `text` without the white space and line ends around it.
 std::string_view trimmedText(std::string_view text);
 

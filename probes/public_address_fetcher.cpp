@@ -59,6 +59,7 @@ void PublicAddressFetcher::note(const platform::FetchResult& reply, bool gaveAdd
                                 const std::string& address, Clock::duration waited) {
   const std::lock_guard lock(mutex_);
   if (gaveAddress) latestAddress_ = address;
+  if (reply.report.reach > furthest_.reach) furthest_ = reply.report;
   if (answered(reply)) {
     answered_ = true;
     slowestAnswer_ = std::max(slowestAnswer_, waited);
@@ -71,6 +72,11 @@ void PublicAddressFetcher::note(const platform::FetchResult& reply, bool gaveAdd
 std::string PublicAddressFetcher::latestAddress() const {
   const std::lock_guard lock(mutex_);
   return latestAddress_;
+}
+
+platform::RequestReport PublicAddressFetcher::furthestReport() const {
+  const std::lock_guard lock(mutex_);
+  return furthest_;
 }
 
 bool PublicAddressFetcher::wentSilent() const {

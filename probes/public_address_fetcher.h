@@ -50,6 +50,10 @@ class PublicAddressFetcher {
   // load's budget after about as long as its answers take, has not gone.
   bool wentSilent() const;
 
+  // How far the furthest request of this load got (see platform::Reach):
+  // one answer shows the service could be reached, whatever later requests met.
+  platform::RequestReport furthestReport() const;
+
   // The least silence that counts as gone, however quick the answers were.
   static constexpr std::chrono::milliseconds kLeastSilence{5000};
 
@@ -69,6 +73,7 @@ class PublicAddressFetcher {
   bool answered_ = false;
   Clock::duration slowestAnswer_{0};
   bool wentSilent_ = false;
+  platform::RequestReport furthest_;
 };
 
 }  // namespace probes

@@ -18,10 +18,12 @@ inline constexpr std::string_view kOffline = "Offline";
 // does not, nothing when no internet handle could be had (the caller then
 // leaves its marker as it was). Every handle it opens is closed before it
 // returns; the internet handle's close is issued even when the open failed.
-// A URL that has not opened by `deadline` has not opened.
+// A URL that has not opened by `deadline` has not opened. How far the open
+// got goes to `report`, when given.
 std::optional<std::string> probeReachability(platform::InternetTransfer& internet,
                                              const std::string& agent, const std::string& url,
                                              std::stop_token stop = {},
-                                             platform::Deadline deadline = platform::kNoDeadline);
+                                             platform::Deadline deadline = platform::kNoDeadline,
+                                             platform::RequestReport* report = nullptr);
 
 }  // namespace probes

@@ -62,6 +62,11 @@ std::string JsonDocument(const main_window::ProgramReading& reading) {
   document["localhost"] = reading.localhost;
   document["status"] = reading.status;
   document["online"] = main_window::IsOnlineStatus(reading.status);
+  if (reading.reason) {
+    document["reason"] = Json{{"code", reading.reason->code}, {"text", reading.reason->text}};
+  } else {
+    document["reason"] = nullptr;
+  }
   Json lights = Json::array();
   for (const auto& light : reading.lights) {
     lights.push_back(

@@ -8,9 +8,11 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "diagnosis/connection_reason.h"
 #include "probes/address_text.h"
 #include "tests/end_to_end/isolated_run.h"
 #include "tests/end_to_end/program_launch.h"
@@ -53,6 +55,7 @@ struct Scenario {
   std::string wan;  // as printed
   std::string lan;  // as printed, or kPhysicalLan
   std::string status;
+  const char* reason;  // its code
   std::string lights;
   // The one option the run is given: "--json" (wan and lan as the window
   // holds them) or "--text"; none: as the program starts from a menu.
@@ -62,6 +65,10 @@ struct Scenario {
   std::vector<std::string> display = {};
   const char* displayMessage = "";
 };
+
+// The endpoints refuse: the machine's own namespace has a way out, so nothing
+// but the servers stands in the way (see reasonFor).
+constexpr const char* kRefused = "no-connection";
 
 bool isJson(const Scenario& scenario) {
   return scenario.option != nullptr && std::string(scenario.option) == "--json";
@@ -73,20 +80,20 @@ void PrintTo(const Scenario& scenario, std::ostream* out) {
 
 const Scenario kScenarios[] = {
     {"LanAndWanOnline", Network::kMachine, true, 200, "203.0.113.7", "203.0.113.7", kPhysicalLan,
-     "LAN And WAN - Online", kLightsLanAndWan},
+     "LAN And WAN - Online", "online", kLightsLanAndWan},
     {"ServerDownIsLanOnlyOffline", Network::kMachine, false, 0, "", "Null", kPhysicalLan,
-     "LAN Only - Offline", kLightsLanOnly},
+     "LAN Only - Offline", kRefused, kLightsLanOnly},
     {"VirtualLinksOnlyIsWanOnlyOnline", Network::kVethPair, true, 200, "Your IP is 203.0.113.7",
-     "203.0.113.7", "Null", "WAN Only - Online", kLightsWanOnly},
+     "203.0.113.7", "Null", "WAN Only - Online", "online", kLightsWanOnly},
     // Its last word is no address, so none of it reaches the screen.
     {"HostileEchoNeverReachesTheScreen", Network::kVethPair, true, 200, kHostileBody, "", "Null",
-     "WAN Only - Online", kLightsWanOnly},
+     "WAN Only - Online", "online", kLightsWanOnly},
     {"ErrorPageIsNeverTheAddress", Network::kVethPair, true, 503, "503 Service Unavailable", "",
-     "Null", "WAN Only - Online", kLightsWanOnly},
+     "Null", "WAN Only - Online", "online", kLightsWanOnly},
     {"LoopbackAloneListsNoAdapters", Network::kLoopbackOnly, true, 200, "203.0.113.7",
-     "203.0.113.7", "Null", "WAN Only - Online", kLightsWanOnly},
+     "203.0.113.7", "Null", "WAN Only - Online", "online", kLightsWanOnly},
     {"HostileEchoAsJson", Network::kVethPair, true, 200, kHostileBody, "", "Null",
-     "WAN Only - Online", kLightsWanOnly, "--json"},
+     "WAN Only - Online", "online", kLightsWanOnly, "--json"},
     // --text prints whatever the display: were it ignored, the run would try
     // the display and say so on standard error.
     {"TextWithADisplayIsOfflineAndOpensNoWindow",
@@ -97,6 +104,7 @@ const Scenario kScenarios[] = {
      "Null",
      "Null",
      "Offline",
+     "no-route",
      kLightsOffline,
      "--text",
      {"DISPLAY=:87"}},
@@ -109,6 +117,7 @@ const Scenario kScenarios[] = {
      "203.0.113.7",
      "Null",
      "WAN Only - Online",
+     "online",
      kLightsWanOnly,
      nullptr,
      {"WAYLAND_DISPLAY=tarnwick-nowhere", "XDG_RUNTIME_DIR=/tmp"},
@@ -121,6 +130,7 @@ const Scenario kScenarios[] = {
      "Null",
      "Null",
      "Offline",
+     "no-route",
      kLightsOffline,
      nullptr,
      {"DISPLAY=:87"},
@@ -161,15 +171,15 @@ const std::vector<std::vector<std::string>> kLanLink = {
 
 const Scenario kWineScenarios[] = {
     {"LanAndWanOnline", Network::kLanLink, true, 200, "203.0.113.7", "203.0.113.7", "198.51.100.1",
-     "LAN And WAN - Online", kLightsLanAndWan},
+     "LAN And WAN - Online", "online", kLightsLanAndWan},
     {"ServerDownIsLanOnlyOffline", Network::kLanLink, false, 0, "", "Null", "198.51.100.1",
-     "LAN Only - Offline", kLightsLanOnly},
+     "LAN Only - Offline", "no-route", kLightsLanOnly},
     kScenarios[2],
     kScenarios[4],
     {"ServerDownAsJson", Network::kLanLink, false, 0, "", "Null", "198.51.100.1",
-     "LAN Only - Offline", kLightsLanOnly, "--json"},
+     "LAN Only - Offline", "no-route", kLightsLanOnly, "--json"},
     {"ServerDownAsText", Network::kLanLink, false, 0, "", "Null", "198.51.100.1",
-     "LAN Only - Offline", kLightsLanOnly, "--text"},
+     "LAN Only - Offline", "no-route", kLightsLanOnly, "--text"},
 };
 
 // Scripts read the outcome from the exit status, as they do with nm-online:
@@ -178,10 +188,25 @@ int expectedExitStatus(const Scenario& scenario) {
   return scenario.status.ends_with(" - Online") ? 0 : 1;
 }
 
+// A machine without a default route of its own is told so first.
+std::string reasonFor(const Scenario& scenario) {
+  std::string code = scenario.reason;
+  if (scenario.network == Network::kMachine && code == kRefused) {
+    std::ifstream routes("/proc/net/route");
+    std::string line;
+    bool found = false;
+    while (std::getline(routes, line))
+      found = found || line.find("\t00000000\t") != std::string::npos;
+    if (!found) code = "no-route";
+  }
+  return std::string(diagnosis::reasonByCode(code).value().text);
+}
+
 std::string expectedBlock(const Scenario& scenario, const std::string& lan) {
   return std::string(kTitleLine) + "\n" + "Your Wan Ip Is: " + scenario.wan + "\n" +
          "Your Lan Ip Is: " + lan + "\n" + "Localhost: 127.0.0.1\n" +
-         "Online Status: " + scenario.status + "\n" + "Lights: " + scenario.lights + "\n";
+         "Online Status: " + scenario.status + "\n" + "Reason: " + reasonFor(scenario) + "\n" +
+         "Lights: " + scenario.lights + "\n";
 }
 
 // Bytes that would reach the terminal as controls: everything below 0x20 but
@@ -345,8 +370,9 @@ std::string blockFromJson(const nlohmann::json& document) {
          "Your Wan Ip Is: " + document.at("wan").get<std::string>() + "\n" +
          "Your Lan Ip Is: " + document.at("lan").get<std::string>() + "\n" +
          "Localhost: " + document.at("localhost").get<std::string>() + "\n" +
-         "Online Status: " + document.at("status").get<std::string>() + "\n" + "Lights: " + lights +
-         "\n";
+         "Online Status: " + document.at("status").get<std::string>() + "\n" +
+         "Reason: " + document.at("reason").at("text").get<std::string>() + "\n" +
+         "Lights: " + lights + "\n";
 }
 
 // A report of the JSON document back in the form the text output has it: its

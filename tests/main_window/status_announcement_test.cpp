@@ -14,8 +14,10 @@ TEST_F(MainWindowTest, TheStatusIsAnnouncedAndTheFocusStaysWhereItWas) {
   if (!screen->focus("SSTTab0")) GTEST_SKIP() << "this display gives no window the keyboard";
   for (int i = 0; i < 20; ++i) tick();
   EXPECT_EQ(screen->accessibleValue("chkstatus"), "LAN And WAN - Online");
-  EXPECT_EQ(screen->announcements(),
-            (std::vector<std::string>{"Online Status: LAN And WAN - Online"}));
+  EXPECT_EQ(form().controls().chkstatus.toolTip(), "The internet answers.");
+  EXPECT_EQ(
+      screen->announcements(),
+      (std::vector<std::string>{"Online Status: LAN And WAN - Online. The internet answers."}));
   EXPECT_EQ(screen->focusedControl(), "SSTTab0");
 
   screen->focus("chkReload");
@@ -26,8 +28,9 @@ TEST_F(MainWindowTest, TheStatusIsAnnouncedAndTheFocusStaysWhereItWas) {
   EXPECT_NE(screen->focusedControl(), "chkReload") << "hidden while gathering";
   for (int i = 0; i < 20; ++i) tick();
   EXPECT_EQ(screen->focusedControl(), "chkReload");
-  EXPECT_EQ(screen->announcements(),
-            (std::vector<std::string>{"Online Status: LAN And WAN - Online"}));
+  EXPECT_EQ(
+      screen->announcements(),
+      (std::vector<std::string>{"Online Status: LAN And WAN - Online. The internet answers."}));
 }
 
 }  // namespace

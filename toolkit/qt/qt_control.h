@@ -117,8 +117,11 @@ class QtControl : public State, public AccessibleSource {
   void raiseAnnouncement() override {
     if (!context_.window) return;
     const AccessibleFacts facts = accessibleFacts();
-    context_.window->announce(
-        QString::fromStdString(facts.value.empty() ? facts.name : facts.name + " " + facts.value));
+    // The status, then the sentence that says why, as two sentences.
+    std::string said = facts.name;
+    if (!facts.value.empty()) said += " " + facts.value;
+    if (!facts.description.empty()) said += ". " + facts.description;
+    context_.window->announce(QString::fromStdString(said));
   }
   void applyEnabled() override {
     if (widget_) widget_->setEnabled(this->enabled());
