@@ -102,11 +102,10 @@ const Row kRows[] = {
     // the user is told "Offline".
     {"ProxyAnswersGarbage", asIs("\x16\x03\x01 not HTTP at all\r\n\r\n"), "Null", kOffline, kFast,
      "http://127.0.0.1:80"},
-    // A proxy that wants credentials answers the probe, which counts any
-    // answer: the user is told "Online" with no public address; what the
-    // proxy wants shows nowhere.
-    {"ProxyWantsCredentials", HttpReply::text("Proxy Authentication Required", 407), "", kWanOnly,
-     kFast, "http://127.0.0.1:80"},
+    // A proxy that wants credentials lets nothing through: "Offline", and
+    // the reason says the proxy wants a password.
+    {"ProxyWantsCredentials", HttpReply::text("Proxy Authentication Required", 407), "Null",
+     kOffline, kFast, "http://127.0.0.1:80"},
 };
 
 tests_support::HttpTestServer::Handler serve(const Row& row) {

@@ -62,11 +62,13 @@ struct Row {
   Addressing addressing;
   World world;
   Names names;
+  const char* reason;  // the code of the reason the user is told
   Told linux;
   std::optional<Told> wine;  // none: as on Linux
   const char* notOnLinux = nullptr;
   // Under Wine only the main window's lines are checked, for this reason.
   const char* wineMainWindowOnly = nullptr;
+  const char* wineReason = nullptr;  // none: as on Linux
 };
 
 // Bounds that a loaded machine (the rows run at once, under the sanitizers
@@ -86,42 +88,42 @@ const char* kNoStagedLanOnLinux =
 
 // clang-format off
 const Row kRows[] = {
-    {"NoNetwork", Link::kNone, Addressing::kIpv4, World::kServers, Names::kNoResolver,
+    {"NoNetwork", Link::kNone, Addressing::kIpv4, World::kServers, Names::kNoResolver, "no-adapter",
      kOfflineTold, std::nullopt, nullptr, nullptr},
     // Windows takes the addresses off an adapter whose cable is out (media
     // sense); Wine lists a down link's addresses as Linux keeps them.
-    {"AdapterDown", Link::kDown, Addressing::kIpv4, World::kServers, Names::kHosts,
+    {"AdapterDown", Link::kDown, Addressing::kIpv4, World::kServers, Names::kHosts, "no-adapter",
      kOfflineTold, kLanOnly, nullptr, nullptr},
     {"LanOnlyServersUnreachable", Link::kLan, Addressing::kIpv4, World::kUnreachable,
-     Names::kHosts, kLanOnlyAfterWaiting, std::nullopt, nullptr, nullptr},
-    {"LanAndWan", Link::kLan, Addressing::kIpv4, World::kServers, Names::kHosts,
+     Names::kHosts, "no-connection", kLanOnlyAfterWaiting, std::nullopt, nullptr, nullptr},
+    {"LanAndWan", Link::kLan, Addressing::kIpv4, World::kServers, Names::kHosts, "online",
      kLanAndWan, std::nullopt, nullptr, nullptr},
-    {"VirtualLinksOnlyOnline", Link::kVirtual, Addressing::kIpv4, World::kServers, Names::kHosts,
+    {"VirtualLinksOnlyOnline", Link::kVirtual, Addressing::kIpv4, World::kServers, Names::kHosts, "online",
      {kPublicAddress, "Null", "WAN Only - Online", kLightsWanOnly, kQuick}, std::nullopt, nullptr,
      nullptr},
     {"LanAddressWithoutAOne", Link::kLan, Addressing::kIpv4WithoutOne, World::kServers,
-     Names::kHosts, kLanAndWan, std::nullopt, kNoStagedLanOnLinux, nullptr},
+     Names::kHosts, "online", kLanAndWan, std::nullopt, kNoStagedLanOnLinux, nullptr},
     {"DualStackDeadIpv6", Link::kLan, Addressing::kDualStack, World::kServers,
-     Names::kHostsIpv6First, kLanAndWan, std::nullopt, nullptr, nullptr},
-    {"Ipv6OnlyLan", Link::kLan, Addressing::kIpv6Only, World::kServers, Names::kHosts,
+     Names::kHostsIpv6First, "online", kLanAndWan, std::nullopt, nullptr, nullptr},
+    {"Ipv6OnlyLan", Link::kLan, Addressing::kIpv6Only, World::kServers, Names::kHosts, "online",
      {"2001:db8::7", kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, kQuick}, std::nullopt,
      kNoStagedLanOnLinux, nullptr},
-    {"ProxyRequired", Link::kLan, Addressing::kIpv4, World::kProxyOnly, Names::kHosts,
+    {"ProxyRequired", Link::kLan, Addressing::kIpv4, World::kProxyOnly, Names::kHosts, "online-proxy",
      kLanAndWan, std::nullopt, nullptr, nullptr},
-    {"BrokenProxy", Link::kLan, Addressing::kIpv4, World::kBrokenProxy, Names::kHosts,
+    {"BrokenProxy", Link::kLan, Addressing::kIpv4, World::kBrokenProxy, Names::kHosts, "proxy-failed",
      kLanOnly, std::nullopt, nullptr, nullptr},
     // Reachable as a sign-in page is, the internet is not: offline until the
     // user signs in.
-    {"SignInPage", Link::kLan, Addressing::kIpv4, World::kSignInPage, Names::kHosts,
+    {"SignInPage", Link::kLan, Addressing::kIpv4, World::kSignInPage, Names::kHosts, "sign-in",
      kLanOnly, std::nullopt, nullptr, nullptr},
     // Online, with no public address to show.
-    {"EchoServiceDown", Link::kLan, Addressing::kIpv4, World::kEchoDown, Names::kHosts,
+    {"EchoServiceDown", Link::kLan, Addressing::kIpv4, World::kEchoDown, Names::kHosts, "online",
      {"", kStagedLan, "LAN And WAN - Online", kLightsLanAndWan, kQuick}, std::nullopt, nullptr,
      nullptr},
-    {"SilentResolver", Link::kLan, Addressing::kIpv4, World::kServers, Names::kSilentResolver,
+    {"SilentResolver", Link::kLan, Addressing::kIpv4, World::kServers, Names::kSilentResolver, "no-names",
      kLanOnlyAfterWaiting, std::nullopt, nullptr,
      "Wine's adapter report then waits on the silent resolver past the driver's limit"},
-    {"ServersNeverAnswer", Link::kLan, Addressing::kIpv4, World::kSilentServers, Names::kHosts,
+    {"ServersNeverAnswer", Link::kLan, Addressing::kIpv4, World::kSilentServers, Names::kHosts, "no-reply",
      kLanOnlyAfterWaiting, std::nullopt, nullptr, nullptr},
 };
 // clang-format on
@@ -349,7 +351,8 @@ void checkRow(const Outcome& outcome, const Told& told, const std::string& machi
   const std::string lan = told.lan != kStagedLan          ? told.lan
                           : outcome.plan.machineNamespace ? machineLan
                                                           : outcome.plan.lanAddress;
-  checkTold(row.name, outcome.run, told, lan, wine, row.wineMainWindowOnly);
+  const char* reason = wine && row.wineReason != nullptr ? row.wineReason : row.reason;
+  checkTold(row.name, outcome.run, told, lan, reason, wine, row.wineMainWindowOnly);
 }
 
 // All rows at once, at most `parallel` at a time: most of a row's time is

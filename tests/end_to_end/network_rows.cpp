@@ -4,12 +4,14 @@
 
 #include <cstdio>
 
+#include "diagnosis/connection_reason.h"
+
 namespace end_to_end {
 namespace {
 
 // The main window's lines of the output.
 struct Shown {
-  std::string wan, lan, status, lights;
+  std::string wan, lan, status, reason, lights;
 };
 
 std::string lineValue(const std::string& out, const std::string& label) {
@@ -21,7 +23,8 @@ std::string lineValue(const std::string& out, const std::string& label) {
 
 Shown shownIn(const std::string& out) {
   return {lineValue(out, "Your Wan Ip Is: "), lineValue(out, "Your Lan Ip Is: "),
-          lineValue(out, "Online Status: "), lineValue(out, "Lights: ")};
+          lineValue(out, "Online Status: "), lineValue(out, "Reason: "),
+          lineValue(out, "Lights: ")};
 }
 
 }  // namespace
@@ -37,7 +40,7 @@ tests_support::HttpReply pageOrEcho(const tests_support::HttpRequest& request,
 }
 
 void checkTold(const char* row, const RunResult& run, const Told& told, const std::string& lan,
-               bool wine, const char* mainWindowOnly) {
+               const char* reason, bool wine, const char* mainWindowOnly) {
   SCOPED_TRACE(row);
   ASSERT_FALSE(run.timedOut) << "killed: " << run.killedWhile << "\nstdout:\n" << run.out;
   ASSERT_TRUE(run.ran) << run.setupError;
@@ -46,6 +49,7 @@ void checkTold(const char* row, const RunResult& run, const Told& told, const st
   EXPECT_EQ(shown.wan, told.wan);
   EXPECT_EQ(shown.lan, lan);
   EXPECT_EQ(shown.lights, told.lights);
+  EXPECT_EQ(shown.reason, diagnosis::reasonByCode(reason).value().text) << "expected " << reason;
   // From the program's start to its result (under Wine, to the driver's whole
   // reading), when known; else from the run's start to its end.
   const long long took =

@@ -47,9 +47,10 @@ tests_support::HttpReply pageOrEcho(const tests_support::HttpRequest& request,
                                     const std::string& echoBody);
 
 // Checks a run's printed main window, exit status and time against `told`;
-// `lan` is the LAN address `told` means. With `mainWindowOnly`, a reason,
-// only the main window's lines are checked.
+// `lan` is the LAN address `told` means, `reason` the code of the reason the
+// user is told. With `mainWindowOnly`, a reason, only the main window's lines
+// are checked.
 void checkTold(const char* row, const RunResult& run, const Told& told, const std::string& lan,
-               bool wine, const char* mainWindowOnly = nullptr);
+               const char* reason, bool wine, const char* mainWindowOnly = nullptr);
 
 }  // namespace end_to_end

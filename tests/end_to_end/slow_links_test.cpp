@@ -187,8 +187,9 @@ void runTable(const Launch& launch, bool wine, std::size_t parallel) {
     };
     std::printf("[   INFO   ] %s: %ld echo requests, %ld to the target\n", planned[i].name.c_str(),
                 static_cast<long>(count(kEchoHost)), static_cast<long>(count(kTargetHost)));
+    // A dying line answered, then went silent: the user is told it stopped.
     checkTold(planned[i].name.c_str(), runs[i], told,
-              told.lan == kStagedLan ? kNearAddress : told.lan, wine);
+              told.lan == kStagedLan ? kNearAddress : told.lan, dies ? "stopped" : "online", wine);
   }
 }
 
