@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "diagnosis/connection_reason.h"
 #include "probes/endpoints.h"
 #include "tests/end_to_end/isolated_run.h"
 
@@ -29,6 +30,7 @@ struct Walk {
   const char* name;
   bool serverUp;
   std::string status;
+  const char* reason;              // the code of the reason told with it
   std::vector<std::string> shown;  // what differs between the rows
 };
 
@@ -36,12 +38,14 @@ const Walk kWalks[] = {
     {"Online",
      true,
      "WAN Only - Online",
+     "online",
      {R"(shown status "Green light: Online")", R"(shown status "Yellow light: WAN Only")",
       R"(shown status "Red light" pressed)", R"(shown edit "Your Wan Ip Is:" text "203.0.113.7")",
       R"(shown edit "Your Lan Ip Is:" text "Null")"}},
     {"Offline",
      false,
      "Offline",
+     "no-adapter",
      {R"(shown status "Green light" pressed)", R"(shown status "Yellow light" pressed)",
       R"(shown status "Red light: Offline")", R"(shown edit "Your Wan Ip Is:" text "Null")",
       R"(shown edit "Your Lan Ip Is:" text "Null")"}},
@@ -119,11 +123,12 @@ void checkWalk(const Walk& walk, const RunResult& run) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   };
   const std::string status = "Online Status: " + walk.status;
+  const std::string reason(diagnosis::reasonByCode(walk.reason).value().text);
   std::vector<std::string> expected = walk.shown;
-  expected.push_back("shown status \"" + status + "\"");
-  // Said once when the gathering ends and again after the reload.
-  expected.push_back("announced \"" + status + "\"");
-  expected.push_back("announced again \"" + status + "\"");
+  expected.push_back("shown status \"" + status + "\" description \"" + reason + "\"");
+  // Said once when the gathering ends and again after the reload, with why.
+  expected.push_back("announced \"" + status + ". " + reason + "\"");
+  expected.push_back("announced again \"" + status + ". " + reason + "\"");
   expected.insert(expected.end(), kEveryWalk.begin(), kEveryWalk.end());
   for (const auto& line : expected) EXPECT_TRUE(has(line)) << line << "\nin:\n" << run.out;
   EXPECT_EQ(startingWith(lines, "tab "), kTabOrder) << run.out;
@@ -169,6 +174,7 @@ const WineWalk kWineWalks[] = {
     {{"Online",
       true,
       "LAN And WAN - Online",
+      "online",
       {R"(shown status "Green light: Online")", R"(shown status "Yellow light: WAN/LAN")",
        R"(shown status "Red light" pressed)", R"(shown edit "Your Wan Ip Is:" text "203.0.113.7")",
        R"(shown edit "Your Lan Ip Is:" text "198.51.100.1")"}},
@@ -176,6 +182,7 @@ const WineWalk kWineWalks[] = {
     {{"OfflineInHighContrast",
       false,
       "LAN Only - Offline",
+      "no-route",
       {R"(shown status "Green light" pressed)", R"(shown status "Yellow light: LAN Only")",
        R"(shown status "Red light: Offline")", R"(shown edit "Your Wan Ip Is:" text "Null")",
        R"(shown edit "Your Lan Ip Is:" text "198.51.100.1")"}},
