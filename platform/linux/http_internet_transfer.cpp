@@ -78,6 +78,9 @@ struct Shared {
   std::atomic<std::size_t>& lookups;
 };
 
+// How far a request has got: where it stopped tells what failed.
+enum class Phase { Starting, LookingUp, Connecting, Awaiting };
+
 // One request up to its response's headers: the connection, with what was
 // read past the headers left in `reader`, and what the pool knows it by.
 struct Exchange {
@@ -86,7 +89,48 @@ struct Exchange {
   Head head;
   std::string server;
   ConnectionPool::Generation generation = 0;
+  Phase phase = Phase::Starting;
+  bool viaProxy = false;
 };
+
+constexpr long kProxyAuthenticationRequired = 407;
+constexpr long kNetworkAuthenticationRequired = 511;
+
+// How far the exchange that ended in `step` got. A final status line is an
+// answer, even in a head refused after it; bytes that make none are no reply,
+// so a proxy that answers nonsense is a failing proxy. A stopped request says
+// nothing about the network.
+RequestReport reportOf(const Exchange& ex, Step step) {
+  RequestReport report;
+  report.viaProxy = ex.viaProxy;
+  if (step == Step::Done) {
+    report.reach = ex.head.status == kProxyAuthenticationRequired     ? Reach::ProxyFailed
+                   : ex.head.status == kNetworkAuthenticationRequired ? Reach::SignInPage
+                                                                      : Reach::Answered;
+    return report;
+  }
+  if (step == Step::Cancelled) return report;
+  switch (ex.phase) {
+    case Phase::Starting:
+      return report;
+    case Phase::LookingUp:
+      report.reach = Reach::NoName;
+      break;
+    case Phase::Connecting:
+      report.reach = Reach::NoConnection;
+      break;
+    case Phase::Awaiting:
+      if (ex.head.status >= 200) {
+        report.reach = Reach::Answered;
+        return report;
+      }
+      report.reach = Reach::NoReply;
+      break;
+  }
+  // Whatever failed on the way to a proxy, it is the proxy that failed.
+  if (ex.viaProxy) report.reach = Reach::ProxyFailed;
+  return report;
+}
 
 // Phases of a request with their own deadlines: until connected, and after;
 // neither goes past `last`.
@@ -98,12 +142,12 @@ struct Deadlines {
 
 // A new connection to `server`, at the addresses found for it earlier in the
 // gathering or looked up now.
-Step connectAfresh(const HttpUrl& server, const Exchange& ex, Waits& waits, Shared& shared,
-                   Fd& out) {
+Step connectAfresh(const HttpUrl& server, Exchange& ex, Waits& waits, Shared& shared, Fd& out) {
   std::vector<Address> addresses;
   if (auto kept = shared.pool.addresses(ex.server)) {
     addresses = std::move(*kept);
   } else {
+    ex.phase = Phase::LookingUp;
     const auto started = Clock::now();
     ++shared.lookups;
     const Step step = lookUp(server.host, server.port, waits, addresses);
@@ -113,6 +157,7 @@ Step connectAfresh(const HttpUrl& server, const Exchange& ex, Waits& waits, Shar
     if (step != Step::Done) return step;
     shared.pool.keepAddresses(ex.server, addresses, ex.generation);
   }
+  ex.phase = Phase::Connecting;
   return connectTo(interleaved(std::move(addresses)), waits, shared.config.attemptDelay, out);
 }
 
@@ -125,7 +170,13 @@ Step exchange(const std::string& url, const std::string& agent, bool keepAlive, 
   if (!target) return Step::Failed;
   bool unusable = false;
   const auto proxy = proxyFor(*target, unusable);
-  if (unusable) return Step::Failed;
+  out.viaProxy = unusable || proxy.has_value();
+  if (unusable) {
+    // A proxy variable that names no proxy this client can use fails like a
+    // proxy whose name does not resolve.
+    out.phase = Phase::LookingUp;
+    return Step::Failed;
+  }
   const HttpUrl& server = proxy ? *proxy : *target;
   out.server = server.host + '\n' + server.port;
   out.generation = shared.pool.generation();
@@ -140,6 +191,8 @@ Step exchange(const std::string& url, const std::string& agent, bool keepAlive, 
 
   bool mayReuse = keepAlive;
   for (;;) {
+    // A retry on a fresh connection counts by what it finds from the start.
+    out.phase = Phase::Starting;
     waits.setDeadline(deadlines.connect);
     // A request whose time is already up starts no lookup: it has timed out.
     if (const Step step = waits.check(); step != Step::Done) return step;
@@ -156,6 +209,7 @@ Step exchange(const std::string& url, const std::string& agent, bool keepAlive, 
       waits.setDeadline(deadlineWithin(*deadlines.afterConnect, deadlines.last));
     }
     out.reader.reset();
+    out.phase = Phase::Awaiting;
     Step step = sendAll(out.socket.get(), request, waits);
     if (step == Step::Done) {
       out.reader.emplace(out.socket.get(), waits);
@@ -201,6 +255,12 @@ FetchResult HttpInternetTransfer::fetchText(const std::string& url, const FetchO
     Exchange ex;
     const Step step = exchange(next, options.userAgent, true, waits, deadlines, shared, ex);
     result.httpStatus = ex.head.status;
+    // A redirect that leads nowhere this client can go (or past the time)
+    // leaves the answer that sent it there as how far the fetch got.
+    if (const RequestReport report = reportOf(ex, step);
+        redirects == 0 || report.reach != Reach::NotTried) {
+      result.report = report;
+    }
     if (step != Step::Done) {
       result.outcome = outcomeOf(step);
       return result;
@@ -237,7 +297,10 @@ InternetTransfer::Handle HttpInternetTransfer::internetOpenUrl(Handle internet,
                                                                const std::string& url,
                                                                std::stop_token stop,
                                                                Deadline deadline,
-                                                               RequestReport* /*report*/) {
+                                                               RequestReport* report) {
+  RequestReport ignored;
+  RequestReport& reached = report ? *report : ignored;
+  reached = {};
   const std::optional<std::string> agent = handles_.agentOf(internet);
   if (!agent) return 0;
   Waits waits(std::move(stop), config_.tick);
@@ -249,9 +312,16 @@ InternetTransfer::Handle HttpInternetTransfer::internetOpenUrl(Handle internet,
       config_.openResponseTimeout, deadline};
   Shared shared{config_, pool_, lookups_};
   Exchange ex;
-  if (exchange(url, *agent, false, waits, deadlines, shared, ex) != Step::Done) return 0;
-  // A sign-in page standing in for every address is not the page.
-  if (isSignInAnswer(url, ex.head.status, ex.head.location)) return 0;
+  const Step step = exchange(url, *agent, false, waits, deadlines, shared, ex);
+  reached = reportOf(ex, step);
+  if (step != Step::Done) return 0;
+  // A sign-in page standing in for every address is not the page, nor is a
+  // proxy's demand for credentials.
+  if (isSignInAnswer(url, ex.head.status, ex.head.location)) {
+    reached.reach = Reach::SignInPage;
+    return 0;
+  }
+  if (reached.reach == Reach::ProxyFailed) return 0;
   // The internet handle may have been closed while the request ran.
   return handles_.openUrl(internet, {});
 }

@@ -32,15 +32,25 @@ struct Case {
   *os << c.name;
 }
 
+// A stopped request blames nothing on the network: what it had not reached
+// when stopped has not failed.
+bool blamesNothing(platform::Reach reach) {
+  return reach == platform::Reach::NotTried || reach == platform::Reach::Answered;
+}
+
 bool fetch(platform::InternetTransfer& net, const std::string& url, std::stop_token stop) {
-  return net.fetchText(url, {}, stop).outcome == platform::FetchResult::Outcome::Cancelled;
+  const platform::FetchResult result = net.fetchText(url, {}, stop);
+  return result.outcome == platform::FetchResult::Outcome::Cancelled &&
+         blamesNothing(result.report.reach);
 }
 
 bool openUrl(platform::InternetTransfer& net, const std::string& url, std::stop_token stop) {
   const auto internet = net.internetOpen("agent");
-  const bool failed = net.internetOpenUrl(internet, url, stop) == 0;
+  platform::RequestReport report;
+  report.reach = platform::Reach::NoReply;  // to be overwritten
+  const bool failed = net.internetOpenUrl(internet, url, stop, platform::kNoDeadline, &report) == 0;
   net.internetCloseHandle(internet);
-  return failed;
+  return failed && blamesNothing(report.reach);
 }
 
 // A fetch on the connection an answered one left open.

@@ -16,6 +16,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Outcome = platform::FetchResult::Outcome;
+using platform::Reach;
 using tests_support::HttpReply;
 using tests_support::HttpTestServer;
 using Words = std::vector<std::string>;
@@ -56,6 +57,8 @@ struct Case {
   long status;
   Words words;
   std::chrono::milliseconds timeout = 5s;
+  // A head read whole is an answer, whatever follows; anything short of one is none.
+  Reach reach = Reach::Answered;
 };
 
 // Names the case in test listings instead of dumping its bytes.
@@ -76,6 +79,8 @@ TEST_P(FetchText, OutcomeAndWords) {
   const platform::FetchResult result = net.fetchText(server.url("/"), options, {});
   EXPECT_EQ(result.outcome, GetParam().outcome);
   EXPECT_EQ(result.httpStatus, GetParam().status);
+  EXPECT_EQ(result.report.reach, GetParam().reach);
+  EXPECT_FALSE(result.report.viaProxy);
   // The body as it came, in the echo reply's words.
   EXPECT_EQ(probes::splitWords(result.body), GetParam().words);
 
@@ -128,24 +133,44 @@ INSTANTIATE_TEST_SUITE_P(
              503,
              {}},
         Case{"NotFoundPage", HttpReply::text("Not Found", 404), Outcome::HttpError, 404, {}},
+        Case{"SignInPage",
+             HttpReply::text("Sign in", 511),
+             Outcome::HttpError,
+             511,
+             {},
+             5s,
+             Reach::SignInPage},
         Case{"ExactlyOneMiB", withFiller(kMiB, true), Outcome::Ok, 200, {std::string(kMiB, 'x')}},
         Case{"OneByteOver", withFiller(kMiB + 1, true), Outcome::TooLarge, 200, {}},
         Case{"TwoMiBDeclared", withFiller(2 * kMiB, true), Outcome::TooLarge, 200, {}},
         Case{"TwoMiBUndeclared", withFiller(2 * kMiB, false), Outcome::TooLarge, 200, {}},
-        Case{"NeverAnswers", HttpReply::neverAnswer(), Outcome::TimedOut, 0, {}, 300ms},
+        Case{"NeverAnswers",
+             HttpReply::neverAnswer(),
+             Outcome::TimedOut,
+             0,
+             {},
+             300ms,
+             Reach::NoReply},
         Case{"AnswersTooLate",
              delayed(HttpReply::text("203.0.113.7"), 2s),
              Outcome::TimedOut,
              0,
              {},
-             300ms},
+             300ms,
+             Reach::NoReply},
         Case{"AnswersInTime",
              delayed(HttpReply::text("203.0.113.7"), 100ms),
              Outcome::Ok,
              200,
              {"203.0.113.7"},
              2s},
-        Case{"ClosesImmediately", HttpReply::closeImmediately(), Outcome::Failed, 0, {}},
+        Case{"ClosesImmediately",
+             HttpReply::closeImmediately(),
+             Outcome::Failed,
+             0,
+             {},
+             5s,
+             Reach::NoReply},
         Case{"Chunked",
              chunked("5;ext=1\r\n203.0\r\n6\r\n.113.7\r\n0\r\n\r\n"),
              Outcome::Ok,
@@ -154,12 +179,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ChunkOverTheLimit", chunked("200001\r\n"), Outcome::TooLarge, 200, {}},
         Case{"ChunkCutOff", chunked("10\r\nshort"), Outcome::Failed, 200, {}},
         Case{"ChunkSizeWithSpaces", chunked(" 5 \r\n203.0\r\n0\r\n\r\n"), Outcome::Failed, 200, {}},
-        Case{"InterimReplyFlood", interimFlood(), Outcome::Failed, 100, {}},
+        Case{"InterimReplyFlood", interimFlood(), Outcome::Failed, 100, {}, 5s, Reach::NoReply},
         Case{"FourDigitStatus",
              HttpReply::asIs("HTTP/1.1 2000 OK\r\nContent-Length: 11\r\n\r\n203.0.113.7"),
              Outcome::Failed,
              0,
-             {}},
+             {},
+             5s,
+             Reach::NoReply},
         Case{"LengthsThatDisagree",
              HttpReply::asIs("HTTP/1.1 200 OK\r\nContent-Length: 11\r\nContent-Length: "
                              "3\r\n\r\n203.0.113.7"),
@@ -199,7 +226,9 @@ INSTANTIATE_TEST_SUITE_P(
                              "\r\n\r\n203.0.113.7"),
              Outcome::Failed,
              0,
-             {}}),
+             {},
+             5s,
+             Reach::NoReply}),
     [](const auto& info) { return std::string(info.param.name); });
 
 HttpReply keptAlive(HttpReply reply) {
@@ -323,7 +352,9 @@ TEST(FetchTextPort, ClosedPortFailsAtOnce) {
   }
   platform::linuxos::HttpInternetTransfer net;
   const auto started = std::chrono::steady_clock::now();
-  EXPECT_EQ(net.fetchText(url, {}, {}).outcome, Outcome::Failed);
+  const platform::FetchResult result = net.fetchText(url, {}, {});
+  EXPECT_EQ(result.outcome, Outcome::Failed);
+  EXPECT_EQ(result.report.reach, Reach::NoConnection);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
 }
 

@@ -108,8 +108,10 @@ TEST(HungLookup, UnansweredLookupCountsAsTimedOut) {
     config.slowLookup = 500ms;
     platform::linuxos::HttpInternetTransfer net(config);
     const auto started = Clock::now();
-    const Outcome outcome = net.fetchText(kUrl, {}, {}).outcome;
-    return report(outcome == Outcome::TimedOut, "unanswered lookup timed out", msSince(started));
+    const platform::FetchResult result = net.fetchText(kUrl, {}, {});
+    return report(
+        result.outcome == Outcome::TimedOut && result.report.reach == platform::Reach::NoName,
+        "unanswered lookup timed out, the name unresolved", msSince(started));
   });
 }
 

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include <chrono>
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using platform::Reach;
 using tests_support::HttpReply;
 using tests_support::HttpTestServer;
 
@@ -41,6 +43,10 @@ struct Case {
   const char* name;
   std::optional<HttpReply> reply;  // none: nobody listens on the port
   std::string marker;
+  Reach reach;
+  // The server stands in as the user's proxy (http_proxy), asked for a URL
+  // whose own port is closed.
+  bool proxy = false;
 };
 
 // Names the case in test listings instead of dumping its bytes.
@@ -60,39 +66,60 @@ TEST_P(Reachability, MarkerAndNoHandleLeft) {
   } else {
     url = HttpTestServer().url("");  // closed again at once
   }
+  const std::string target = GetParam().proxy ? HttpTestServer().url("/") : url;
+  if (GetParam().proxy) setenv("http_proxy", url.c_str(), 1);
   platform::linuxos::HttpInternetTransfer net(shortTimeouts());
   const auto started = std::chrono::steady_clock::now();
-  EXPECT_EQ(probes::probeReachability(net, kAgent, url), GetParam().marker);
+  EXPECT_EQ(probes::probeReachability(net, kAgent, target), GetParam().marker);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
   EXPECT_EQ(net.openHandles(), 0u);
   if (server && !server->requests().empty()) {
     EXPECT_EQ(server->requests()[0].method, "GET");
-    EXPECT_EQ(server->requests()[0].target, "/");
+    EXPECT_EQ(server->requests()[0].target, GetParam().proxy ? target : "/");
     EXPECT_EQ(server->requests()[0].header("User-Agent"), kAgent);
   }
+
+  // How far it got, asked again of the same server.
+  platform::RequestReport report;
+  const auto internet = net.internetOpen(kAgent);
+  const auto opened = net.internetOpenUrl(internet, target, {}, platform::kNoDeadline, &report);
+  net.internetCloseHandle(internet);
+  unsetenv("http_proxy");
+  EXPECT_EQ(opened != 0, GetParam().marker == "online");
+  EXPECT_EQ(report.reach, GetParam().reach);
+  EXPECT_EQ(report.viaProxy, GetParam().proxy);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, Reachability,
     testing::Values(
-        Case{"Ok", HttpReply::text("<html></html>"), "online"},
-        Case{"NotFound", HttpReply::text("gone", 404), "online"},
-        Case{"ServiceUnavailable", HttpReply::text("busy", 503), "online"},
+        Case{"Ok", HttpReply::text("<html></html>"), "online", Reach::Answered},
+        Case{"NotFound", HttpReply::text("gone", 404), "online", Reach::Answered},
+        Case{"ServiceUnavailable", HttpReply::text("busy", 503), "online", Reach::Answered},
         // The page's own redirect (to its https address, say) is the
         // page; one to another host is a sign-in page standing in
         // for every address.
-        Case{"RedirectWithinTheHost", HttpReply::redirect("https://127.0.0.1/"), "online"},
-        Case{"RelativeRedirect", HttpReply::redirect("/welcome"), "online"},
+        Case{"RedirectWithinTheHost", HttpReply::redirect("https://127.0.0.1/"), "online",
+             Reach::Answered},
+        Case{"RelativeRedirect", HttpReply::redirect("/welcome"), "online", Reach::Answered},
         Case{"RedirectToAnotherHost", HttpReply::redirect("http://portal.test/login?to=/"),
-             "Offline"},
-        Case{"NetworkAuthenticationRequired", HttpReply::text("Sign in", 511), "Offline"},
+             "Offline", Reach::SignInPage},
+        Case{"NetworkAuthenticationRequired", HttpReply::text("Sign in", 511), "Offline",
+             Reach::SignInPage},
         // Open as soon as the headers are in; the body is not waited for.
-        Case{"BodyNeverComes", slowBody(), "online"},
-        Case{"AnswersWithinResponseTimeout", afterDelay(100ms), "online"},
-        Case{"NeverAnswers", HttpReply::neverAnswer(), "Offline"},
-        Case{"AnswersAfterResponseTimeout", afterDelay(1500ms), "Offline"},
-        Case{"ClosesImmediately", HttpReply::closeImmediately(), "Offline"},
-        Case{"ClosedPort", std::nullopt, "Offline"}),
+        Case{"BodyNeverComes", slowBody(), "online", Reach::Answered},
+        Case{"AnswersWithinResponseTimeout", afterDelay(100ms), "online", Reach::Answered},
+        Case{"NeverAnswers", HttpReply::neverAnswer(), "Offline", Reach::NoReply},
+        Case{"AnswersAfterResponseTimeout", afterDelay(1500ms), "Offline", Reach::NoReply},
+        Case{"ClosesImmediately", HttpReply::closeImmediately(), "Offline", Reach::NoReply},
+        Case{"ClosedPort", std::nullopt, "Offline", Reach::NoConnection},
+        // Through the user's proxy: a proxy that wants credentials has not
+        // opened the page, and a proxy that fails in any way is what failed.
+        Case{"ProxyAnswers", HttpReply::text("<html></html>"), "online", Reach::Answered, true},
+        Case{"ProxyWantsCredentials", HttpReply::text("Proxy Authentication Required", 407),
+             "Offline", Reach::ProxyFailed, true},
+        Case{"ProxyNeverAnswers", HttpReply::neverAnswer(), "Offline", Reach::ProxyFailed, true},
+        Case{"ProxyPortClosed", std::nullopt, "Offline", Reach::ProxyFailed, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReachabilityHandles, OpenCloseRules) {

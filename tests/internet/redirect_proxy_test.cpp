@@ -62,7 +62,10 @@ TEST(RedirectScheme, NeverToAFile) {
   HttpTestServer server;
   server.setReply(HttpReply::redirect("file:///etc/hostname"));
   platform::linuxos::HttpInternetTransfer net;
-  EXPECT_EQ(net.fetchText(server.url(), {}, {}).outcome, Outcome::Failed);
+  const platform::FetchResult result = net.fetchText(server.url(), {}, {});
+  EXPECT_EQ(result.outcome, Outcome::Failed);
+  // The server answered; only where it sent the fetch was no place to go.
+  EXPECT_EQ(result.report.reach, platform::Reach::Answered);
 }
 
 // The user's proxy variable is honoured: the request goes to the proxy, with
@@ -83,6 +86,8 @@ TEST(Proxy, HttpProxyVariableHonoured) {
   unsetenv("http_proxy");
   EXPECT_EQ(result.outcome, Outcome::Ok);
   EXPECT_EQ(result.body, "198.51.100.9");
+  EXPECT_EQ(result.report.reach, platform::Reach::Answered);
+  EXPECT_TRUE(result.report.viaProxy);
   ASSERT_EQ(proxy.requests().size(), 1u);
   EXPECT_EQ(proxy.requests()[0].target, closed);
   EXPECT_EQ(proxy.requests()[0].header("Proxy-Authorization"), "Basic dXNlcjpzZWNyZXQ=");
