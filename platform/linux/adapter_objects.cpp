@@ -192,4 +192,14 @@ std::vector<AdapterRecordEntry> adapterRecordEntries(const NetworkFacts& facts) 
   return entries;
 }
 
+bool hasDefaultRoute(const NetworkFacts& facts) {
+  return std::any_of(facts.routes.begin(), facts.routes.end(), [&](const RouteFacts& route) {
+    return isDefaultRoute(route) &&
+           std::any_of(route.hops.begin(), route.hops.end(), [&](const RouteFacts::Hop& hop) {
+             return std::any_of(facts.links.begin(), facts.links.end(),
+                                [&](const LinkFacts& link) { return link.index == hop.index; });
+           });
+  });
+}
+
 }  // namespace platform::linuxos

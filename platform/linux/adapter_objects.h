@@ -27,4 +27,9 @@ std::vector<PropertyObject> configurationObjects(const NetworkFacts& facts);
 // One adapter-table entry per link except the loopback.
 std::vector<AdapterRecordEntry> adapterRecordEntries(const NetworkFacts& facts);
 
+// Whether the main table routes everywhere: a unicast default route, IPv4 or
+// IPv6, through a gateway or straight out of a link (a tunnel's, say), that
+// leaves through a link in `facts.links`.
+bool hasDefaultRoute(const NetworkFacts& facts);
+
 }  // namespace platform::linuxos

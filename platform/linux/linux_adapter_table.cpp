@@ -27,4 +27,14 @@ std::uint32_t LinuxAdapterTable::getAdaptersInfo(std::uint8_t* buffer, std::uint
   return status(answer.status, answer.lastError);
 }
 
+std::optional<bool> LinuxAdapterTable::hasDefaultRoute() {
+  try {
+    return linuxos::hasDefaultRoute(*snapshots_->current());
+  } catch (const toolkit::Error&) {
+    return std::nullopt;
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace platform::linuxos

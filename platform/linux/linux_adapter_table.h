@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "platform/adapter_table.h"
 #include "platform/linux/network_snapshots.h"
@@ -28,6 +29,8 @@ class LinuxAdapterTable : public AdapterTable {
   // kGeneralFailure with lastError() holding the system's error number.
   std::uint32_t getAdaptersInfo(std::uint8_t* buffer, std::uint32_t* size) override;
   std::int32_t lastError() const override { return lastError_; }
+  // From the snapshot of this moment; none when the kernel cannot be asked.
+  std::optional<bool> hasDefaultRoute() override;
 
   static constexpr std::uint32_t kGeneralFailure = 31;
   static constexpr std::uint32_t kNotEnoughMemory = platform::kNotEnoughMemory;

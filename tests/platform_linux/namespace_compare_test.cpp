@@ -10,6 +10,7 @@
 #include <chrono>
 #include <climits>
 #include <map>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -317,6 +318,45 @@ TEST_F(NamespaceCompareTest, IdentitiesAreStableAndDistinct) {
     }
     EXPECT_EQ(seen.size(), 3u);
   });
+}
+
+// Whether iproute2 lists a default route of the main table that leads
+// somewhere: an unreachable or blackhole default does not.
+bool iprouteHasDefaultRoute() {
+  for (const char* family : {"-4", "-6"}) {
+    for (const json& route : ipJson(std::string(family) + " route show default table main")) {
+      if (route.value("type", "unicast") == "unicast") return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(NamespaceCompareTest, DefaultRouteAsIprouteListsIt) {
+  struct Row {
+    const char* name;
+    const char* route;  // besides a link with IPv4 and IPv6 addresses and a tunnel
+    bool expected;
+  };
+  const Row rows[] = {
+      {"None", "true", false},
+      {"ThroughAGateway", "ip route add default via 192.0.2.1 dev rt0", true},
+      {"StraightOutOfATunnel", "ip route add default dev rtun0", true},
+      {"Ipv6Only", "ip -6 route add default via 2001:db8:1::1 dev rt0", true},
+      {"UnreachableOnly", "ip route add unreachable default", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    runInPrivateNetwork([&row] {
+      stage("ip link set lo up");
+      stage("ip link add rt0 type veth peer name rt1 && ip link set rt0 up && ip link set rt1 up");
+      stage("ip addr add 192.0.2.10/24 dev rt0 && ip addr add 2001:db8:1::10/64 dev rt0 nodad");
+      stage("ip tuntap add rtun0 mode tun && ip link set rtun0 up");
+      stage(row.route);
+      EXPECT_EQ(iprouteHasDefaultRoute(), row.expected);
+      platform::linuxos::LinuxAdapterTable table;
+      EXPECT_EQ(table.hasDefaultRoute(), std::optional<bool>(row.expected));
+    });
+  }
 }
 
 TEST_F(NamespaceCompareTest, AnEmptyNamespaceHasOnlyTheLoopback) {
