@@ -2,6 +2,7 @@
 
 #include "platform/fetch_policy.h"
 #include "platform/windows/wininet_options.h"
+#include "platform/windows/wininet_reach.h"
 #include "toolkit/text.h"
 
 namespace platform::windows {
@@ -46,12 +47,15 @@ FetchResult fetchWithRequest(WinInetRequest& request, const std::string& url,
   HINTERNET response = nullptr;
   for (int redirects = 0;; ++redirects) {
     if (!isWebUrl(address)) return result;
+    const bool viaProxy = request.goesThroughProxy(address);
     response = request.openUrl(address, kFetchFlags);
     if (response == nullptr) {
       result.outcome = failureOf(request.end());
+      result.report = failedReport(request, viaProxy);
       return result;
     }
     result.httpStatus = request.status(response);
+    result.report = answeredReport(result.httpStatus, viaProxy);
     if (!isRedirect(result.httpStatus)) break;
     const std::string next = redirectTarget(request.location(response), address);
     if (next.empty()) break;  // nowhere to go

@@ -4,10 +4,13 @@
 #include <array>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <map>
+#include <optional>
 
 #include "platform/windows/wide_text.h"
+#include "platform/windows/wininet_proxy.h"
 
 namespace platform::windows {
 
@@ -22,6 +25,7 @@ struct WinInetRequest::State {
   bool abandoned = false;  // the request no longer waits; it may be gone
   INTERNET_ASYNC_RESULT result{};
   HINTERNET created = nullptr;  // the last handle WinINet said it made
+  Phase phase = Phase::NotStarted;
   // What a pending read writes into when it completes.
   std::array<char, 16384> buffer{};
   DWORD bytesRead = 0;
@@ -61,16 +65,45 @@ class Requests {
   DWORD_PTR next_ = 1;  // 0 would ask WinINet for no callbacks
 };
 
+// The step of a request a status notice tells of, if any.
+std::optional<WinInetRequest::Phase> phaseOf(DWORD status) {
+  using Phase = WinInetRequest::Phase;
+  switch (status) {
+    case INTERNET_STATUS_RESOLVING_NAME:
+      return Phase::Resolving;
+    case INTERNET_STATUS_NAME_RESOLVED:
+    case INTERNET_STATUS_CONNECTING_TO_SERVER:
+      return Phase::Connecting;
+    case INTERNET_STATUS_CONNECTED_TO_SERVER:
+    case INTERNET_STATUS_SENDING_REQUEST:
+    case INTERNET_STATUS_REQUEST_SENT:
+      return Phase::Connected;
+    case INTERNET_STATUS_RECEIVING_RESPONSE:
+    case INTERNET_STATUS_RESPONSE_RECEIVED:
+      return Phase::Receiving;
+    default:
+      return std::nullopt;
+  }
+}
+
 void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, void* information,
                        DWORD length) {
-  if (information == nullptr || length < sizeof(INTERNET_ASYNC_RESULT)) return;
-  if (status != INTERNET_STATUS_HANDLE_CREATED && status != INTERNET_STATUS_REQUEST_COMPLETE) {
-    return;
+  // The steps carry a name, an address or nothing; only the two below carry
+  // a result.
+  const std::optional<WinInetRequest::Phase> step = phaseOf(status);
+  if (!step) {
+    if (status != INTERNET_STATUS_HANDLE_CREATED && status != INTERNET_STATUS_REQUEST_COMPLETE)
+      return;
+    if (information == nullptr || length < sizeof(INTERNET_ASYNC_RESULT)) return;
   }
   const std::shared_ptr<State> state = Requests::instance().find(context);
   if (!state) return;
-  const auto result = *static_cast<const INTERNET_ASYNC_RESULT*>(information);
   std::lock_guard lock(state->mutex);
+  if (step) {
+    state->phase = *step;
+    return;
+  }
+  const auto result = *static_cast<const INTERNET_ASYNC_RESULT*>(information);
   if (status == INTERNET_STATUS_HANDLE_CREATED) {
     state->created = reinterpret_cast<HINTERNET>(result.dwResult);
     return;
@@ -108,8 +141,13 @@ bool WinInetRequest::usable(HINTERNET handle) {
 
 template <class Call>
 bool WinInetRequest::complete(Call call) {
+  error_ = ERROR_SUCCESS;
   if (stop_.stop_requested() || Clock::now() >= deadline_) {
     end_ = stop_.stop_requested() ? End::Stopped : End::TimedOut;
+    {
+      std::lock_guard lock(state_->mutex);
+      reached_ = state_->phase;
+    }
     closeAll();
     return false;
   }
@@ -133,6 +171,8 @@ bool WinInetRequest::complete(Call call) {
     std::lock_guard lock(state_->mutex);
     state_->pending = false;
     end_ = error == ERROR_INTERNET_TIMEOUT ? End::TimedOut : End::Failed;
+    error_ = error;
+    reached_ = state_->phase;
     return finished;
   }
   // A stop request wakes the wait at once (made before the lock is taken: it
@@ -144,9 +184,12 @@ bool WinInetRequest::complete(Call call) {
   std::unique_lock lock(state_->mutex);
   state_->changed.wait_until(lock, deadline_,
                              [&] { return state_->completed || stop_.stop_requested(); });
+  // Where it had got to then: notices may still come while it is let go.
+  reached_ = state_->phase;
   if (state_->completed) {
     const DWORD failure = state_->result.dwError;
     end_ = failure == ERROR_INTERNET_TIMEOUT ? End::TimedOut : End::Failed;
+    error_ = failure;
     return failure == ERROR_SUCCESS && state_->result.dwResult != 0;
   }
   // Given up on while WinINet works on: that is what closing cancels.
@@ -186,9 +229,17 @@ HINTERNET WinInetRequest::openUrl(const std::string& url, DWORD flags) {
     if (handles_.empty()) return nullptr;
     session = handles_.front();
   }
+  {
+    std::lock_guard lock(state_->mutex);
+    state_->phase = Phase::NotStarted;
+  }
   HINTERNET opened = nullptr;
   const bool done = complete([&] {
     if (!usable(session)) return false;
+    {
+      std::lock_guard lock(state_->mutex);
+      state_->phase = Phase::Started;
+    }
     opened = InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, context_);
     return opened != nullptr;
   });
@@ -207,6 +258,30 @@ HINTERNET WinInetRequest::openUrl(const std::string& url, DWORD flags) {
   handles_.push_back(opened);
   ++counts_->openHandles;
   return opened;
+}
+
+bool WinInetRequest::goesThroughProxy(const std::string& url) {
+  std::lock_guard lock(handlesMutex_);
+  if (handles_.empty()) return false;
+  // The strings follow the structure in the same buffer.
+  std::vector<char> buffer(1024);
+  DWORD size = static_cast<DWORD>(buffer.size());
+  if (!InternetQueryOptionA(handles_.front(), INTERNET_OPTION_PROXY, buffer.data(), &size)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer.size()) return false;
+    buffer.resize(size);
+    if (!InternetQueryOptionA(handles_.front(), INTERNET_OPTION_PROXY, buffer.data(), &size))
+      return false;
+  }
+  // INTERNET_PROXY_INFO as the ANSI call fills it, whatever UNICODE says.
+  struct {
+    DWORD accessType;
+    LPCSTR proxy;
+    LPCSTR bypass;
+  } info{};
+  if (size < sizeof info) return false;
+  std::memcpy(&info, buffer.data(), sizeof info);
+  if (info.accessType != INTERNET_OPEN_TYPE_PROXY || info.proxy == nullptr) return false;
+  return proxyServes(info.proxy, info.bypass == nullptr ? "" : info.bypass, url);
 }
 
 long WinInetRequest::status(HINTERNET response) {

@@ -46,6 +46,23 @@ class WinInetRequest {
   // Why the last call failed.
   enum class End { Failed, TimedOut, Stopped };
   End end() const { return end_; }
+  // The WinINet error the last failed call reported: 0 when none came (the
+  // request gave up waiting, or made no call).
+  DWORD error() const { return error_; }
+
+  // How far the latest open got, as WinINet's status notices told it: the
+  // error codes alone do not say at which step a time-out struck.
+  enum class Phase {
+    NotStarted,  // no call went out (no time left, stopped before it)
+    Started,     // the call went out; no notice has come yet
+    Resolving,   // looking up a name
+    Connecting,  // the name resolved; connecting to an address
+    Connected,   // connected; the request is being sent or has been
+    Receiving,   // waiting for, or reading, the response
+  };
+  Phase phase() const { return reached_; }
+  // Whether a request for `url` in this session goes to a proxy.
+  bool goesThroughProxy(const std::string& url);
 
   // The session: the user's proxy settings, `agent` (UTF-8) in the system's
   // ANSI code page, `timeout` for connecting, sending and receiving. A
@@ -89,6 +106,8 @@ class WinInetRequest {
   std::mutex handlesMutex_;         // held during each call and each close
   std::vector<HINTERNET> handles_;  // open, in the order they were opened
   End end_ = End::Failed;
+  DWORD error_ = ERROR_SUCCESS;
+  Phase reached_ = Phase::NotStarted;  // where the last call had got when it ended
 };
 
 }  // namespace platform::windows

@@ -5,6 +5,7 @@
 #include "platform/sign_in_redirect.h"
 #include "platform/windows/wininet_fetch.h"
 #include "platform/windows/wininet_options.h"
+#include "platform/windows/wininet_reach.h"
 
 namespace platform::windows {
 namespace {
@@ -56,7 +57,10 @@ InternetTransfer::Handle WinInetTransfer::internetOpen(const std::string& agent)
 
 InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const std::string& url,
                                                           std::stop_token stop, Deadline deadline,
-                                                          RequestReport* /*report*/) {
+                                                          RequestReport* report) {
+  RequestReport unasked;
+  RequestReport& told = report != nullptr ? *report : unasked;
+  told = {};
   const std::optional<std::string> agent = handles_.agentOf(internet);
   if (!agent || !isWebUrl(url)) return 0;
   // The request runs in an asynchronous session of its own: stopping it may
@@ -64,11 +68,22 @@ InternetTransfer::Handle WinInetTransfer::internetOpenUrl(Handle internet, const
   const Clock::time_point until = deadlineWithin(config_.openTimeout, deadline);
   auto request = std::make_shared<WinInetRequest>(counts_, stop, until);
   if (!request->openSession(*agent, std::min(config_.openTimeout, leftUntil(until)))) return 0;
+  const bool viaProxy = request->goesThroughProxy(url);
   HINTERNET response = request->openUrl(url, kReachabilityFlags);
-  if (response == nullptr) return 0;
-  // A sign-in page standing in for every address is not the page.
-  const bool opened = !isSignInAnswer(url, request->status(response), request->location(response));
-  if (!opened) return 0;  // its handles close with the request
+  if (response == nullptr) {
+    told = failedReport(*request, viaProxy);
+    return 0;
+  }
+  // A proxy that wants credentials has not let the probe through, and a
+  // sign-in page standing in for every address is not the page: neither is
+  // opened (their handles close with the request).
+  const long status = request->status(response);
+  told = answeredReport(status, viaProxy);
+  if (told.reach != Reach::Answered) return 0;
+  if (isSignInAnswer(url, status, request->location(response))) {
+    told.reach = Reach::SignInPage;
+    return 0;
+  }
 
   // The internet handle may have been closed while the request ran.
   const Handle handle = handles_.openUrl(internet, request);

@@ -10,8 +10,10 @@
 #include <stop_token>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "platform/windows/wininet_proxy.h"
 #include "platform/windows/wininet_transfer.h"
 #include "probes/reachability_probe.h"
 
@@ -20,6 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Outcome = platform::FetchResult::Outcome;
+using platform::Reach;
 
 constexpr std::size_t kMiB = 1024 * 1024;
 // Latin-1 letters, so the ANSI code page matters on the way out.
@@ -45,6 +48,7 @@ struct Case {
   Outcome outcome;
   long status;
   std::size_t bodySize;  // of an Ok body
+  Reach reach;           // how far the fetch is said to have got
   std::chrono::milliseconds timeout = 5s;
 };
 
@@ -64,6 +68,8 @@ TEST_P(FetchText, OutcomeAndNoHandleLeft) {
   EXPECT_EQ(result.outcome, GetParam().outcome);
   EXPECT_EQ(result.httpStatus, GetParam().status);
   EXPECT_EQ(result.body.size(), GetParam().bodySize);
+  EXPECT_EQ(result.report.reach, GetParam().reach);
+  EXPECT_FALSE(result.report.viaProxy);
   // The time-out is honoured: far below the system's own minute-long waits,
   // with room for a loaded machine and Wine.
   EXPECT_LT(Clock::now() - started, GetParam().timeout + 5s);
@@ -72,16 +78,45 @@ TEST_P(FetchText, OutcomeAndNoHandleLeft) {
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, FetchText,
-    testing::Values(Case{"Address", "/address", Outcome::Ok, 200, 11},
-                    Case{"ServiceUnavailablePage", "/status/503", Outcome::HttpError, 503, 0},
-                    Case{"ExactlyOneMiB", "/bytes/1048576", Outcome::Ok, 200, kMiB},
-                    Case{"TwoMiB", "/bytes/2097152", Outcome::TooLarge, 200, 0},
-                    Case{"FiveRedirects", "/redirect/5", Outcome::Ok, 200, 11},
-                    Case{"SixRedirects", "/redirect/6", Outcome::Failed, 302, 0},
-                    // A 3xx that is not followed is no page, whatever its body.
-                    Case{"RedirectionNotFollowed", "/status/300", Outcome::Failed, 300, 0},
-                    Case{"NeverAnswers", "/never", Outcome::TimedOut, 0, 0, 300ms}),
+    testing::Values(
+        Case{"Address", "/address", Outcome::Ok, 200, 11, Reach::Answered},
+        Case{"ServiceUnavailablePage", "/status/503", Outcome::HttpError, 503, 0, Reach::Answered},
+        Case{"SignInPage", "/status/511", Outcome::HttpError, 511, 0, Reach::SignInPage},
+        Case{"ProxyWantsCredentials", "/status/407", Outcome::HttpError, 407, 0,
+             Reach::ProxyFailed},
+        Case{"ExactlyOneMiB", "/bytes/1048576", Outcome::Ok, 200, kMiB, Reach::Answered},
+        Case{"TwoMiB", "/bytes/2097152", Outcome::TooLarge, 200, 0, Reach::Answered},
+        Case{"FiveRedirects", "/redirect/5", Outcome::Ok, 200, 11, Reach::Answered},
+        Case{"SixRedirects", "/redirect/6", Outcome::Failed, 302, 0, Reach::Answered},
+        // A 3xx that is not followed is no page, whatever its body.
+        Case{"RedirectionNotFollowed", "/status/300", Outcome::Failed, 300, 0, Reach::Answered},
+        Case{"NeverAnswers", "/never", Outcome::TimedOut, 0, 0, Reach::NoReply, 300ms}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Whether a request is said to go through a proxy rests on this reading of the
+// session's proxy and bypass lists.
+TEST(ProxyServes, SchemeEntriesAndBypassList) {
+  const struct {
+    const char* proxies;
+    const char* bypass;
+    const char* url;
+    bool proxied;
+  } rows[] = {
+      {"10.0.0.1:3128", "", "http://example.com/", true},
+      {"", "", "http://example.com/", false},
+      {"http=p:1", "", "https://example.com/", false},  // a proxy for http alone
+      {"http=p:1 https=p:2", "", "HTTPS://example.com/", true},
+      {"p:1", "<local>", "http://intranet/", false},
+      {"p:1", "<local>", "http://example.com/", true},
+      {"p:1", "*.example.com;10.*", "http://user@WWW.Example.com:8080/x", false},
+      {"p:1", "*.example.com", "http://example.com/", true},
+      {"p:1", "10.*", "http://10.1.2.3/", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(platform::windows::proxyServes(row.proxies, row.bypass, row.url), row.proxied)
+        << row.proxies << " / " << row.bypass << " / " << row.url;
+  }
+}
 
 // A load's 21 echo requests share one connection where the server keeps it,
 // though each fetch runs in a WinINet session of its own: WinINet keeps
@@ -116,11 +151,24 @@ TEST_F(WithServer, ReachabilityCountsAnyResponseAndTimesOut) {
   platform::windows::WinInetTransfer net(config);
   EXPECT_EQ(probes::probeReachability(net, kAgent, server("/status/503")), "online");
   EXPECT_EQ(probes::probeReachability(net, kAgent, server("/redirect/1")), "online");
-  EXPECT_EQ(probes::probeReachability(net, kAgent, server("/status/511")), "Offline")
-      << "a sign-in page";
-  const auto started = Clock::now();
-  EXPECT_EQ(probes::probeReachability(net, kAgent, server("/never")), "Offline");
-  EXPECT_LT(Clock::now() - started, 5s);
+  const struct {
+    const char* path;
+    Reach reach;  // none of them opens
+  } closed[] = {{"/status/511", Reach::SignInPage},
+                // A proxy that wants credentials has let nothing through.
+                {"/status/407", Reach::ProxyFailed},
+                {"/never", Reach::NoReply}};
+  const auto internet = net.internetOpen(kAgent);
+  for (const auto& row : closed) {
+    SCOPED_TRACE(row.path);
+    const auto started = Clock::now();
+    platform::RequestReport report;
+    EXPECT_EQ(net.internetOpenUrl(internet, server(row.path), {}, platform::kNoDeadline, &report),
+              0u);
+    EXPECT_EQ(report.reach, row.reach);
+    EXPECT_LT(Clock::now() - started, 5s);
+  }
+  net.internetCloseHandle(internet);
   EXPECT_EQ(net.openHandles(), 0u);
 }
 
@@ -199,6 +247,30 @@ TEST_F(WithServer, StopInEveryPhaseEndsTheRequestAndTouchesNoClosedHandle) {
     }
   }
   EXPECT_EQ(net.callsAfterClose(), 0);
+}
+
+// WinINet's time-outs do not say where they struck: the request's notices
+// place it. A refused connection is told at once.
+TEST_F(WithServer, OutOfTimeInEachPhaseSaysHowFarTheRequestGot) {
+  const std::vector<Phase> waits = phases();
+  const std::pair<Phase, Reach> rows[] = {
+      {waits[0], Reach::NoName},
+      {waits[1], Reach::NoConnection},
+      {waits[2], Reach::NoReply},
+      {{"refused", "http://127.0.0.1:1/"}, Reach::NoConnection}};
+  platform::windows::WinInetTransfer net;
+  for (const auto& [phase, reach] : rows) {
+    SCOPED_TRACE(phase.name);
+    platform::FetchOptions options;
+    options.timeout = 500ms;
+    EXPECT_EQ(net.fetchText(phase.url, options, {}).report.reach, reach);
+    const auto internet = net.internetOpen(kAgent);
+    platform::RequestReport report;
+    EXPECT_EQ(net.internetOpenUrl(internet, phase.url, {}, Clock::now() + 500ms, &report), 0u);
+    EXPECT_EQ(report.reach, reach);
+    net.internetCloseHandle(internet);
+  }
+  EXPECT_EQ(net.openHandles(), 0u);
 }
 
 }  // namespace
