@@ -1,13 +1,16 @@
 #include "platform/windows/windows_adapter_table.h"
 
-// The socket header first, as the IP Helper's header needs it before windows.h.
+// The socket headers first, as the IP Helper's header needs them before
+// windows.h (the second for the routing table's IPv6-aware records).
 #include <winsock2.h>
+#include <ws2ipdef.h>
 
 #include <windows.h>
 
 #include <iphlpapi.h>
 
 #include <new>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -86,6 +89,23 @@ std::uint32_t WindowsAdapterTable::getAdaptersInfo(std::uint8_t* buffer, std::ui
   }
   const AdapterTableAnswer answer = answerAdapterTable(entries, buffer, size);
   return status(answer.status, answer.lastError);
+}
+
+std::optional<bool> WindowsAdapterTable::hasDefaultRoute() {
+  PMIB_IPFORWARD_TABLE2 table = nullptr;
+  const DWORD code = GetIpForwardTable2(AF_UNSPEC, &table);
+  if (code == ERROR_NOT_FOUND) return false;  // no routes at all
+  if (code != NO_ERROR || table == nullptr) return std::nullopt;
+  bool found = false;
+  for (ULONG i = 0; i < table->NumEntries && !found; ++i) {
+    const MIB_IPFORWARD_ROW2& row = table->Table[i];
+    // A prefix of length 0 matches every address: a way out, through a
+    // gateway or straight out of a link. The loopback's never leads out.
+    found = row.DestinationPrefix.PrefixLength == 0 &&
+            row.InterfaceLuid.Info.IfType != IF_TYPE_SOFTWARE_LOOPBACK;
+  }
+  FreeMibTable(table);
+  return found;
 }
 
 }  // namespace platform::windows

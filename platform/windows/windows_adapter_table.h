@@ -13,6 +13,8 @@ class WindowsAdapterTable : public AdapterTable {
  public:
   std::uint32_t getAdaptersInfo(std::uint8_t* buffer, std::uint32_t* size) override;
   std::int32_t lastError() const override { return lastError_; }
+  // From the IP Helper's routing table, IPv4 and IPv6 alike.
+  std::optional<bool> hasDefaultRoute() override;
 
  private:
   std::int32_t lastError_ = 0;

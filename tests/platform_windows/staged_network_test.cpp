@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -192,6 +193,8 @@ TEST_F(StagedNetwork, AdapterTableMatchesIprouteAndTheAdapterObjects) {
     EXPECT_EQ(r.gateway, gateway4 == e.gateways.end() ? "0.0.0.0" : *gateway4);
     EXPECT_EQ(r.type, 6u);  // Ethernet
   }
+  // The namespace has default routes through veth0 (IPv4 and IPv6).
+  EXPECT_EQ(table.hasDefaultRoute(), std::optional<bool>(true));
 }
 
 }  // namespace
