@@ -39,6 +39,16 @@ AccessibleFacts basicFacts(const ControlLayout& layout, const std::string& capti
   return facts;
 }
 
+std::string announcementOf(const AccessibleFacts& facts) {
+  std::string said;
+  for (const std::string* part : {&facts.name, &facts.value, &facts.description}) {
+    if (part->empty()) continue;
+    if (!said.empty()) said += ' ';
+    said += *part;
+  }
+  return said;
+}
+
 bool takesFocusAsLink(const ControlLayout& layout) {
   return layout.accessibleRole == AccessibleRole::Link;
 }

@@ -42,6 +42,10 @@ std::string accessibleNameOf(const ControlLayout& layout, const std::string& cap
 // What is said after the name: the layout's description, else the tool tip.
 std::string accessibleDescriptionOf(const ControlLayout& layout);
 
+// What a control says when it announces itself: its name, value and
+// description in that order, the empty ones left out.
+std::string announcementOf(const AccessibleFacts& facts);
+
 // Whether the keyboard reaches the control: links do, whatever draws them.
 bool takesFocusAsLink(const ControlLayout& layout);
 

@@ -120,6 +120,8 @@ int dpiOf(Win32Window* window);
 FontCache& fontsOf(Win32Window* window);
 void addToolTip(Win32Window* window, ControlHooks& control, const std::string& text);
 void updateToolTip(Win32Window* window, ControlHooks& control);
+void setToolTipText(Win32Window* window, ControlHooks& control, const std::string& text);
+void removeToolTip(Win32Window* window, ControlHooks& control);
 HWND createChild(const ControlContext& context, const wchar_t* windowClass, DWORD style,
                  DWORD exStyle, const std::wstring& text);
 
@@ -169,13 +171,13 @@ class Win32Control : public State, public ControlHooks, public AccessibleSource 
   // Applies the layout's common properties; called once the control is made.
   void initialise(HWND hwnd) {
     hwnd_ = hwnd;
-    const ControlLayout& layout = this->layout();
     if (hwnd_) {
       SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(drawnFont().handle), FALSE);
       EnableWindow(hwnd_, this->enabled() ? TRUE : FALSE);
       exposeWindow(hwnd_, this, true);
     }
-    if (!layout.toolTip.empty()) addToolTip(context_.window, *this, layout.toolTip);
+    made_ = true;
+    applyToolTip();
     applyGeometry();
     applyVisibility();
   }
@@ -217,7 +219,7 @@ class Win32Control : public State, public ControlHooks, public AccessibleSource 
       invalidate();
       if (windowless()) notifyPart(shown() ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE);
     }
-    if (!this->layout().toolTip.empty()) updateToolTip(context_.window, *this);
+    if (hasTip_) updateToolTip(context_.window, *this);
     if (shown()) controlShown(context_.window, *this);
   }
   void applyAccessibleText() override {
@@ -229,9 +231,23 @@ class Win32Control : public State, public ControlHooks, public AccessibleSource 
     }
   }
   void raiseAnnouncement() override {
-    const AccessibleFacts facts = accessibleFacts();
     announce(hwnd_ ? hwnd_ : (context_.container ? context_.container->hwnd : nullptr),
-             facts.value.empty() ? facts.name : facts.name + " " + facts.value);
+             announcementOf(accessibleFacts()));
+  }
+  // The tip is the control's tool in the window's tip control: added with the
+  // first text, its text replaced after, taken away with an empty one.
+  void applyToolTip() override {
+    if (!made_) return;  // initialise() adds it
+    const std::string text = this->toolTip();
+    if (text.empty()) {
+      if (hasTip_) removeToolTip(context_.window, *this);
+      hasTip_ = false;
+    } else if (hasTip_) {
+      setToolTipText(context_.window, *this, text);
+    } else {
+      addToolTip(context_.window, *this, text);
+      hasTip_ = true;
+    }
   }
   void applyEnabled() override {
     if (hwnd_) EnableWindow(hwnd_, this->enabled() ? TRUE : FALSE);
@@ -248,12 +264,14 @@ class Win32Control : public State, public ControlHooks, public AccessibleSource 
     } else {
       invalidate();
     }
-    if (!this->layout().toolTip.empty()) updateToolTip(context_.window, *this);
+    if (hasTip_) updateToolTip(context_.window, *this);
   }
 
  private:
   ControlContext context_;
   HWND hwnd_ = nullptr;
+  bool made_ = false;    // initialise() has run
+  bool hasTip_ = false;  // the control has a tool in the window's tip control
 };
 
 }  // namespace toolkit::win32

@@ -71,6 +71,20 @@ void addToolTip(Win32Window* window, ControlHooks& control, const std::string& t
   SendMessageW(window->toolTips(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void setToolTipText(Win32Window* window, ControlHooks& control, const std::string& text) {
+  if (!window->toolTips()) return;
+  std::wstring wide = widen(text);
+  TTTOOLINFOW tool = toolFor(control);
+  tool.lpszText = wide.data();
+  SendMessageW(window->toolTips(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void removeToolTip(Win32Window* window, ControlHooks& control) {
+  if (!window->toolTips()) return;
+  TTTOOLINFOW tool = toolFor(control);
+  SendMessageW(window->toolTips(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void updateToolTip(Win32Window* window, ControlHooks& control) {
   if (!window->toolTips() || control.hwnd()) return;
   TTTOOLINFOW tool = toolFor(control);
