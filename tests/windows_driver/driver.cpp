@@ -216,6 +216,10 @@ class MainWindow {
     out += "Your Lan Ip Is: " + field((*this)["LAN"], "LAN") + "\n";
     out += "Localhost: " + field((*this)["txtLocal"], "txtLocal") + "\n";
     out += "Online Status: " + field((*this)["txtStatus"], "txtStatus") + "\n";
+    // The reason is the status box's description, as a screen reader reads it.
+    const auto reason = accessibleDescriptionOf((*this)["chkstatus"]);
+    if (!reason) throw Failure{"chkstatus gave no accessible object"};
+    out += "Reason: " + *reason + "\n";
     out += "Lights: green " + light((*this)["chkgreen"], "chkgreen") + ", yellow " +
            light((*this)["chkyellow"], "chkyellow") + ", red " +
            light((*this)["chkred"], "chkred") + "\n";

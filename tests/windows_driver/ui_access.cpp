@@ -1,8 +1,11 @@
 #include "tests/windows_driver/ui_access.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <vector>
+
+#include "tests/support/win32/accessible_reading.h"
 
 namespace windows_driver {
 namespace {
@@ -157,6 +160,23 @@ bool waitUntil(std::chrono::milliseconds limit, const std::function<bool()>& don
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
   return true;
+}
+
+std::optional<std::string> accessibleDescriptionOf(HWND control) {
+  // The object of another process reaches this thread through COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  std::optional<std::string> description;
+  IAccessible* object = nullptr;
+  if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                           IID_IAccessible, reinterpret_cast<void**>(&object))) &&
+      object) {
+    using tests_support::accessible_reading::childId;
+    description = tests_support::accessible_reading::textOf(object, childId(CHILDID_SELF),
+                                                            &IAccessible::get_accDescription);
+    object->Release();
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return description;
 }
 
 }  // namespace windows_driver

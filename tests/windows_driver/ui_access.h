@@ -24,6 +24,11 @@ HWND findControl(HWND top, int id);
 // The control's text as UTF-8; nullopt when the window did not answer in time.
 std::optional<std::string> textOf(HWND control);
 
+// The accessible description a screen reader reads for the control (through
+// MSAA, from its window's client object); empty when it has none, nullopt
+// when the control gave no accessible object.
+std::optional<std::string> accessibleDescriptionOf(HWND control);
+
 // Whether a check box or push-like button is checked; nullopt when it did not answer.
 std::optional<bool> isChecked(HWND control);
 
