@@ -50,7 +50,8 @@ inline LONG numberOf(IAccessible* object, const VARIANT& child,
 }
 
 // What a screen reader says for an announcement event (a live region that
-// changed): the region's name and value; false when the object is gone.
+// changed): the region's name, value and description; false when the object
+// is gone.
 inline bool announcementOf(HWND window, LONG object, LONG child, std::string& said) {
   IAccessible* region = nullptr;
   VARIANT id;
@@ -61,7 +62,8 @@ inline bool announcementOf(HWND window, LONG object, LONG child, std::string& sa
     return false;
   }
   said.clear();
-  for (auto get : {&IAccessible::get_accName, &IAccessible::get_accValue}) {
+  for (auto get :
+       {&IAccessible::get_accName, &IAccessible::get_accValue, &IAccessible::get_accDescription}) {
     const std::string text = textOf(region, id, get);
     if (!text.empty()) said += (said.empty() ? "" : " ") + text;
   }
