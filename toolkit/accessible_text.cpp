@@ -40,12 +40,9 @@ AccessibleFacts basicFacts(const ControlLayout& layout, const std::string& capti
 }
 
 std::string announcementOf(const AccessibleFacts& facts) {
-  std::string said;
-  for (const std::string* part : {&facts.name, &facts.value, &facts.description}) {
-    if (part->empty()) continue;
-    if (!said.empty()) said += ' ';
-    said += *part;
-  }
+  std::string said = facts.name;
+  if (!facts.value.empty()) said += " " + facts.value;
+  if (!facts.description.empty()) said += ". " + facts.description;
   return said;
 }
 

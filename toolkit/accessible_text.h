@@ -42,8 +42,8 @@ std::string accessibleNameOf(const ControlLayout& layout, const std::string& cap
 // What is said after the name: the layout's description, else the tool tip.
 std::string accessibleDescriptionOf(const ControlLayout& layout);
 
-// What a control says when it announces itself: its name, value and
-// description in that order, the empty ones left out.
+// What a control says when it announces itself: its name and value, then its
+// description as a sentence of its own ("Online Status: Offline. Why.").
 std::string announcementOf(const AccessibleFacts& facts);
 
 // Whether the keyboard reaches the control: links do, whatever draws them.

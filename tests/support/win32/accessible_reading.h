@@ -50,8 +50,8 @@ inline LONG numberOf(IAccessible* object, const VARIANT& child,
 }
 
 // What a screen reader says for an announcement event (a live region that
-// changed): the region's name, value and description; false when the object
-// is gone.
+// changed): the region's name and value, then its description as a sentence
+// of its own; false when the object is gone.
 inline bool announcementOf(HWND window, LONG object, LONG child, std::string& said) {
   IAccessible* region = nullptr;
   VARIANT id;
@@ -61,12 +61,11 @@ inline bool announcementOf(HWND window, LONG object, LONG child, std::string& sa
       !region) {
     return false;
   }
-  said.clear();
-  for (auto get :
-       {&IAccessible::get_accName, &IAccessible::get_accValue, &IAccessible::get_accDescription}) {
-    const std::string text = textOf(region, id, get);
-    if (!text.empty()) said += (said.empty() ? "" : " ") + text;
-  }
+  said = textOf(region, id, &IAccessible::get_accName);
+  const std::string value = textOf(region, id, &IAccessible::get_accValue);
+  if (!value.empty()) said += " " + value;
+  const std::string description = textOf(region, id, &IAccessible::get_accDescription);
+  if (!description.empty()) said += ". " + description;
   region->Release();
   VariantClear(&id);
   return true;
