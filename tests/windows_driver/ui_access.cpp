@@ -167,9 +167,10 @@ std::optional<std::string> accessibleDescriptionOf(HWND control) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   std::optional<std::string> description;
   IAccessible* object = nullptr;
-  if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
-                                           IID_IAccessible, reinterpret_cast<void**>(&object))) &&
-      object) {
+  const HRESULT got =
+      AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                 reinterpret_cast<void**>(&object));
+  if (SUCCEEDED(got) && object) {
     using tests_support::accessible_reading::childId;
     description = tests_support::accessible_reading::textOf(object, childId(CHILDID_SELF),
                                                             &IAccessible::get_accDescription);
