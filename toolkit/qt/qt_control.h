@@ -116,12 +116,7 @@ class QtControl : public State, public AccessibleSource {
   }
   void raiseAnnouncement() override {
     if (!context_.window) return;
-    const AccessibleFacts facts = accessibleFacts();
-    // The status, then the sentence that says why, as two sentences.
-    std::string said = facts.name;
-    if (!facts.value.empty()) said += " " + facts.value;
-    if (!facts.description.empty()) said += ". " + facts.description;
-    context_.window->announce(QString::fromStdString(said));
+    context_.window->announce(QString::fromStdString(announcementOf(accessibleFacts())));
   }
   void applyEnabled() override {
     if (widget_) widget_->setEnabled(this->enabled());
