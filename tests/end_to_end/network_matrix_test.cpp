@@ -44,7 +44,14 @@ using Commands = std::vector<std::vector<std::string>>;
 constexpr const char* kPortalHost = "portal.test";
 
 enum class Link { kNone, kDown, kLan, kVirtual };
-enum class Addressing { kIpv4, kIpv4WithoutOne, kDualStack, kIpv6Only };
+enum class Addressing {
+  kIpv4,
+  kIpv4WithoutOne,
+  kDualStack,
+  kIpv6Only,
+  kSelfAssigned,    // an address the machine took itself, as when no server hands one out
+  kNoDefaultRoute,  // an address, and routes to nowhere beyond the link
+};
 enum class World {
   kServers,       // the echo service and the target answer
   kUnreachable,   // the router is up, the servers' addresses lead nowhere
@@ -123,6 +130,10 @@ const Row kRows[] = {
     {"SilentResolver", Link::kLan, Addressing::kIpv4, World::kServers, Names::kSilentResolver, "no-names",
      kLanOnlyAfterWaiting, std::nullopt, nullptr,
      "Wine's adapter report then waits on the silent resolver past the driver's limit"},
+    {"SelfAssignedAddressOnly", Link::kVirtual, Addressing::kSelfAssigned, World::kServers,
+     Names::kHosts, "no-address", kOfflineTold, std::nullopt, nullptr, nullptr},
+    {"NoDefaultRoute", Link::kVirtual, Addressing::kNoDefaultRoute, World::kServers, Names::kHosts,
+     "no-route", kOfflineTold, std::nullopt, nullptr, nullptr},
     {"ServersNeverAnswer", Link::kLan, Addressing::kIpv4, World::kSilentServers, Names::kHosts, "no-reply",
      kLanOnlyAfterWaiting, std::nullopt, nullptr, nullptr},
 };
@@ -167,6 +178,9 @@ std::string transit4(const Plan& plan, int host) {
   if (plan.row->addressing == Addressing::kIpv4WithoutOne) {
     return "240.0.0." + std::to_string(host == 1 ? 4 : 2);
   }
+  if (plan.row->addressing == Addressing::kSelfAssigned) {
+    return "169.254." + std::to_string(plan.number) + "." + std::to_string(host);
+  }
   return "198.51.100." + std::to_string(4 * plan.number + host);
 }
 
@@ -207,8 +221,11 @@ Commands stagingFor(Plan& plan) {
   if (row.link == Link::kDown) return c;
 
   // Routes: in a private namespace the world is the default way out; in the
-  // machine's, only the row's own test addresses lead there.
-  if (ipv4) {
+  // machine's, only the row's own test addresses lead there. Without an
+  // address from the network, or without a default route, nothing leads on.
+  const bool routed =
+      row.addressing != Addressing::kSelfAssigned && row.addressing != Addressing::kNoDefaultRoute;
+  if (ipv4 && routed) {
     const std::string to = plan.machineNamespace ? plan.v4(0) + "/28" : "default";
     c.push_back({"ip", "route", "add", to, "via", transit4(plan, 1), "dev", plan.link});
   }
