@@ -150,7 +150,8 @@ struct Plan {
   std::string link;        // the program's side of the veth pair
   std::string lanAddress;  // the staged LAN address, when the program's link is the LAN
 
-  std::string v4(int host) const { return "203.0.113." + std::to_string(16 * number + host); }
+  // Sixteen addresses a row: row 1 takes 203.0.113.0/28, the sixteenth .240/28.
+  std::string v4(int host) const { return "203.0.113." + std::to_string(16 * (number - 1) + host); }
   std::string v6(int host) const {
     return "2001:db8:" + std::to_string(number) + ":1::" + std::to_string(host);
   }
