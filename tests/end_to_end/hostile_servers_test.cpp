@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "probes/endpoints.h"
 #include "tests/end_to_end/isolated_run.h"
 
 namespace end_to_end {
@@ -91,8 +92,10 @@ const Row kRows[] = {
                      "7.311.0.302"),
      "", kWanOnly},
     {"RedirectLoop", HttpReply::redirect("/"), "", kWanOnly},
-    {"RedirectToHttps", HttpReply::redirect("https://api.ipify.org/"), "", kWanOnly},
-    {"RedirectToAClosedPort", HttpReply::redirect("http://api.ipify.org:81/"), "", kWanOnly},
+    {"RedirectToHttps",
+     HttpReply::redirect("https://" + std::string(probes::kEchoServiceHost) + "/"), "", kWanOnly},
+    {"RedirectToAClosedPort",
+     HttpReply::redirect("http://" + std::string(probes::kEchoServiceHost) + ":81/"), "", kWanOnly},
     {"RedirectToAnUnreachableHost", HttpReply::redirect("http://192.0.2.1/"), "", kWanOnly},
     {"AcceptAndClose", HttpReply::closeImmediately(), "", kWanOnly},
     {"ResetAtOnce", HttpReply::reset(), "", kWanOnly},
@@ -115,7 +118,7 @@ const Row kRows[] = {
 tests_support::HttpTestServer::Handler serve(const Row& row) {
   const bool proxied = !row.proxy.empty();
   return [echo = row.echo, proxied](const HttpRequest& request) {
-    if (proxied || request.header("Host") == "api.ipify.org") return echo;
+    if (proxied || request.header("Host") == probes::kEchoServiceHost) return echo;
     return HttpReply::text("<html></html>");
   };
 }

@@ -118,31 +118,34 @@ TEST(HungLookup, UnansweredLookupCountsAsTimedOut) {
 }
 
 TEST(HungLookup, StopEndsTheWaitForALookup) {
-  inSilentResolverNamespace([] {
-    platform::linuxos::HttpInternetTransfer net;
-    bool ok = true;
-    for (int call = 0; call < 2; ++call) {
-      std::stop_source stop;
-      std::jthread stopper([&] {
-        std::this_thread::sleep_for(300ms);
-        stop.request_stop();
-      });
-      const auto started = Clock::now();
-      bool cancelled = false;
-      if (call == 0) {
-        cancelled = net.fetchText(kUrl, {}, stop.get_token()).outcome == Outcome::Cancelled;
-      } else {
-        const auto internet = net.internetOpen("agent");
-        cancelled = net.internetOpenUrl(internet, kUrl, stop.get_token()) == 0;
-        net.internetCloseHandle(internet);
-      }
-      // The resolver holds out for 30 s: a stop that waited for the lookup
-      // would take all of that, one that ends the wait takes a moment.
-      const long long ms = msSince(started);
-      ok = report(cancelled && ms < 10000, call == 0 ? "fetch stopped" : "open stopped", ms) && ok;
-    }
-    return ok;
-  }, 30);
+  inSilentResolverNamespace(
+      [] {
+        platform::linuxos::HttpInternetTransfer net;
+        bool ok = true;
+        for (int call = 0; call < 2; ++call) {
+          std::stop_source stop;
+          std::jthread stopper([&] {
+            std::this_thread::sleep_for(300ms);
+            stop.request_stop();
+          });
+          const auto started = Clock::now();
+          bool cancelled = false;
+          if (call == 0) {
+            cancelled = net.fetchText(kUrl, {}, stop.get_token()).outcome == Outcome::Cancelled;
+          } else {
+            const auto internet = net.internetOpen("agent");
+            cancelled = net.internetOpenUrl(internet, kUrl, stop.get_token()) == 0;
+            net.internetCloseHandle(internet);
+          }
+          // The resolver holds out for 30 s: a stop that waited for the lookup
+          // would take all of that, one that ends the wait takes a moment.
+          const long long ms = msSince(started);
+          ok = report(cancelled && ms < 10000, call == 0 ? "fetch stopped" : "open stopped", ms) &&
+               ok;
+        }
+        return ok;
+      },
+      30);
 }
 
 std::size_t threadCount() {
