@@ -28,6 +28,10 @@
 # timed by the Windows test driver from the program's start to the result
 # shown in its window. Needs root, unshare(1), ip(8).
 set -euo pipefail
+# shellcheck source=scripts/private_run.sh
+source "$(dirname "$(realpath "$0")")/../scripts/private_run.sh"
+echo_host=$(endpoint_host kEchoServiceUrl)
+target_host=$(endpoint_host kReachabilityUrl)
 
 # name  rtt_ms jitter_ms loss_% up_kbit down_kbit queue_bytes die_after_ms echo_delay_ms site_delay_ms
 LINES="
@@ -100,9 +104,9 @@ if [[ ${1:-} == --run ]]; then
   printf '127.0.0.1 localhost\n::1 localhost\n' >"$work/hosts"
   if [[ $lookups == across ]]; then
     start "$work/names.log" ip netns exec w "$build/tests/links/tarnwick_name_server" \
-      --address 203.0.113.53 api.ipify.org=203.0.113.10 www.wikipedia.org=203.0.113.11
+      --address 203.0.113.53 "$echo_host=203.0.113.10" "$target_host=203.0.113.11"
   else
-    printf '203.0.113.10 api.ipify.org\n203.0.113.11 www.wikipedia.org\n' >>"$work/hosts"
+    printf '203.0.113.10 %s\n203.0.113.11 %s\n' "$echo_host" "$target_host" >>"$work/hosts"
   fi
   printf 'nameserver 203.0.113.53\n' >"$work/resolv.conf"
   mount --bind "$work/hosts" /etc/hosts

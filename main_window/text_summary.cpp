@@ -55,8 +55,4 @@ std::string ReportsSummary(const ProgramReading& reading) {
   return out;
 }
 
-std::string ReportWindowSummary(const reports::ReportWindow& reportWindow) {
-  return reportSummary(reportWindow.caption(), reportWindow.controls().txtOut.text());
-}
-
 }  // namespace main_window

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "main_window/program_reading.h"
-#include "reports/report_window.h"
 
 namespace main_window {
 
@@ -15,11 +14,8 @@ namespace main_window {
 // are left for the printer to escape.
 std::string MainWindowSummary(const ProgramReading& reading);
 
-// Each report window that loaded, as ReportWindowSummary writes it.
+// Each report window that loaded: an empty line, its caption, then its report
+// with "\r\n" turned into "\n".
 std::string ReportsSummary(const ProgramReading& reading);
-
-// A report window as text: an empty line, its caption, then its report with
-// "\r\n" turned into "\n".
-std::string ReportWindowSummary(const reports::ReportWindow& reportWindow);
 
 }  // namespace main_window

@@ -18,4 +18,13 @@ inline constexpr std::string_view kReachabilityUrl = "http://www.wikipedia.org";
 // A page that shows the visitor's public address, opened in the user's browser.
 inline constexpr std::string_view kPublicAddressPageUrl = "http://ifconfig.me/";
 
+// The host name of a plain "http://host/..." URL.
+constexpr std::string_view hostOf(std::string_view url) {
+  url.remove_prefix(url.find("//") + 2);
+  return url.substr(0, url.find_first_of(":/"));
+}
+
+inline constexpr std::string_view kEchoServiceHost = hostOf(kEchoServiceUrl);
+inline constexpr std::string_view kReachabilityHost = hostOf(kReachabilityUrl);
+
 }  // namespace probes

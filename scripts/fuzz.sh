@@ -11,7 +11,7 @@ build="$root/build/fuzz"
 cd "$root"
 cmake --preset fuzz >/dev/null
 # Only the fuzz targets: the rest of the program is not needed for them.
-cmake --build "$build" --target fuzz_adapter_chain fuzz_http_reply -j2
+cmake --build "$build" --target fuzz_adapter_chain fuzz_http_reply fuzz_rtnetlink -j2
 
 # Seeds: chains of 1 and 3 well-formed records, as the adapter table writes them.
 corpus="$build/corpus/adapter_chain"
@@ -100,3 +100,35 @@ PY
 # its limits hits the malloc limit.
 "$build/fuzz/fuzz_http_reply" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=512 \
   -malloc_limit_mb=64 -max_len=70000 -print_final_stats=1 -artifact_prefix="$build/" "$corpus"
+
+# Seeds: one link, one address and one route message with a two-hop
+# multipath, laid out as the kernel sends them.
+corpus="$build/corpus/rtnetlink"
+mkdir -p "$corpus"
+python3 - "$corpus" <<'PY'
+import os, struct, sys
+out = sys.argv[1]
+def attr(kind, data):
+    a = struct.pack('<HH', 4 + len(data), kind) + data
+    return a + b'\0' * (-len(a) % 4)
+def message(kind, fixed, attrs):
+    body = fixed + b''.join(attrs)
+    return struct.pack('<IHHII', 16 + len(body), kind, 0, 1, 0) + body
+gateway = bytes([192, 0, 2, 1])
+def hop(index, attrs):
+    return struct.pack('<HBBi', 8 + len(attrs), 0, 0, index) + attrs
+seeds = {
+    'link': message(16, struct.pack('<BBHiII', 0, 0, 1, 2, 0x1043, 0),
+                    [attr(3, b'br0\0'), attr(16, b'\6'), attr(18, attr(1, b'bridge\0'))]),
+    'address': message(20, struct.pack('<BBBBI', 2, 24, 0, 0, 2),
+                       [attr(1, gateway), attr(2, gateway)]),
+    'route': message(24, struct.pack('<BBBBBBBBI', 2, 0, 0, 0, 254, 3, 0, 1, 0),
+                     [attr(9, hop(2, attr(5, gateway)) + hop(3, attr(5, gateway)))]),
+}
+for name, data in seeds.items():
+    with open(os.path.join(out, name), 'wb') as f:
+        f.write(data)
+PY
+
+"$build/fuzz/fuzz_rtnetlink" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=512 \
+  -max_len=4096 -print_final_stats=1 -artifact_prefix="$build/" "$corpus"

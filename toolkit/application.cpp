@@ -35,7 +35,6 @@ void Application::errorBox(const Error& error, const std::string& text) {
 }
 
 void Application::reportUnhandled(const Error& error) {
-  ++unhandled_;
   errorBox(error, unhandledErrorText(error));
 }
 

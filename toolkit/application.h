@@ -42,7 +42,6 @@ class Application {
   // program goes on.
   void runEvent(const std::function<void()>& handler);
   void reportUnhandled(const Error& error);
-  int unhandledCount() const { return unhandled_; }
 
   // Runs `work` on a thread of its own. The stop token is set when the caller
   // loses interest (see Form::runInBackground) or the application stops. An
@@ -70,7 +69,6 @@ class Application {
   int messageBoxes_ = 0;
   int errorBoxes_ = 0;
   std::optional<Error> lastError_;
-  int unhandled_ = 0;
   std::mutex tasksMutex_;
   std::vector<Task> tasks_;
   bool stopped_ = false;

@@ -7,59 +7,58 @@
 namespace toolkit {
 namespace {
 
-void appendEscape(std::string& out, unsigned value) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "\\x%02X", value & 0xFFu);
-  out += buf;
+// The code point of one well-formed UTF-8 sequence.
+char32_t codePointOf(std::string_view sequence) {
+  const auto lead = static_cast<unsigned char>(sequence[0]);
+  if (sequence.size() == 1) return lead;
+  char32_t point = lead & (0x7Fu >> sequence.size());
+  for (std::size_t i = 1; i < sequence.size(); ++i) {
+    point = point << 6 | (static_cast<unsigned char>(sequence[i]) & 0x3Fu);
+  }
+  return point;
 }
 
-// The embeddings, overrides and isolates that reorder how the text around
-// them reads (U+202A..U+202E, U+2066..U+2069): an address could be shown
-// back to front. The code point, or 0 for any other character.
-unsigned directionOverride(std::string_view sequence) {
-  if (sequence.size() != 3 || static_cast<unsigned char>(sequence[0]) != 0xE2) return 0;
-  const unsigned point = 0x2000u + ((static_cast<unsigned char>(sequence[1]) & 0x3Fu) << 6) +
-                         (static_cast<unsigned char>(sequence[2]) & 0x3Fu);
-  const bool embedding = point >= 0x202A && point <= 0x202E;
-  const bool isolate = point >= 0x2066 && point <= 0x2069;
-  return embedding || isolate ? point : 0;
+std::string printedEscape(char32_t point) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, point < 0x100 ? "\\x%02X" : "\\u%04X",
+                static_cast<unsigned>(point));
+  return buf;
 }
 
 }  // namespace
 
-std::string escapeControlCharacters(std::string_view text) {
+bool mustEscape(char32_t point) {
+  const bool control = (point < 0x20 && point != '\t' && point != '\n') || point == 0x7F ||
+                       (point >= 0x80 && point < 0xA0);
+  // The embeddings, overrides and isolates that reorder how the text around them reads.
+  const bool direction =
+      (point >= 0x202A && point <= 0x202E) || (point >= 0x2066 && point <= 0x2069);
+  return control || direction;
+}
+
+std::string escapeEach(std::string_view text, std::string (*escape)(char32_t)) {
   std::string out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) {
-      if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F)
-        appendEscape(out, c);
-      else
-        out += static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    const std::size_t length = utf8SequenceLength(text.substr(i));
+  while (!text.empty()) {
+    const std::size_t length = utf8SequenceLength(text);
     if (length == 0) {
-      appendEscape(out, c);
-      ++i;
+      out += escape(static_cast<unsigned char>(text[0]));
+      text.remove_prefix(1);
       continue;
     }
-    // C1 controls U+0080..U+009F are encoded as C2 80..C2 9F.
-    const unsigned char next = static_cast<unsigned char>(text[i + 1]);
-    if (c == 0xC2 && next < 0xA0) {
-      appendEscape(out, next);
-    } else if (const unsigned point = directionOverride(text.substr(i, length))) {
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "\\u%04X", point);
-      out += buf;
+    const char32_t point = codePointOf(text.substr(0, length));
+    if (mustEscape(point)) {
+      out += escape(point);
     } else {
-      out.append(text.substr(i, length));
+      out.append(text.substr(0, length));
     }
-    i += length;
+    text.remove_prefix(length);
   }
   return out;
+}
+
+std::string escapeControlCharacters(std::string_view text) {
+  return escapeEach(text, printedEscape);
 }
 
 std::string printableMessageBox(std::string_view title, std::string_view text) {

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "reports/report_fields.h"
+#include "toolkit/text_output.h"
 
 namespace command_line {
 namespace {
@@ -28,27 +29,14 @@ Json report(const main_window::ReportReading& reading) {
   return out;
 }
 
-// The writer escapes C0 controls; DEL and the C1 range (U+0080..U+009F, which
-// some terminals obey) it writes as they are. Outside strings a JSON document
-// holds neither, so they can be escaped in the finished text.
-std::string escapeRemainingControls(const std::string& document) {
+// The writer escapes C0 controls inside strings; the rest of what the printed
+// text escapes (DEL, the C1 range, which some terminals obey, and the
+// text-direction controls) it writes as they are. Outside strings a JSON
+// document holds none of them, so they can be escaped in the finished text.
+std::string jsonEscape(char32_t point) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  out.reserve(document.size());
-  for (std::size_t i = 0; i < document.size(); ++i) {
-    const auto c = static_cast<unsigned char>(document[i]);
-    const auto next = i + 1 < document.size() ? static_cast<unsigned char>(document[i + 1]) : 0;
-    if (c == 0x7F) {
-      out += "\\u007f";
-    } else if (c == 0xC2 && next >= 0x80 && next < 0xA0) {
-      out += "\\u00";
-      out += kHex[next >> 4];
-      out += kHex[next & 0xF];
-      ++i;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
+  std::string out = "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(point >> shift) & 0xF];
   return out;
 }
 
@@ -75,8 +63,8 @@ std::string JsonDocument(const main_window::ProgramReading& reading) {
   document["lights"] = std::move(lights);
   document["adapter_info"] = report(reading.adapterInfo);
   document["additional_adapter_info"] = report(reading.additionalAdapterInfo);
-  return escapeRemainingControls(
-             document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace)) +
+  return toolkit::escapeEach(document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace),
+                             jsonEscape) +
          "\n";
 }
 

@@ -12,7 +12,7 @@ namespace {
 // no byte a terminal obeys.
 TEST(JsonDocument, AnyTextGivesValidJsonWithoutRawControls) {
   main_window::ProgramReading reading;
-  reading.wan = std::string("a\xff\x1b[2J\x7f\xc2\x9b") + "b";
+  reading.wan = std::string("a\xff\x1b[2J\x7f\xc2\x9b\xe2\x80\xae") + "b";
   reading.status = "Offline";
   reading.lights = {{"green", true, ""}, {"yellow", false, "LAN Only"}, {"red", false, "Off"}};
   reading.adapterInfo = {"Adapter Info", true,
@@ -28,9 +28,12 @@ TEST(JsonDocument, AnyTextGivesValidJsonWithoutRawControls) {
     EXPECT_FALSE((c < 0x20 && c != '\n') || c == 0x7F) << "offset " << i;
     EXPECT_FALSE(c == 0xC2 && i + 1 < text.size() && (text[i + 1] & 0xE0) == 0x80) << i;
   }
+  // A reply cannot turn the address around either, as in the printed text.
+  EXPECT_EQ(text.find("\xe2\x80\xae"), std::string::npos);
+  EXPECT_NE(text.find("\\u202e"), std::string::npos);
   const nlohmann::json document = nlohmann::json::parse(text);
   EXPECT_EQ(document["wan"],
-            "a\xef\xbf\xbd\x1b[2J\x7f\xc2\x9b"
+            "a\xef\xbf\xbd\x1b[2J\x7f\xc2\x9b\xe2\x80\xae"
             "b");
   EXPECT_EQ(document["online"], false);
   EXPECT_EQ(document["lights"][1]["caption"], "LAN Only");

@@ -102,7 +102,7 @@ RunSetup setupFor(const Walk& walk) {
   setup.privateNetwork = true;  // no adapter of the machine's: no LAN address
   if (walk.serverUp) {
     setup.server = [](const HttpRequest& request) {
-      if (request.header("Host") == "api.ipify.org")
+      if (request.header("Host") == probes::kEchoServiceHost)
         return HttpReply::text("Your IP is 203.0.113.7");
       return HttpReply::text("<html></html>");
     };

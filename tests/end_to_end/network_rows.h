@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "probes/endpoints.h"
 #include "tests/end_to_end/isolated_run.h"
 #include "tests/end_to_end/program_launch.h"
 #include "tests/support/http_test_server.h"
 
 namespace end_to_end {
 
-inline constexpr const char* kEchoHost = "api.ipify.org";
-inline constexpr const char* kTargetHost = "www.wikipedia.org";
+inline const std::string kEchoHost{probes::kEchoServiceHost};
+inline const std::string kTargetHost{probes::kReachabilityHost};
 inline constexpr const char* kPublicAddress = "203.0.113.7";
 
 inline constexpr const char* kLightsLanAndWan =

@@ -14,6 +14,7 @@
 
 #include "diagnosis/connection_reason.h"
 #include "probes/address_text.h"
+#include "probes/endpoints.h"
 #include "tests/end_to_end/isolated_run.h"
 #include "tests/end_to_end/program_launch.h"
 
@@ -140,8 +141,9 @@ const Scenario kScenarios[] = {
 // Both endpoints resolve to the same server; the Host header tells them apart.
 tests_support::HttpTestServer::Handler endpoints(const Scenario& scenario) {
   return [status = scenario.echoStatus, body = scenario.echoBody](const HttpRequest& request) {
-    if (request.header("Host") == "api.ipify.org") return HttpReply::text(body, status);
-    if (request.header("Host") == "www.wikipedia.org") return HttpReply::text("<html></html>");
+    if (request.header("Host") == probes::kEchoServiceHost) return HttpReply::text(body, status);
+    if (request.header("Host") == probes::kReachabilityHost)
+      return HttpReply::text("<html></html>");
     return HttpReply::text("unexpected host", 404);
   };
 }
@@ -478,8 +480,8 @@ void checkRun(const Scenario& scenario, const Program& program) {
 
   // One load: a start-up fetch and one per tick, then one reachability probe.
   if (scenario.serverUp) {
-    const std::string echo = std::string("api.ipify.org\t/\t") + kAgent;
-    const std::string target = std::string("www.wikipedia.org\t/\t") + kAgent;
+    const std::string echo = std::string(probes::kEchoServiceHost) + "\t/\t" + kAgent;
+    const std::string target = std::string(probes::kReachabilityHost) + "\t/\t" + kAgent;
     int echoes = 0;
     int probes = 0;
     for (const std::string& request : run.requests) {

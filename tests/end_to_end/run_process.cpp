@@ -24,17 +24,16 @@
 #include <thread>
 #include <vector>
 
+#include "probes/endpoints.h"
 #include "tests/support/etc_files.h"
 
 namespace end_to_end {
 namespace {
 
 // Names that the program must resolve only through the private hosts file.
-constexpr const char* kHosts =
-    "127.0.0.1 localhost\n"
-    "::1 localhost\n"
-    "127.0.0.1 api.ipify.org\n"
-    "127.0.0.1 www.wikipedia.org\n";
+const std::string kHosts = "127.0.0.1 localhost\n::1 localhost\n127.0.0.1 " +
+                           std::string(probes::kEchoServiceHost) + "\n127.0.0.1 " +
+                           std::string(probes::kReachabilityHost) + "\n";
 // Nothing listens there: a name missing from the hosts file is refused at once.
 constexpr const char* kResolver = "nameserver 127.0.0.9\noptions timeout:1 attempts:1\n";
 

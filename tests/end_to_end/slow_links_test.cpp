@@ -181,7 +181,7 @@ void runTable(const Launch& launch, bool wine, std::size_t parallel) {
     const bool dies = planned[i].row->line.dieAfterMs >= 0;
     const Told& told =
         wine ? (dies ? kOfflineOnWine : kOnlineOnWine) : (dies ? kOfflineOnLinux : kOnlineOnLinux);
-    const auto count = [&](const char* host) {
+    const auto count = [&](const std::string& host) {
       return std::count_if(runs[i].requests.begin(), runs[i].requests.end(),
                            [&](const std::string& line) { return line.starts_with(host); });
     };

@@ -259,7 +259,8 @@ TEST_F(MainWindowTest, ReloadWhileFetchingStartsAFreshSequence) {
   };
   startUp();
   form().dispatchTimer("Timer1");
-  pump(100, [&] { return calls >= 2; });
+  pump(5000, [&] { return calls >= 2; });
+  ASSERT_GE(calls.load(), 2) << "the first tick's request is under way";
   form().textBox("txtStatus2").setText("scribble");
   form().dispatchClick("chkReload", -1);
   EXPECT_TRUE(form().isLoaded());

@@ -3,20 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace main_window {
 namespace {
-
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-    lines.push_back(text.substr(start, at - start));
-  }
-  lines.push_back(text.substr(start));
-  return lines;
-}
 
 TEST(AboutText, IsTheFixedTextWithTheMakersDetails) {
   const MakerInfo maker{"http://www.example.test", "someone@example.test", "A. Author"};
@@ -46,31 +35,12 @@ TEST(AboutText, IsTheFixedTextWithTheMakersDetails) {
   EXPECT_EQ(AboutText(maker), expected);
 }
 
-TEST(AboutText, HasTwentyThreeLinesWithOneLeadingSpaceAndNoStrayBreaks) {
-  const std::string text = AboutText(BuiltInMakerInfo());
-  const auto lines = splitLines(text);
-  ASSERT_EQ(lines.size(), 23u);
-  EXPECT_EQ(lines.back(), "");
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const auto& line = lines[i];
-    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "line " << i + 1;
-    if (line.empty()) continue;
-    EXPECT_EQ(line[0], ' ') << "line " << i + 1;
-    EXPECT_NE(line[1], ' ') << "line " << i + 1;
-    const bool trailingSpace = i + 1 == 12 || i + 1 == 15 || i + 1 == 18 || i + 1 == 21;
-    EXPECT_EQ(line.back() == ' ', trailingSpace) << "line " << i + 1;
-  }
-}
-
+// The text itself is pinned above for any details; the program's own must be there to show.
 TEST(AboutText, BuiltInMakerDetailsAreFilledIn) {
   const MakerInfo maker = BuiltInMakerInfo();
   EXPECT_FALSE(maker.webAddress.empty());
   EXPECT_NE(maker.email.find('@'), std::string::npos);
   EXPECT_FALSE(maker.author.empty());
-  const auto lines = splitLines(AboutText(maker));
-  EXPECT_EQ(lines[3], " By: " + maker.author);
-  EXPECT_EQ(lines[6], " " + maker.webAddress);
-  EXPECT_EQ(lines[7], " " + maker.email);
 }
 
 }  // namespace

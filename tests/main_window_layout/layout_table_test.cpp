@@ -98,26 +98,15 @@ TEST_F(Form1LayoutTable, PageMembersAreOnTheirPages) {
             static_cast<long>(members));
 }
 
-TEST_F(Form1LayoutTable, TabOrderRunsOverAllContainers) {
-  const std::vector<std::pair<std::string, int>> order = {
-      {"SSTTab0", -1},      {"WAN", -1},           {"LAN", -1},           {"txtStatus", -1},
-      {"Picture1", -1},     {"WAN2", -1},          {"LAN2", -1},          {"lblWorking", -1},
-      {"txtStatus2", -1},   {"txtLocal", -1},      {"lblLocal", -1},      {"txtText1", -1},
-      {"Brevan", -1},       {"Picture4", -1},      {"chkgreen", -1},      {"chkyellow", -1},
-      {"chkred", -1},       {"chkstatus", -1},     {"chkReload", -1},     {"lblYourOnline", 0},
-      {"lblYourOnline", 1}, {"lblYourOffline", 0}, {"lblYourOffline", 1}, {"chkAdp", -1},
-      {"ProgressBar1", -1}, {"Ainfo1", -1},        {"Ainfo2", -1},
-  };
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    EXPECT_EQ(find(order[i].first, order[i].second).tabIndex, static_cast<int>(i))
-        << order[i].first;
-  }
+// One tab order over all containers: no index twice, none left out (where
+// the order leads the keyboard is checked on the shown window).
+TEST_F(Form1LayoutTable, TabIndicesRunFromZeroWithoutGaps) {
   std::vector<int> all;
   for (const auto& c : window.controls) {
     if (c.tabIndex >= 0) all.push_back(c.tabIndex);
   }
   std::sort(all.begin(), all.end());
-  ASSERT_EQ(all.size(), order.size());
+  ASSERT_FALSE(all.empty());
   for (std::size_t i = 0; i < all.size(); ++i) EXPECT_EQ(all[i], static_cast<int>(i));
 }
 
@@ -218,27 +207,15 @@ TEST_F(Form1LayoutTable, EveryNamedFaceHasAStandIn) {
   EXPECT_EQ(toolkit::findFontStandIn(standIns, "Tahoma Bold"), nullptr);
 }
 
-// The result controls start empty and the gathering machinery idle.
-TEST_F(Form1LayoutTable, StartsIdleAndEmpty) {
-  for (const char* box : {"WAN", "LAN", "txtLocal", "txtStatus", "txtStatus2"}) {
-    EXPECT_EQ(find(box).text, "") << box;
-  }
+// What the layout sets against the controls' defaults: the lights only show,
+// the timer waits for the start-up, and a request has 60 s.
+TEST_F(Form1LayoutTable, LightsAreDisplaysAndTheGatheringWaitsForTheStartUp) {
   for (const char* light : {"chkgreen", "chkyellow", "chkred"}) {
-    EXPECT_EQ(find(light).text, "") << light;
-    EXPECT_EQ(find(light).value, toolkit::kUnchecked) << light;
     EXPECT_FALSE(find(light).enabled) << light;
   }
-  const auto& bar = find("ProgressBar1");
-  EXPECT_EQ(bar.value, 0);
-  EXPECT_EQ(bar.minimum, 0);
-  EXPECT_EQ(bar.maximum, 100);
-  const auto& timer = find("Timer1");
-  EXPECT_TRUE(timer.enabled);
-  EXPECT_EQ(timer.interval, 0);
-  const auto& inet = find("Inet1");
-  EXPECT_EQ(inet.remotePort, 80);
-  EXPECT_EQ(inet.requestTimeout, 60);
-  for (const auto& c : window.controls) EXPECT_TRUE(c.visible) << c.name;
+  EXPECT_TRUE(find("Timer1").enabled);
+  EXPECT_EQ(find("Timer1").interval, 0);
+  EXPECT_EQ(find("Inet1").requestTimeout, 60);
 }
 
 }  // namespace

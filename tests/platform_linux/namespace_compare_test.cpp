@@ -17,6 +17,7 @@
 #include "platform/linux/linux_adapter_table.h"
 #include "tests/platform_linux/object_reading.h"
 #include "tests/platform_linux/private_network.h"
+#include "tests/support/iproute_text.h"
 
 namespace platform_linux_test {
 namespace {
@@ -67,17 +68,6 @@ struct Expected {
   std::string firstIpv4 = "0.0.0.0", firstMask = "0.0.0.0";
 };
 
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string dotted(int prefix) {
-  const std::uint32_t mask = prefix == 0 ? 0 : ~std::uint32_t{0} << (32 - prefix);
-  return std::to_string(mask >> 24) + "." + std::to_string(mask >> 16 & 255) + "." +
-         std::to_string(mask >> 8 & 255) + "." + std::to_string(mask & 255);
-}
-
 json ipJson(const std::string& arguments) {
   const CommandResult result = run("ip -j " + arguments);
   EXPECT_EQ(result.status, 0) << "ip -j " << arguments;
@@ -93,7 +83,7 @@ std::vector<Expected> fromIproute() {
     e.name = link.value("ifname", "");
     e.kind = link.value(json::json_pointer("/linkinfo/info_kind"), "");
     if (e.kind == "tun") e.kind = link.value(json::json_pointer("/linkinfo/info_data/type"), "");
-    const std::string mac = upper(link.value("address", ""));
+    const std::string mac = tests_support::upperCase(link.value("address", ""));
     e.mac = mac.find_first_not_of("0:") == std::string::npos ? "" : mac;
     e.operstate = link.value("operstate", "");
     const auto flags = link.value("flags", std::vector<std::string>());
@@ -110,11 +100,12 @@ std::vector<Expected> fromIproute() {
         if (address.value("family", "") != family) continue;
         const int prefix = address.value("prefixlen", 0);
         e.addresses.push_back(address.value("local", ""));
-        e.masks.push_back(family == std::string("inet") ? dotted(prefix) : std::to_string(prefix));
+        e.masks.push_back(family == std::string("inet") ? tests_support::dottedMask(prefix)
+                                                        : std::to_string(prefix));
         if (family == std::string("inet")) {
           if (e.firstIpv4 == "0.0.0.0") {
             e.firstIpv4 = address.value("local", "");
-            e.firstMask = dotted(prefix);
+            e.firstMask = tests_support::dottedMask(prefix);
           }
           if (address.value("valid_life_time", 0.0) != 4294967295.0) e.leased = true;
         }

@@ -89,4 +89,11 @@ std::string joined(const platform::Variant& value) {
   return platform::toText(value);
 }
 
+std::vector<Properties> query(std::string_view text, const std::vector<std::string>& names) {
+  const auto locator = platformLocator();
+  auto service = locator->bind(platform::kCimv2Moniker);
+  auto set = service->execQuery(text);
+  return readObjects(*set, names);
+}
+
 }  // namespace platform_linux_test

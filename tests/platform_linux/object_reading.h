@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@ using Properties = std::map<std::string, platform::Variant>;
 std::vector<Properties> readObjects(const platform::ObjectSet& set,
                                     const std::vector<std::string>& names);
 
-// Binds the platform's own service and runs one of the two queries (defined
-// with the platform's tests).
+// The platform's own management service (defined with the platform's tests).
+std::unique_ptr<platform::ManagementLocator> platformLocator();
+
+// Binds the platform's own service and runs one of the two queries.
 std::vector<Properties> query(std::string_view text, const std::vector<std::string>& names);
 
 inline const std::vector<std::string> kAdapterNames = {"Index",

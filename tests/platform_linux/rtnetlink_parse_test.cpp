@@ -8,7 +8,6 @@
 #include <linux/rtnetlink.h>
 
 #include <algorithm>
-#include <random>
 
 #include "tests/platform_linux/netlink_message.h"
 
@@ -230,41 +229,34 @@ TEST(RouteMessage, ReadsEveryHopOfAMultipathRoute) {
   EXPECT_EQ(partial->hops.size(), 1u);
 }
 
-// Every prefix of a valid message, and messages with bytes changed at
-// random (a fixed seed), parse to something or nothing, never out of bounds.
-TEST(Messages, CutOrScrambledMessagesAreSafe) {
+// A message cut anywhere short of the length its header gives is refused
+// whole, never read as the part that arrived.
+TEST(Messages, CutMessagesAreRefused) {
   const std::uint8_t gateway[4] = {192, 0, 2, 1};
-  auto linkBytes =
+  const auto linkBytes =
       linkMessage()
           .u8(IFLA_OPERSTATE, IF_OPER_UP)
           .nested(IFLA_LINKINFO,
                   NetlinkMessage::attributesOnly().text(IFLA_INFO_KIND, "bridge").attributeBytes())
           .bytes();
-  auto addressBytes = addressMessage(AF_INET, gateway, gateway, 60);
-  auto routeBytes = routeMessage(AF_INET, 0)
-                        .nested(RTA_MULTIPATH, hop(2, NetlinkMessage::attributesOnly()
-                                                          .attribute(RTA_GATEWAY, gateway, 4)
-                                                          .attributeBytes()))
-                        .bytes();
-  std::mt19937 random(20241207);
-  for (const auto* original : {&linkBytes, &addressBytes, &routeBytes}) {
-    for (std::size_t length = 0; length <= original->size(); ++length) {
-      std::vector<std::uint8_t> cut(original->begin(), original->begin() + length);
-      parseLinkMessage(cut.data(), cut.size());
-      parseAddressMessage(cut.data(), cut.size());
-      parseRouteMessage(cut.data(), cut.size());
-    }
-    for (int round = 0; round < 2000; ++round) {
-      std::vector<std::uint8_t> scrambled = *original;
-      for (int flips = 0; flips < 3; ++flips) {
-        scrambled[random() % scrambled.size()] = static_cast<std::uint8_t>(random());
-      }
-      parseLinkMessage(scrambled.data(), scrambled.size());
-      parseAddressMessage(scrambled.data(), scrambled.size());
-      parseRouteMessage(scrambled.data(), scrambled.size());
-    }
+  const auto addressBytes = addressMessage(AF_INET, gateway, gateway, 60);
+  const auto routeBytes = routeMessage(AF_INET, 0)
+                              .nested(RTA_MULTIPATH, hop(2, NetlinkMessage::attributesOnly()
+                                                                .attribute(RTA_GATEWAY, gateway, 4)
+                                                                .attributeBytes()))
+                              .bytes();
+  ASSERT_TRUE(parseLinkMessage(linkBytes.data(), linkBytes.size()));
+  ASSERT_TRUE(parseAddressMessage(addressBytes.data(), addressBytes.size()));
+  ASSERT_TRUE(parseRouteMessage(routeBytes.data(), routeBytes.size()));
+  for (std::size_t length = 0; length < linkBytes.size(); ++length) {
+    EXPECT_FALSE(parseLinkMessage(linkBytes.data(), length)) << length;
   }
-  SUCCEED();
+  for (std::size_t length = 0; length < addressBytes.size(); ++length) {
+    EXPECT_FALSE(parseAddressMessage(addressBytes.data(), length)) << length;
+  }
+  for (std::size_t length = 0; length < routeBytes.size(); ++length) {
+    EXPECT_FALSE(parseRouteMessage(routeBytes.data(), length)) << length;
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "platform/windows/windows_adapter_table.h"
 #include "tests/platform_linux/object_reading.h"
+#include "tests/support/iproute_text.h"
 
 namespace platform_linux_test {
 namespace {
@@ -32,17 +33,6 @@ struct Expected {
   TextArray ipv4, gateways;                  // gateways: IPv4 ones first
 };
 
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string dotted(int prefix) {
-  const std::uint32_t mask = prefix == 0 ? 0 : ~std::uint32_t{0} << (32 - prefix);
-  return std::to_string(mask >> 24) + "." + std::to_string(mask >> 16 & 255) + "." +
-         std::to_string(mask >> 8 & 255) + "." + std::to_string(mask & 255);
-}
-
 json factsFile(const std::string& name) {
   std::ifstream in(std::string(std::getenv("TARNWICK_IP_FACTS")) + "/" + name);
   std::stringstream text;
@@ -59,7 +49,7 @@ std::vector<Expected> fromIproute() {
     Expected e;
     e.index = link.at("ifindex").get<std::int32_t>();
     e.name = link.at("ifname").get<std::string>();
-    e.mac = upper(link.value("address", ""));
+    e.mac = tests_support::upperCase(link.value("address", ""));
     std::istringstream bytes(link.value("address", ""));
     for (std::string part; std::getline(bytes, part, ':');) {
       e.macBytes.push_back(static_cast<std::uint8_t>(std::stoul(part, nullptr, 16)));
@@ -79,7 +69,7 @@ std::vector<Expected> fromIproute() {
       const int prefix = address.at("prefixlen").get<int>();
       const bool v4 = address.at("family") == "inet";
       const std::string local = address.at("local").get<std::string>();
-      e->masks[local] = v4 ? dotted(prefix) : std::to_string(prefix);
+      e->masks[local] = v4 ? tests_support::dottedMask(prefix) : std::to_string(prefix);
       if (v4) e->ipv4.push_back(local);
     }
   }
@@ -132,7 +122,7 @@ TEST_F(StagedNetwork, AdapterObjectsMatchIproute) {
     EXPECT_EQ(a.at("DeviceID"), Variant(std::to_string(e.index)));
     EXPECT_EQ(a.at("Name"), Variant(e.name));
     // Wine writes hardware addresses in lower case, Windows in upper.
-    EXPECT_EQ(upper(platform::toText(a.at("MACAddress"))), e.mac);
+    EXPECT_EQ(tests_support::upperCase(platform::toText(a.at("MACAddress"))), e.mac);
   }
 }
 
@@ -146,7 +136,7 @@ TEST_F(StagedNetwork, ConfigurationObjectsMatchIproute) {
     const Properties& c = configurations[i];
     SCOPED_TRACE(e.name);
     EXPECT_EQ(c.at("Index"), Variant(e.index));
-    EXPECT_EQ(upper(platform::toText(c.at("MACAddress"))), e.mac);
+    EXPECT_EQ(tests_support::upperCase(platform::toText(c.at("MACAddress"))), e.mac);
     // Addresses and their masks pair up; the order of the families is the service's.
     EXPECT_EQ(sorted(c.at("IPAddress")), keys(e.masks)) << joined(c.at("IPAddress"));
     if (!platform::isNull(c.at("IPAddress"))) {

@@ -1,14 +1,11 @@
-// The query helper over the Windows management service.
+// The management service the Windows tests query.
 #include "platform/windows/wmi_management.h"
 #include "tests/platform_linux/object_reading.h"
 
 namespace platform_linux_test {
 
-std::vector<Properties> query(std::string_view text, const std::vector<std::string>& names) {
-  platform::windows::WmiLocator locator;
-  auto service = locator.bind(platform::kCimv2Moniker);
-  auto set = service->execQuery(text);
-  return readObjects(*set, names);
+std::unique_ptr<platform::ManagementLocator> platformLocator() {
+  return std::make_unique<platform::windows::WmiLocator>();
 }
 
 }  // namespace platform_linux_test

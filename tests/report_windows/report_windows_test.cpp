@@ -2,7 +2,6 @@
 
 #include "main_window/form1_layout.h"
 #include "main_window/resources.h"
-#include "main_window/text_summary.h"
 #include "reports/report_windows.h"
 #include "tests/fakes/fake_adapter_table.h"
 #include "tests/fakes/fake_management_objects.h"
@@ -154,10 +153,10 @@ TEST_F(ReportWindows, AdapterListFailureIsReportedOnceAndTheNextAttemptWorks) {
   app.runEvent([&] { slot.get().show(); });
   EXPECT_EQ(app.messageBoxCount(), 1);
   ASSERT_TRUE(slot.get().isLoaded());
-  EXPECT_EQ(main_window::ReportWindowSummary(slot.get()),
-            "\nAdditional Adapter Info\n1 adapter(s) found.\n\nAdapter 0\n\tDescription = "
-            "Ethernet\n\tAdapterIndex = 2\n\tName = eth0\n\tIP = 192.0.2.5\n\tGatewayIP = "
-            "192.0.2.1\n\n");
+  EXPECT_EQ(slot.get().caption(), "Additional Adapter Info");
+  EXPECT_EQ(slot.get().controls().txtOut.text(),
+            "1 adapter(s) found.\r\n\r\nAdapter 0\r\n\tDescription = Ethernet\r\n\tAdapterIndex = "
+            "2\r\n\tName = eth0\r\n\tIP = 192.0.2.5\r\n\tGatewayIP = 192.0.2.1\r\n\r\n");
 }
 
 }  // namespace

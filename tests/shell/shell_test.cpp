@@ -36,16 +36,18 @@ class LinuxShellTest : public ::testing::Test {
   }
   void installOpener() {
     const fs::path opener = dir_ / "xdg-open";
+    // The marker comes once the arguments are written (PATH holds only this
+    // folder, so the script uses nothing but the shell's own commands).
     std::ofstream(opener) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
-                          << (dir_ / "args").string() << "\n";
+                          << (dir_ / "args").string() << "\n: > " << (dir_ / "done").string()
+                          << "\n";
     fs::permissions(opener, fs::perms::owner_all);
     setenv("PATH", dir_.c_str(), 1);
   }
   std::string recordedArgs() {
-    for (int i = 0; i < 200 && !fs::exists(dir_ / "args"); ++i) {
+    for (int i = 0; i < 1000 && !fs::exists(dir_ / "done"); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     std::ifstream in(dir_ / "args");
     std::stringstream s;
     s << in.rdbuf();

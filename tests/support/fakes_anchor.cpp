@@ -1,4 +1,0 @@
-// Keeps the fakes library non-empty while its folder fills up.
-namespace tests_support {
-int fakesAnchor() { return 0; }
-}  // namespace tests_support
