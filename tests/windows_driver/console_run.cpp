@@ -91,8 +91,7 @@ int runWithRedirectedOutput(const std::wstring& program, const std::vector<std::
   std::wstring commandLine = L"\"" + program + L"\"";
   for (const std::wstring& option : options) commandLine += L" \"" + option + L"\"";
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      nullptr, &startup, &info)) {
+  if (!startProgram(program, commandLine, true, 0, startup, info)) {
     return fail("cannot start " + narrow(program) + " (error " + std::to_string(GetLastError()) +
                 ")");
   }
@@ -138,8 +137,7 @@ int runWithoutConsole(const std::wstring& program, const std::vector<std::wstrin
   std::wstring commandLine = L"\"" + program + L"\"";
   for (const std::wstring& option : options) commandLine += L" \"" + option + L"\"";
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                      DETACHED_PROCESS, nullptr, nullptr, &startup, &info)) {
+  if (!startProgram(program, commandLine, false, DETACHED_PROCESS, startup, info)) {
     return fail("cannot start " + narrow(program) + " (error " + std::to_string(GetLastError()) +
                 ")");
   }

@@ -74,10 +74,8 @@ class Program {
   explicit Program(const std::wstring& path) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" + path + L"\"";
     started_ = Clock::now();
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info_)) {
+    if (!startProgram(path, L"\"" + path + L"\"", false, 0, startup, info_)) {
       throw Failure{"cannot start " + narrow(path) + " (error " + std::to_string(GetLastError()) +
                     ")"};
     }

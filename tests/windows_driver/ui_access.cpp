@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "tests/support/win32/accessible_reading.h"
@@ -160,6 +161,26 @@ bool waitUntil(std::chrono::milliseconds limit, const std::function<bool()>& don
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
   return true;
+}
+
+bool startProgram(const std::wstring& program, std::wstring commandLine, bool inheritHandles,
+                  DWORD flags, STARTUPINFOW& startup, PROCESS_INFORMATION& info) {
+  constexpr int kTries = 3;
+  for (int tried = 1;; ++tried) {
+    std::wstring line = commandLine;  // CreateProcessW may write into it
+    if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, inheritHandles, flags,
+                       nullptr, nullptr, &startup, &info)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || tried == kTries) {
+      SetLastError(error);
+      return false;
+    }
+    std::fprintf(stderr, "the system could not start %s (error %lu); trying again\n",
+                 narrow(program).c_str(), static_cast<unsigned long>(error));
+    Sleep(1000);
+  }
 }
 
 std::optional<std::string> accessibleDescriptionOf(HWND control) {

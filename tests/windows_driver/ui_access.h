@@ -46,6 +46,14 @@ bool selectTab(HWND tabControl, int page);
 // thread's messages meanwhile; says whether it held.
 bool waitUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
 
+// Starts `program` with this command line as CreateProcessW does, trying again
+// up to twice, a second apart, when Wine fails inside: its process start
+// reports ERROR_INTERNAL_ERROR when the new process died before it was set up,
+// which once in a while happens to any program on a loaded machine. What it
+// tried is said on standard error. False with GetLastError() set otherwise.
+bool startProgram(const std::wstring& program, std::wstring commandLine, bool inheritHandles,
+                  DWORD flags, STARTUPINFOW& startup, PROCESS_INFORMATION& info);
+
 std::wstring widen(const std::string& utf8);
 std::string narrow(const std::wstring& utf16);
 
