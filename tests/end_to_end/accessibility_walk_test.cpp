@@ -139,19 +139,25 @@ void checkWalk(const Walk& walk, const RunResult& run) {
   std::printf("[   INFO   ] %s: %lld ms\n", walk.name, static_cast<long long>(run.elapsed.count()));
 }
 
-TEST(AccessibilityWalk, AScreenReaderUserLearnsTheStatusAndWorksEveryCommand) {
+// Each walk its own test, which ctest runs beside the others.
+class TheLinuxProgramWalk : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(TheLinuxProgramWalk, AScreenReaderUserLearnsTheStatusAndWorksEveryCommand) {
   if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
-  std::vector<RunSetup> setups;
-  for (const Walk& walk : kWalks) setups.push_back(setupFor(walk));
-  const auto runs = runAllIsolated(TARNWICK_ACCESSIBILITY_SESSION, setups, std::size(kWalks));
-  for (std::size_t i = 0; i < std::size(kWalks); ++i) {
-    checkWalk(kWalks[i], runs[i]);
-    // Both links opened from the keyboard, the public-address page first.
-    const auto browsed = startingWith(linesOf(runs[i].out), "browser ");
-    ASSERT_EQ(browsed.size(), 2u) << runs[i].out;
-    EXPECT_EQ(browsed[0], "browser " + std::string(probes::kPublicAddressPageUrl));
-  }
+  const Walk& walk = kWalks[GetParam()];
+  const RunResult run = runIsolated(TARNWICK_ACCESSIBILITY_SESSION, setupFor(walk));
+  checkWalk(walk, run);
+  // Both links opened from the keyboard, the public-address page first.
+  const auto browsed = startingWith(linesOf(run.out), "browser ");
+  ASSERT_EQ(browsed.size(), 2u) << run.out;
+  EXPECT_EQ(browsed[0], "browser " + std::string(probes::kPublicAddressPageUrl));
 }
+
+INSTANTIATE_TEST_SUITE_P(AccessibilityWalk, TheLinuxProgramWalk,
+                         ::testing::Range(std::size_t{0}, std::size(kWalks)),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                           return std::string(kWalks[info.param].name);
+                         });
 
 // Under Wine an adapter's addresses come IPv6 first (Windows lists IPv4
 // first), and Wine takes a link named for a LAN for a network card: the rows
@@ -201,7 +207,9 @@ std::vector<std::pair<std::string, double>> contrastsIn(const std::string& out) 
   return found;
 }
 
-TEST(AccessibilityWalk, WindowsProgramUnderWine) {
+class WindowsProgramUnderWineWalk : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(WindowsProgramUnderWineWalk, AScreenReaderUserLearnsTheStatusAndWorksEveryCommand) {
   const char* build = std::getenv("TARNWICK_WINDOWS_BUILD");
   if (build == nullptr || *build == '\0') {
     GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
@@ -213,35 +221,34 @@ TEST(AccessibilityWalk, WindowsProgramUnderWine) {
   for (const std::string& file : {exe, driver}) {
     ASSERT_EQ(access(file.c_str(), R_OK), 0) << file << " is missing";
   }
-  std::vector<RunSetup> setups;
-  for (const WineWalk& row : kWineWalks) {
-    RunSetup setup = setupFor(row.walk);
-    setup.stagingCommands = kLanLink;
-    setup.environment = {"TARNWICK_WINE_PROGRAM=" + exe, "TARNWICK_WINE_DRIVER=" + driver,
-                         "TARNWICK_WINE_PREFIX=" + dir + "/wine-e2e-prefix",
-                         "TARNWICK_WINE_SECONDS=160",
-                         row.highContrast ? "TARNWICK_WINE_COLOURS=high-contrast"
-                                          : "TARNWICK_WINE_COLOURS=standard"};
-    setup.arguments = {"--accessibility"};
-    setup.timeLimit = std::chrono::seconds(180);
-    setups.push_back(setup);
-  }
-  const auto runs = runAllIsolated(TARNWICK_WINE_SESSION, setups, std::size(kWineWalks));
-  for (std::size_t i = 0; i < std::size(kWineWalks); ++i) {
-    const WineWalk& row = kWineWalks[i];
-    checkWalk(row.walk, runs[i]);
-    // The address boxes read in any colours; in high contrast every caption too.
-    const auto contrasts = contrastsIn(runs[i].out);
-    EXPECT_GE(contrasts.size(), 8u) << runs[i].out;
-    for (const auto& [name, ratio] : contrasts) {
-      std::printf("[ CONTRAST ] %s %s %.2f:1\n", row.walk.name, name.c_str(), ratio);
-      const bool addressBox = name == "WAN" || name == "LAN" || name == "txtLocal";
-      if (addressBox || row.highContrast) {
-        EXPECT_GE(ratio, 4.5) << name << " in " << row.walk.name;
-      }
+  const WineWalk& row = kWineWalks[GetParam()];
+  RunSetup setup = setupFor(row.walk);
+  setup.stagingCommands = kLanLink;
+  setup.environment = {
+      "TARNWICK_WINE_PROGRAM=" + exe, "TARNWICK_WINE_DRIVER=" + driver,
+      "TARNWICK_WINE_PREFIX=" + dir + "/wine-e2e-prefix", "TARNWICK_WINE_SECONDS=160",
+      row.highContrast ? "TARNWICK_WINE_COLOURS=high-contrast" : "TARNWICK_WINE_COLOURS=standard"};
+  setup.arguments = {"--accessibility"};
+  setup.timeLimit = std::chrono::seconds(180);
+  const RunResult run = runIsolated(TARNWICK_WINE_SESSION, setup);
+  checkWalk(row.walk, run);
+  // The address boxes read in any colours; in high contrast every caption too.
+  const auto contrasts = contrastsIn(run.out);
+  EXPECT_GE(contrasts.size(), 8u) << run.out;
+  for (const auto& [name, ratio] : contrasts) {
+    std::printf("[ CONTRAST ] %s %.2f:1\n", name.c_str(), ratio);
+    const bool addressBox = name == "WAN" || name == "LAN" || name == "txtLocal";
+    if (addressBox || row.highContrast) {
+      EXPECT_GE(ratio, 4.5) << name;
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(AccessibilityWalk, WindowsProgramUnderWineWalk,
+                         ::testing::Range(std::size_t{0}, std::size(kWineWalks)),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                           return std::string(kWineWalks[info.param].walk.name);
+                         });
 
 }  // namespace
 }  // namespace end_to_end

@@ -2,8 +2,7 @@
 // private network namespace with loopback alone (no LAN address), its two
 // endpoints served by one scripted server on 127.0.0.1:80. Whatever a server
 // does, the program ends within its bounds, prints nothing raw and stays small.
-// The rows run a few at a time, so the table takes about as long as its
-// slowest row.
+// Each row is a test of its own, which ctest runs beside the others.
 
 #include <gtest/gtest.h>
 
@@ -30,7 +29,6 @@ using tests_support::HttpRequest;
 constexpr auto kFast = 22s;
 constexpr auto kBudget = 60s;
 constexpr long kMaxRssKiB = 40 * 1024;
-constexpr int kAtOnce = 4;
 
 constexpr const char* kWanOnly = "WAN Only - Online";
 constexpr const char* kOffline = "Offline";
@@ -158,52 +156,40 @@ bool rawBytes(const std::string& text) {
   return false;
 }
 
-TEST(HostileServers, EveryRowEndsInTimeSmallAndWithAPlainAnswer) {
-  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
-  constexpr std::size_t kCount = std::size(kRows);
-  // The slowest rows first, so the others run beside them.
-  std::vector<std::size_t> order(kCount);
-  for (std::size_t i = 0; i < kCount; ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(),
-                   [](std::size_t a, std::size_t b) { return kRows[a].bound > kRows[b].bound; });
-  std::vector<RunSetup> setups;
-  for (const std::size_t i : order) {
-    const Row& row = kRows[i];
-    RunSetup setup;
-    setup.privateNetwork = true;
-    setup.server = serve(row);
-    setup.environment = {leakSanitizerOptions()};
-    if (!row.proxy.empty()) setup.environment.push_back("http_proxy=" + row.proxy);
-    setup.timeLimit = row.bound + 20s;
-    setups.push_back(std::move(setup));
-  }
-  const std::vector<RunResult> ran = runAllIsolated(TARNWICK_PROGRAM, setups, kAtOnce);
-  std::vector<RunResult> results(kCount);
-  for (std::size_t k = 0; k < kCount; ++k) results[order[k]] = ran[k];
+// Each row its own test: ctest runs, times out and reports it alone.
+class EveryRow : public ::testing::TestWithParam<std::size_t> {};
 
-  for (std::size_t i = 0; i < kCount; ++i) {
-    const Row& row = kRows[i];
-    const RunResult& run = results[i];
-    SCOPED_TRACE(row.name);
-    if (run.timedOut || !run.ran) {
-      ADD_FAILURE() << (run.timedOut ? "killed: " + run.killedWhile + "\nstdout:\n" + run.out
-                                     : run.setupError);
-      continue;
-    }
-    // No error box: the status alone decides between 0 and the offline code.
-    EXPECT_TRUE(run.exitStatus == 0 || run.exitStatus == 1) << run.exitStatus;
-    EXPECT_EQ(printed(run.out, "Your Wan Ip Is: "), row.wan);
-    EXPECT_EQ(printed(run.out, "Online Status: "), row.status);
-    EXPECT_LT(run.elapsed, row.bound);
-    EXPECT_FALSE(rawBytes(run.out)) << run.out;
-    // Sanitizers' shadow memory is not the program's.
-    if (!sanitized()) {
-      EXPECT_LT(run.peakRssKiB, kMaxRssKiB);
-    }
-    std::printf("%-36s %6lld ms %6ld KiB\n", row.name, static_cast<long long>(run.elapsed.count()),
-                run.peakRssKiB);
+TEST_P(EveryRow, EndsInTimeSmallAndWithAPlainAnswer) {
+  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
+  const Row& row = kRows[GetParam()];
+  RunSetup setup;
+  setup.privateNetwork = true;
+  setup.server = serve(row);
+  setup.environment = {leakSanitizerOptions()};
+  if (!row.proxy.empty()) setup.environment.push_back("http_proxy=" + row.proxy);
+  setup.timeLimit = row.bound + 20s;
+  const RunResult run = runIsolated(TARNWICK_PROGRAM, setup);
+  ASSERT_TRUE(run.ran) << run.setupError;
+  ASSERT_FALSE(run.timedOut) << "killed: " << run.killedWhile << "\nstdout:\n" << run.out;
+  // No error box: the status alone decides between 0 and the offline code.
+  EXPECT_TRUE(run.exitStatus == 0 || run.exitStatus == 1) << run.exitStatus;
+  EXPECT_EQ(printed(run.out, "Your Wan Ip Is: "), row.wan);
+  EXPECT_EQ(printed(run.out, "Online Status: "), row.status);
+  EXPECT_LT(run.elapsed, row.bound);
+  EXPECT_FALSE(rawBytes(run.out)) << run.out;
+  // Sanitizers' shadow memory is not the program's.
+  if (!sanitized()) {
+    EXPECT_LT(run.peakRssKiB, kMaxRssKiB);
   }
+  std::printf("[   INFO   ] %lld ms, %ld KiB\n", static_cast<long long>(run.elapsed.count()),
+              run.peakRssKiB);
 }
+
+INSTANTIATE_TEST_SUITE_P(HostileServers, EveryRow,
+                         ::testing::Range(std::size_t{0}, std::size(kRows)),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                           return std::string(kRows[info.param].name);
+                         });
 
 }  // namespace
 }  // namespace end_to_end

@@ -64,10 +64,10 @@ void appendAvailable(int fd, std::string& into, bool& open) {
   }
 }
 
-// Closes every descriptor above standard error but `a` and `b`: a run
-// process that held another run's output open (it never execs, so
-// close-on-exec does not help) would make that run seem to hang for as long
-// as its own program ran.
+// Closes every descriptor above standard error but `a` and `b`: the run
+// process never execs, so close-on-exec does not help, and what it held of
+// the test process (a pipe another helper of the test reads to its end)
+// would be held for as long as the program ran.
 void keepOnly(int a, int b) {
   if (a > b) std::swap(a, b);
   close_range(3, static_cast<unsigned>(a) - 1, 0);
@@ -111,10 +111,9 @@ std::string isolationUnavailable() {
 
 namespace {
 
-// One run under way: its run process, the program's two output streams and
+// The run under way: its run process, the program's two output streams and
 // what has been read from them.
 struct Running {
-  std::size_t index = 0;
   pid_t child = -1;
   int outFd = -1;
   int errFd = -1;
@@ -135,7 +134,7 @@ void removeRunDirectory(const std::string& directory) {
 }
 
 // Forks the run process. Called with no other thread of this process running.
-std::optional<Running> launch(const std::string& program, const RunSetup& setup, std::size_t index,
+std::optional<Running> launch(const std::string& program, const RunSetup& setup,
                               RunResult& failed) {
   char directoryTemplate[] = "/tmp/tarnwick-e2e-XXXXXX";
   if (mkdtemp(directoryTemplate) == nullptr) {
@@ -143,7 +142,6 @@ std::optional<Running> launch(const std::string& program, const RunSetup& setup,
     return std::nullopt;
   }
   Running run;
-  run.index = index;
   run.directory = directoryTemplate;
   writeFile(run.directory + "/setup.log", "");
 
@@ -252,60 +250,32 @@ RunResult finish(Running& run) {
 
 }  // namespace
 
-std::vector<RunResult> runAllIsolated(const std::string& program,
-                                      const std::vector<RunSetup>& setups, std::size_t atOnce) {
-  std::vector<RunResult> results(setups.size());
-  std::vector<Running> running;
-  std::size_t next = 0;
-  while (next < setups.size() || !running.empty()) {
-    while (running.size() < std::max<std::size_t>(atOnce, 1) && next < setups.size()) {
-      if (auto started = launch(program, setups[next], next, results[next])) {
-        running.push_back(std::move(*started));
-      }
-      ++next;
-    }
-    if (running.empty()) continue;
-
-    // Wait for output, the nearest time limit, or (while a run process is
-    // ending after its program) a short while.
-    std::vector<pollfd> fds;
-    auto wake = Clock::time_point::max();
-    for (const Running& run : running) {
-      fds.push_back({run.outOpen ? run.outFd : -1, POLLIN, 0});
-      fds.push_back({run.errOpen ? run.errFd : -1, POLLIN, 0});
-      wake =
-          std::min(wake, run.outOpen || run.errOpen ? run.deadline
-                                                    : Clock::now() + std::chrono::milliseconds(10));
-    }
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now());
-    poll(fds.data(), fds.size(), static_cast<int>(std::max<long long>(wait.count(), 0) + 1));
-    for (std::size_t i = 0; i < running.size(); ++i) {
-      Running& run = running[i];
-      const bool wasOpen = run.outOpen || run.errOpen;
-      if (fds[2 * i].revents != 0) {
-        appendAvailable(run.outFd, run.result.out, run.outOpen);
-        if (!run.firstOutput && !run.result.out.empty()) run.firstOutput = Clock::now();
-      }
-      if (fds[2 * i + 1].revents != 0) appendAvailable(run.errFd, run.result.err, run.errOpen);
-      if (wasOpen && !run.outOpen && !run.errOpen) {
-        run.result.elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - run.start);
-      }
-    }
-    for (auto run = running.begin(); run != running.end();) {
-      if (ended(*run)) {
-        results[run->index] = finish(*run);
-        run = running.erase(run);
-      } else {
-        ++run;
-      }
-    }
-  }
-  return results;
-}
-
 RunResult runIsolated(const std::string& program, const RunSetup& setup) {
-  return std::move(runAllIsolated(program, {setup}, 1).front());
+  RunResult failed;
+  std::optional<Running> started = launch(program, setup, failed);
+  if (!started) return failed;
+  Running& run = *started;
+  for (;;) {
+    // Wait for output, the time limit, or (while the run process is ending
+    // after its program) a short while.
+    pollfd fds[2] = {{run.outOpen ? run.outFd : -1, POLLIN, 0},
+                     {run.errOpen ? run.errFd : -1, POLLIN, 0}};
+    const auto wake =
+        run.outOpen || run.errOpen ? run.deadline : Clock::now() + std::chrono::milliseconds(10);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now());
+    poll(fds, 2, static_cast<int>(std::max<long long>(wait.count(), 0) + 1));
+    const bool wasOpen = run.outOpen || run.errOpen;
+    if (fds[0].revents != 0) {
+      appendAvailable(run.outFd, run.result.out, run.outOpen);
+      if (!run.firstOutput && !run.result.out.empty()) run.firstOutput = Clock::now();
+    }
+    if (fds[1].revents != 0) appendAvailable(run.errFd, run.result.err, run.errOpen);
+    if (wasOpen && !run.outOpen && !run.errOpen) {
+      run.result.elapsed =
+          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - run.start);
+    }
+    if (ended(run)) return finish(run);
+  }
 }
 
 std::string machineLanAddress() {

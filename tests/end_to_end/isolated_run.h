@@ -72,17 +72,14 @@ struct RunResult {
 // Why these runs cannot be made here; empty when they can.
 std::string isolationUnavailable();
 
-// Runs `program` under `setup` and collects what it printed.
+// Runs `program` under `setup` and collects what it printed. Call it from a
+// thread with no other thread of this process running: the run's process is
+// forked from here and then runs servers of its own, and a process forked
+// beside running threads may inherit a lock one of them held (the
+// sanitizers' allocator takes no care of fork), which hangs the first server
+// that allocates. Each table row is a test of its own, so ctest runs them side
+// by side.
 RunResult runIsolated(const std::string& program, const RunSetup& setup);
-
-// Runs `program` under every setup, at most `atOnce` at a time, and returns
-// the results in the setups' order. Call it from a thread with no other thread
-// of this process running: every run's process is forked from here and then
-// runs servers of its own, and a process forked beside running threads may
-// inherit a lock one of them held (the sanitizers' allocator takes no care of
-// fork), which hangs the first server that allocates.
-std::vector<RunResult> runAllIsolated(const std::string& program,
-                                      const std::vector<RunSetup>& setups, std::size_t atOnce);
 
 // The LAN address the program would show on this machine, or why it could not
 // be looked up (for the rows and scenarios that run in the machine's namespace).

@@ -342,11 +342,6 @@ std::vector<std::string> environmentFor(const Plan& plan) {
   return {};
 }
 
-struct Outcome {
-  Plan plan;
-  RunResult run;
-};
-
 RunSetup setupFor(Plan& plan, const Launch& launch) {
   RunSetup setup;
   setup.privateNetwork = !plan.machineNamespace;
@@ -359,59 +354,58 @@ RunSetup setupFor(Plan& plan, const Launch& launch) {
   return setup;
 }
 
-void checkRow(const Outcome& outcome, const Told& told, const std::string& machineLan, bool wine) {
-  const Row& row = *outcome.plan.row;
-  if (outcome.plan.machineNamespace && !probes::isIpAddress(machineLan)) {
-    std::printf("[ SKIPPED  ] %s: the machine has no physical LAN address (%s)\n", row.name,
-                machineLan.c_str());
-    return;
-  }
-  const std::string lan = told.lan != kStagedLan          ? told.lan
-                          : outcome.plan.machineNamespace ? machineLan
-                                                          : outcome.plan.lanAddress;
-  const char* reason = wine && row.wineReason != nullptr ? row.wineReason : row.reason;
-  checkTold(row.name, outcome.run, told, lan, reason, wine, row.wineMainWindowOnly);
-}
-
-// All rows at once, at most `parallel` at a time: most of a row's time is
-// spent waiting on a network that does not answer.
-void runMatrix(const Launch& launch, bool wine, std::size_t parallel) {
+// One row: its own test, so that ctest runs, times out and reports it alone.
+// The row's place in the table numbers its addresses, so rows that run at
+// the same time in the machine's namespace never share one.
+void runRow(std::size_t index, const Launch& launch, bool wine) {
   if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
-  const std::string machineLan = machineLanAddress();
-  std::vector<const Row*> rows;
-  for (const Row& row : kRows) {
-    if (!wine && row.notOnLinux != nullptr) {
-      std::printf("[ SKIPPED  ] %s on Linux: %s\n", row.name, row.notOnLinux);
-      continue;
+  const Row& row = kRows[index];
+  Plan plan = planFor(row, static_cast<int>(index + 1), wine);
+  const RunSetup setup = setupFor(plan, launch);  // stages the LAN address too
+  std::string lan = plan.lanAddress;
+  if (plan.machineNamespace) {
+    lan = machineLanAddress();
+    if (!probes::isIpAddress(lan)) {
+      GTEST_SKIP() << "the machine has no physical LAN address to show (" << lan << ")";
     }
-    rows.push_back(&row);
   }
-  std::vector<Outcome> outcomes;
-  std::vector<RunSetup> setups;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    outcomes.push_back({planFor(*rows[i], static_cast<int>(i + 1), wine), {}});
-    setups.push_back(setupFor(outcomes.back().plan, launch));
-  }
-  std::vector<RunResult> runs = runAllIsolated(launch.path, setups, parallel);
-  for (std::size_t i = 0; i < rows.size(); ++i) outcomes[i].run = std::move(runs[i]);
-  for (const Outcome& outcome : outcomes) {
-    const Row& row = *outcome.plan.row;
-    checkRow(outcome, wine && row.wine ? *row.wine : row.linux, machineLan, wine);
-  }
+  const RunResult run = runIsolated(launch.path, setup);
+  const Told& told = wine && row.wine ? *row.wine : row.linux;
+  if (told.lan != kStagedLan) lan = told.lan;
+  const char* reason = wine && row.wineReason != nullptr ? row.wineReason : row.reason;
+  checkTold(row.name, run, told, lan, reason, wine, row.wineMainWindowOnly);
 }
 
-TEST(NetworkMatrix, TheLinuxProgramTellsTheTruthOnEveryNetwork) {
-  // Programs built with the sanitizers take several times the processor
-  // time: a dozen at once on two cores starve each other past the bounds.
-  const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr;
-  runMatrix(linuxLaunch(), false, sanitized ? 4 : std::size(kRows));
+std::vector<std::size_t> rowsOf(bool wine) {
+  std::vector<std::size_t> rows;
+  for (std::size_t i = 0; i < std::size(kRows); ++i) {
+    if (wine || kRows[i].notOnLinux == nullptr) rows.push_back(i);
+  }
+  return rows;
 }
 
-TEST(NetworkMatrix, TheWindowsProgramTellsTheTruthOnEveryNetwork) {
+std::string rowName(const ::testing::TestParamInfo<std::size_t>& info) {
+  return kRows[info.param].name;
+}
+
+class TheLinuxProgramOnEveryNetwork : public ::testing::TestWithParam<std::size_t> {};
+class TheWindowsProgramOnEveryNetwork : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(TheLinuxProgramOnEveryNetwork, TellsTheTruth) {
+  runRow(GetParam(), linuxLaunch(), false);
+}
+
+TEST_P(TheWindowsProgramOnEveryNetwork, TellsTheTruth) {
   const std::optional<Launch> launch = wineLaunch();
   if (!launch) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no usable Windows build";
-  runMatrix(*launch, true, 5);
+  runRow(GetParam(), *launch, true);
 }
+
+// The rows a Linux machine cannot stage (notOnLinux says why) are Windows rows alone.
+INSTANTIATE_TEST_SUITE_P(NetworkMatrix, TheLinuxProgramOnEveryNetwork,
+                         ::testing::ValuesIn(rowsOf(false)), rowName);
+INSTANTIATE_TEST_SUITE_P(NetworkMatrix, TheWindowsProgramOnEveryNetwork,
+                         ::testing::ValuesIn(rowsOf(true)), rowName);
 
 }  // namespace
 }  // namespace end_to_end

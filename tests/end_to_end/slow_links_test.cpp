@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -158,52 +159,67 @@ RunSetup setupFor(const SlowRow& row, bool lookupsCross, unsigned seed, const La
   return setup;
 }
 
-// Every row, once with the names in the hosts file and once with lookups
-// crossing the line, at most `parallel` at a time: most of a row's time is
-// spent waiting on the line.
-void runTable(const Launch& launch, bool wine, std::size_t parallel) {
-  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
-  struct Planned {
-    std::string name;
-    const SlowRow* row;
-  };
-  std::vector<Planned> planned;
-  std::vector<RunSetup> setups;
+// A row of the table, with the names in the hosts file or with the lookups
+// crossing the line: each its own test, which ctest runs beside the others
+// (most of a row's time is spent waiting on the line).
+struct Case {
+  std::size_t row;
+  bool lookupsCross;
+};
+
+void PrintTo(const Case& one, std::ostream* out) {
+  *out << kRows[one.row].name << (one.lookupsCross ? ", lookups across the line" : "");
+}
+
+std::vector<Case> allCases() {
+  std::vector<Case> cases;
   for (const bool lookupsCross : {false, true}) {
-    for (const SlowRow& row : kRows) {
-      planned.push_back({std::string(row.name) + (lookupsCross ? "LookupsAcross" : ""), &row});
-      setups.push_back(
-          setupFor(row, lookupsCross, static_cast<unsigned>(setups.size() + 1), launch));
-    }
+    for (std::size_t i = 0; i < std::size(kRows); ++i) cases.push_back({i, lookupsCross});
   }
-  const std::vector<RunResult> runs = runAllIsolated(launch.path, setups, parallel);
-  for (std::size_t i = 0; i < runs.size(); ++i) {
-    const bool dies = planned[i].row->line.dieAfterMs >= 0;
-    const Told& told =
-        wine ? (dies ? kOfflineOnWine : kOnlineOnWine) : (dies ? kOfflineOnLinux : kOnlineOnLinux);
-    const auto count = [&](const std::string& host) {
-      return std::count_if(runs[i].requests.begin(), runs[i].requests.end(),
-                           [&](const std::string& line) { return line.starts_with(host); });
-    };
-    std::printf("[   INFO   ] %s: %ld echo requests, %ld to the target\n", planned[i].name.c_str(),
-                static_cast<long>(count(kEchoHost)), static_cast<long>(count(kTargetHost)));
-    // A dying line answered, then went silent: the user is told it stopped.
-    checkTold(planned[i].name.c_str(), runs[i], told,
-              told.lan == kStagedLan ? kNearAddress : told.lan, dies ? "stopped" : "online", wine);
-  }
+  return cases;
 }
 
-TEST(SlowLinks, TheLinuxProgramTellsTheTruthOnSlowLinks) {
-  // Programs built with the sanitizers take several times the processor time.
-  const bool sanitized = std::getenv("ASAN_OPTIONS") != nullptr;
-  runTable(linuxLaunch(), false, sanitized ? 6 : std::size(kRows));
+std::string caseName(const ::testing::TestParamInfo<Case>& info) {
+  return std::string(kRows[info.param.row].name) + (info.param.lookupsCross ? "LookupsAcross" : "");
 }
 
-TEST(SlowLinks, TheWindowsProgramTellsTheTruthOnSlowLinks) {
+void runCase(const Case& one, const Launch& launch, bool wine) {
+  if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
+  const SlowRow& row = kRows[one.row];
+  // The relay's loss is drawn from its seed: each case its own, the same on every run.
+  const auto seed = static_cast<unsigned>(one.row + 1 + (one.lookupsCross ? std::size(kRows) : 0));
+  const RunResult run = runIsolated(launch.path, setupFor(row, one.lookupsCross, seed, launch));
+  const bool dies = row.line.dieAfterMs >= 0;
+  const Told& told =
+      wine ? (dies ? kOfflineOnWine : kOnlineOnWine) : (dies ? kOfflineOnLinux : kOnlineOnLinux);
+  const auto count = [&](const std::string& host) {
+    return std::count_if(run.requests.begin(), run.requests.end(),
+                         [&](const std::string& line) { return line.starts_with(host); });
+  };
+  std::printf("[   INFO   ] %ld echo requests, %ld to the target\n",
+              static_cast<long>(count(kEchoHost)), static_cast<long>(count(kTargetHost)));
+  // A dying line answered, then went silent: the user is told it stopped.
+  checkTold(row.name, run, told, told.lan == kStagedLan ? kNearAddress : told.lan,
+            dies ? "stopped" : "online", wine);
+}
+
+class TheLinuxProgramOnSlowLinks : public ::testing::TestWithParam<Case> {};
+class TheWindowsProgramOnSlowLinks : public ::testing::TestWithParam<Case> {};
+
+TEST_P(TheLinuxProgramOnSlowLinks, TellsTheTruth) {
+  runCase(GetParam(), linuxLaunch(), false);
+}
+
+TEST_P(TheWindowsProgramOnSlowLinks, TellsTheTruth) {
   const std::optional<Launch> launch = wineLaunch();
   if (!launch) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no usable Windows build";
-  runTable(*launch, true, 6);
+  runCase(GetParam(), *launch, true);
 }
+
+INSTANTIATE_TEST_SUITE_P(SlowLinks, TheLinuxProgramOnSlowLinks, ::testing::ValuesIn(allCases()),
+                         caseName);
+INSTANTIATE_TEST_SUITE_P(SlowLinks, TheWindowsProgramOnSlowLinks, ::testing::ValuesIn(allCases()),
+                         caseName);
 
 }  // namespace
 }  // namespace end_to_end
