@@ -8,10 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "diagnosis/connection_reason.h"
 #include "probes/endpoints.h"
 #include "tests/end_to_end/isolated_run.h"
+#include "tests/end_to_end/program_launch.h"
 
 namespace end_to_end {
 namespace {
@@ -159,18 +159,6 @@ INSTANTIATE_TEST_SUITE_P(AccessibilityWalk, TheLinuxProgramWalk,
                            return std::string(kWalks[info.param].name);
                          });
 
-// Under Wine an adapter's addresses come IPv6 first (Windows lists IPv4
-// first), and Wine takes a link named for a LAN for a network card: the rows
-// stage one with IPv4 alone.
-const std::vector<std::vector<std::string>> kLanLink = {
-    {"sysctl", "-qw", "net.ipv6.conf.all.disable_ipv6=1"},
-    {"sysctl", "-qw", "net.ipv6.conf.default.disable_ipv6=1"},
-    {"ip", "link", "add", "e2e-lan0", "type", "veth", "peer", "name", "e2e-virtual0"},
-    {"ip", "addr", "add", "198.51.100.1/24", "dev", "e2e-lan0"},
-    {"ip", "link", "set", "e2e-lan0", "up"},
-    {"ip", "link", "set", "e2e-virtual0", "up"},
-};
-
 struct WineWalk {
   Walk walk;
   bool highContrast;
@@ -210,27 +198,18 @@ std::vector<std::pair<std::string, double>> contrastsIn(const std::string& out) 
 class WindowsProgramUnderWineWalk : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(WindowsProgramUnderWineWalk, AScreenReaderUserLearnsTheStatusAndWorksEveryCommand) {
-  const char* build = std::getenv("TARNWICK_WINDOWS_BUILD");
-  if (build == nullptr || *build == '\0') {
-    GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no Windows build";
-  }
+  const std::optional<Launch> launch = wineLaunch(160);
+  if (!launch) GTEST_SKIP() << "TARNWICK_WINDOWS_BUILD names no usable Windows build";
   if (const std::string why = isolationUnavailable(); !why.empty()) GTEST_SKIP() << why;
-  const std::string dir = build;
-  const std::string exe = dir + "/app/tarnwick.exe";
-  const std::string driver = dir + "/tests/windows_driver/tarnwick_windows_driver.exe";
-  for (const std::string& file : {exe, driver}) {
-    ASSERT_EQ(access(file.c_str(), R_OK), 0) << file << " is missing";
-  }
   const WineWalk& row = kWineWalks[GetParam()];
   RunSetup setup = setupFor(row.walk);
-  setup.stagingCommands = kLanLink;
-  setup.environment = {
-      "TARNWICK_WINE_PROGRAM=" + exe, "TARNWICK_WINE_DRIVER=" + driver,
-      "TARNWICK_WINE_PREFIX=" + dir + "/wine-e2e-prefix", "TARNWICK_WINE_SECONDS=160",
-      row.highContrast ? "TARNWICK_WINE_COLOURS=high-contrast" : "TARNWICK_WINE_COLOURS=standard"};
+  setup.stagingCommands = kWineLanLink;
+  setup.environment = launch->environment;
+  setup.environment.push_back(row.highContrast ? "TARNWICK_WINE_COLOURS=high-contrast"
+                                               : "TARNWICK_WINE_COLOURS=standard");
   setup.arguments = {"--accessibility"};
-  setup.timeLimit = std::chrono::seconds(180);
-  const RunResult run = runIsolated(TARNWICK_WINE_SESSION, setup);
+  setup.timeLimit = launch->timeLimit;
+  const RunResult run = runIsolated(launch->path, setup);
   checkWalk(row.walk, run);
   // The address boxes read in any colours; in high contrast every caption too.
   const auto contrasts = contrastsIn(run.out);

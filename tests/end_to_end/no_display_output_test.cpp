@@ -159,18 +159,6 @@ const std::vector<std::vector<std::string>> kVethPair = {
     {"ip", "link", "set", "e2e-virtual-b", "up"},
 };
 
-// Under Wine an adapter's addresses come IPv6 first (Windows lists IPv4
-// first), so the machine's own adapters would show whichever IPv6 address
-// the machine has: the LAN scenarios there stage a link with IPv4 alone.
-const std::vector<std::vector<std::string>> kLanLink = {
-    {"sysctl", "-qw", "net.ipv6.conf.all.disable_ipv6=1"},
-    {"sysctl", "-qw", "net.ipv6.conf.default.disable_ipv6=1"},
-    {"ip", "link", "add", "e2e-lan0", "type", "veth", "peer", "name", "e2e-virtual0"},
-    {"ip", "addr", "add", "198.51.100.1/24", "dev", "e2e-lan0"},
-    {"ip", "link", "set", "e2e-lan0", "up"},
-    {"ip", "link", "set", "e2e-virtual0", "up"},
-};
-
 const Scenario kWineScenarios[] = {
     {"LanAndWanOnline", Network::kLanLink, true, 200, "203.0.113.7", "203.0.113.7", "198.51.100.1",
      "LAN And WAN - Online", "online", kLightsLanAndWan},
@@ -396,7 +384,7 @@ void checkRun(const Scenario& scenario, const Program& program) {
   RunSetup setup;
   setup.privateNetwork = scenario.network != Network::kMachine;
   if (scenario.network == Network::kVethPair) setup.stagingCommands = kVethPair;
-  if (scenario.network == Network::kLanLink) setup.stagingCommands = kLanLink;
+  if (scenario.network == Network::kLanLink) setup.stagingCommands = kWineLanLink;
   if (scenario.serverUp) setup.server = endpoints(scenario);
   setup.environment = program.environment;
   // The tests' own platform (offscreen) would be the user's choice.

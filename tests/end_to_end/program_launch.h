@@ -7,6 +7,18 @@
 
 namespace end_to_end {
 
+// Under Wine an adapter's addresses come IPv6 first (Windows lists IPv4
+// first), and Wine takes a link named for a LAN for a network card: the Wine
+// runs that need a LAN address stage one with IPv4 alone, 198.51.100.1.
+inline const std::vector<std::vector<std::string>> kWineLanLink = {
+    {"sysctl", "-qw", "net.ipv6.conf.all.disable_ipv6=1"},
+    {"sysctl", "-qw", "net.ipv6.conf.default.disable_ipv6=1"},
+    {"ip", "link", "add", "e2e-lan0", "type", "veth", "peer", "name", "e2e-virtual0"},
+    {"ip", "addr", "add", "198.51.100.1/24", "dev", "e2e-lan0"},
+    {"ip", "link", "set", "e2e-lan0", "up"},
+    {"ip", "link", "set", "e2e-virtual0", "up"},
+};
+
 // How the program under test is started.
 struct Launch {
   std::string path;

@@ -22,6 +22,7 @@ std::vector<std::string>* heard = nullptr;
 
 using tests_support::accessible_reading::childId;
 using tests_support::accessible_reading::numberOf;
+using tests_support::accessible_reading::roleName;
 using tests_support::accessible_reading::textOf;
 
 void CALLBACK onAnnouncement(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD,
@@ -42,35 +43,12 @@ void pumpFor(milliseconds time) {
   } while (Clock::now() < end);
 }
 
-const char* roleName(LONG role) {
-  switch (role) {
-    case ROLE_SYSTEM_PUSHBUTTON:
-      return "push button";
-    case ROLE_SYSTEM_LINK:
-      return "link";
-    case ROLE_SYSTEM_STATUSBAR:
-      return "status";
-    case ROLE_SYSTEM_STATICTEXT:
-      return "text";
-    case ROLE_SYSTEM_TEXT:
-      return "edit";
-    case ROLE_SYSTEM_GRAPHIC:
-      return "picture";
-    case ROLE_SYSTEM_PROGRESSBAR:
-      return "progress bar";
-    case ROLE_SYSTEM_PAGETAB:
-      return "page tab";
-    case ROLE_SYSTEM_CHECKBUTTON:
-      return "check box";
-    default:
-      return nullptr;
-  }
-}
-
 // What a screen reader says of an object: its role, its name (with the value
 // a status stands for), its description, whether it is pressed, an edit's text.
 std::optional<std::string> describe(IAccessible* a, const VARIANT& child, bool withDetails) {
-  const char* role = roleName(numberOf(a, child, &IAccessible::get_accRole));
+  // The page tab list is read through its tabs, as a screen reader reads it.
+  const LONG number = numberOf(a, child, &IAccessible::get_accRole);
+  const char* role = number == ROLE_SYSTEM_PAGETABLIST ? nullptr : roleName(number);
   if (!role) return std::nullopt;
   const std::string name = textOf(a, child, &IAccessible::get_accName);
   const std::string value = textOf(a, child, &IAccessible::get_accValue);

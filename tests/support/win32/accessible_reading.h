@@ -71,4 +71,33 @@ inline bool announcementOf(HWND window, LONG object, LONG child, std::string& sa
   return true;
 }
 
+// The words a screen reader says for a role; null for a role this window
+// has no control of.
+inline const char* roleName(LONG role) {
+  switch (role) {
+    case ROLE_SYSTEM_PUSHBUTTON:
+      return "push button";
+    case ROLE_SYSTEM_LINK:
+      return "link";
+    case ROLE_SYSTEM_STATUSBAR:
+      return "status";
+    case ROLE_SYSTEM_STATICTEXT:
+      return "text";
+    case ROLE_SYSTEM_TEXT:
+      return "edit";
+    case ROLE_SYSTEM_GRAPHIC:
+      return "picture";
+    case ROLE_SYSTEM_PROGRESSBAR:
+      return "progress bar";
+    case ROLE_SYSTEM_PAGETAB:
+      return "page tab";
+    case ROLE_SYSTEM_PAGETABLIST:
+      return "page tabs";
+    case ROLE_SYSTEM_CHECKBUTTON:
+      return "check box";
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace tests_support::accessible_reading

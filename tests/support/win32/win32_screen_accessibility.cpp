@@ -89,28 +89,9 @@ std::string Screen::accessibleRole(std::string_view name, int index) const {
   Accessible a;
   accessibleOf(impl_->control(name, index), a);
   if (!a) return {};
-  switch (const LONG role = numberOf(a.object, a.child, &IAccessible::get_accRole)) {
-    case ROLE_SYSTEM_PUSHBUTTON:
-      return "push button";
-    case ROLE_SYSTEM_LINK:
-      return "link";
-    case ROLE_SYSTEM_STATUSBAR:
-      return "status";
-    case ROLE_SYSTEM_STATICTEXT:
-      return "text";
-    case ROLE_SYSTEM_GRAPHIC:
-      return "picture";
-    case ROLE_SYSTEM_PROGRESSBAR:
-      return "progress bar";
-    case ROLE_SYSTEM_CHECKBUTTON:
-      return "check box";
-    case ROLE_SYSTEM_TEXT:
-      return "edit";
-    case ROLE_SYSTEM_PAGETABLIST:
-      return "page tabs";
-    default:
-      return "role " + std::to_string(role);
-  }
+  const LONG role = numberOf(a.object, a.child, &IAccessible::get_accRole);
+  const char* said = accessible_reading::roleName(role);
+  return said != nullptr ? said : "role " + std::to_string(role);
 }
 
 std::string Screen::accessibleDescription(std::string_view name, int index) const {
