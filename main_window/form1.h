@@ -47,8 +47,8 @@ class Form1 : public toolkit::Form {
 
  protected:
   void formLoad() override;
-  void timerTick(const std::string& name) override;
-  void click(const std::string& name, int index) override;
+  void timerTick(toolkit::Timer& source) override;
+  void click(toolkit::Control& source) override;
   void formUnloading() override;
 
  private:
