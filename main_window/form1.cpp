@@ -92,7 +92,7 @@ void Form1::formLoad() {
   tickInFlight_ = false;
   probeOutcome_.reset();
   completionWaitsForProbe_ = false;
-  reason_.reset();
+  finding_.reset();
 
   // The results stay out of sight from the first paint on, while the start-up
   // request is still on its way.
@@ -162,8 +162,8 @@ void Form1::finishCompletion() {
     skipOnFailure([&] { control->setVisible(true); });
   }
   const bool online = ClassifyConnection(c, {fetcher_->latestAddress(), fetcher_->wentSilent()});
-  reason_ = explain(online);
-  ShowReason(c, *reason_);
+  finding_ = Finding{online, explain(online)};
+  ShowReason(c, finding_->reason);
   AnnounceStatus(c);
   if (onGatheringComplete) onGatheringComplete();
 }
@@ -186,7 +186,7 @@ void Form1::formUnloading() {
   tickInFlight_ = false;
   probeOutcome_.reset();
   completionWaitsForProbe_ = false;
-  reason_.reset();
+  finding_.reset();
 }
 
 void Form1::reload() {

@@ -28,10 +28,6 @@ ReportReading openReport(Program& program, toolkit::CommandButton& button,
 
 }  // namespace
 
-bool IsOnlineStatus(std::string_view status) {
-  return status == "LAN And WAN - Online" || status == "WAN Only - Online";
-}
-
 void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep done) {
   Form1& main = program.mainWindow();
   main.onGatheringComplete = [&program, &main, mainWindowRead = std::move(mainWindowRead),
@@ -45,7 +41,10 @@ void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep 
     reading.status = c.txtStatus.text();
     reading.lights = {light(c.chkgreen, "green"), light(c.chkyellow, "yellow"),
                       light(c.chkred, "red")};
-    reading.reason = main.reason();
+    if (const auto& finding = main.finding()) {
+      reading.online = finding->online;
+      reading.reason = finding->reason;
+    }
     if (mainWindowRead) mainWindowRead(reading);
     reading.adapterInfo = openReport(program, c.ainfo1, program.adapterInfo());
     reading.additionalAdapterInfo = openReport(program, c.ainfo2, program.additionalAdapterInfo());
