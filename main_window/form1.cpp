@@ -92,7 +92,7 @@ void Form1::formLoad() {
   tickInFlight_ = false;
   probeOutcome_.reset();
   completionWaitsForProbe_ = false;
-  reason_.reset();
+  finding_.reset();
 
   // The results stay out of sight from the first paint on, while the start-up
   // request is still on its way.
@@ -112,9 +112,9 @@ void Form1::finishStartUp(const Words& words) {
   skipOnFailure([&] { controls_->timer1.setInterval(settings_.tickInterval); });
 }
 
-void Form1::timerTick(const std::string& name) {
+void Form1::timerTick(toolkit::Timer& source) {
   // A tick that waits for its reply lets no other start; none comes after the pass.
-  if (name != "Timer1" || tickInFlight_ || !controls_->timer1.enabled()) return;
+  if (&source != &controls_->timer1 || tickInFlight_ || !controls_->timer1.enabled()) return;
   tickInFlight_ = true;
   fetchWords([this](Words words) {
     tickInFlight_ = false;
@@ -162,8 +162,8 @@ void Form1::finishCompletion() {
     skipOnFailure([&] { control->setVisible(true); });
   }
   const bool online = ClassifyConnection(c, {fetcher_->latestAddress(), fetcher_->wentSilent()});
-  reason_ = explain(online);
-  ShowReason(c, *reason_);
+  finding_ = Finding{online, explain(online)};
+  ShowReason(c, finding_->reason);
   AnnounceStatus(c);
   if (onGatheringComplete) onGatheringComplete();
 }
@@ -186,7 +186,7 @@ void Form1::formUnloading() {
   tickInFlight_ = false;
   probeOutcome_.reset();
   completionWaitsForProbe_ = false;
-  reason_.reset();
+  finding_.reset();
 }
 
 void Form1::reload() {
@@ -199,16 +199,18 @@ void Form1::openPage(const std::string& url) {
   services_.shell.openInBrowser(url, platform::kMinimizedFocus);
 }
 
-void Form1::click(const std::string& name, int) {
-  if (name == "Ainfo1" && adapterInfoWindow) {
+void Form1::click(toolkit::Control& source) {
+  const Form1Controls& c = *controls_;
+  const auto is = [&source](const toolkit::Control& control) { return &source == &control; };
+  if (is(c.ainfo1) && adapterInfoWindow) {
     adapterInfoWindow().show();
-  } else if (name == "Ainfo2" && additionalAdapterInfoWindow) {
+  } else if (is(c.ainfo2) && additionalAdapterInfoWindow) {
     additionalAdapterInfoWindow().show();
-  } else if (name == "chkReload") {
-    reload();
-  } else if (name == "WAN2") {
+  } else if (is(c.chkReload)) {
+    reload();  // unloads: `source` and `c` are gone after this
+  } else if (is(c.wan2)) {
     openPage(std::string(probes::kPublicAddressPageUrl));
-  } else if (name == "Brevan") {
+  } else if (is(c.brevan)) {
     openPage(maker_.webAddress);
   }
 }

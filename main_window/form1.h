@@ -41,14 +41,18 @@ class Form1 : public toolkit::Form {
   // The controls of the current load; toolkit::Error 364 while not loaded.
   const Form1Controls& controls() const;
 
-  // Why the status of this load is what it is; none until the load has
-  // gathered.
-  const std::optional<diagnosis::Reason>& reason() const { return reason_; }
+  // What this load's classification found: whether the machine is online
+  // (what the status shows) and why; none until the load has gathered.
+  struct Finding {
+    bool online = false;
+    diagnosis::Reason reason;
+  };
+  const std::optional<Finding>& finding() const { return finding_; }
 
  protected:
   void formLoad() override;
-  void timerTick(const std::string& name) override;
-  void click(const std::string& name, int index) override;
+  void timerTick(toolkit::Timer& source) override;
+  void click(toolkit::Control& source) override;
   void formUnloading() override;
 
  private:
@@ -79,7 +83,7 @@ class Form1 : public toolkit::Form {
   // the completion pass waits for it when it comes first.
   std::optional<ProbeOutcome> probeOutcome_;  // set once the probe has ended
   bool completionWaitsForProbe_ = false;
-  std::optional<diagnosis::Reason> reason_;
+  std::optional<Finding> finding_;
 };
 
 }  // namespace main_window

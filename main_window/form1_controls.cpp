@@ -22,6 +22,7 @@ Form1Controls BindForm1Controls(toolkit::Form& form) {
       .chkAdp = form.controlAs<CheckBox>("chkAdp"),
       .ainfo1 = form.controlAs<CommandButton>("Ainfo1"),
       .ainfo2 = form.controlAs<CommandButton>("Ainfo2"),
+      .brevan = form.controlAs<CommandButton>("Brevan"),
       .progressBar1 = form.controlAs<ProgressBar>("ProgressBar1"),
       .timer1 = form.controlAs<Timer>("Timer1"),
       .inet1 = form.controlAs<InternetTransferControl>("Inet1"),

@@ -24,11 +24,12 @@ struct Form1Controls {
   toolkit::CheckBox& chkgreen;
   toolkit::CheckBox& chkyellow;
   toolkit::CheckBox& chkred;
-  // The commands.
+  // The commands (the WAN label above opens the address page as well).
   toolkit::CheckBox& chkReload;
   toolkit::CheckBox& chkAdp;
   toolkit::CommandButton& ainfo1;
   toolkit::CommandButton& ainfo2;
+  toolkit::CommandButton& brevan;
   // The gathering machinery.
   toolkit::ProgressBar& progressBar1;
   toolkit::Timer& timer1;

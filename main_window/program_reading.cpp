@@ -8,10 +8,11 @@ LightReading light(const toolkit::CheckBox& box, const char* colour) {
 }
 
 // Clicks the button that opens a report window and reads the window.
-ReportReading openReport(Program& program, const char* button, reports::ReportWindow& window) {
+ReportReading openReport(Program& program, toolkit::CommandButton& button,
+                         reports::ReportWindow& window) {
   toolkit::Application& app = program.application();
   const int errorsBefore = app.errorBoxCount();
-  program.mainWindow().dispatchClick(button, -1);
+  program.mainWindow().dispatchClick(button);
   ReportReading report;
   report.loaded = window.isLoaded();
   // A window whose load failed is gone: its caption is the one it loads with.
@@ -27,10 +28,6 @@ ReportReading openReport(Program& program, const char* button, reports::ReportWi
 
 }  // namespace
 
-bool IsOnlineStatus(std::string_view status) {
-  return status == "LAN And WAN - Online" || status == "WAN Only - Online";
-}
-
 void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep done) {
   Form1& main = program.mainWindow();
   main.onGatheringComplete = [&program, &main, mainWindowRead = std::move(mainWindowRead),
@@ -44,10 +41,13 @@ void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep 
     reading.status = c.txtStatus.text();
     reading.lights = {light(c.chkgreen, "green"), light(c.chkyellow, "yellow"),
                       light(c.chkred, "red")};
-    reading.reason = main.reason();
+    if (const auto& finding = main.finding()) {
+      reading.online = finding->online;
+      reading.reason = finding->reason;
+    }
     if (mainWindowRead) mainWindowRead(reading);
-    reading.adapterInfo = openReport(program, "Ainfo1", program.adapterInfo());
-    reading.additionalAdapterInfo = openReport(program, "Ainfo2", program.additionalAdapterInfo());
+    reading.adapterInfo = openReport(program, c.ainfo1, program.adapterInfo());
+    reading.additionalAdapterInfo = openReport(program, c.ainfo2, program.additionalAdapterInfo());
     reading.messageBoxes = program.application().messageBoxCount();
     done(reading);
   };

@@ -4,7 +4,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "diagnosis/connection_reason.h"
@@ -39,15 +38,14 @@ struct ProgramReading {
   std::string lan;
   std::string localhost;
   std::string status;
-  std::vector<LightReading> lights;         // green, yellow, red
-  std::optional<diagnosis::Reason> reason;  // why the status is what it is
+  std::vector<LightReading> lights;  // green, yellow, red
+  // What the classification found: online (the status says so) and why.
+  bool online = false;
+  std::optional<diagnosis::Reason> reason;
   ReportReading adapterInfo;
   ReportReading additionalAdapterInfo;
   int messageBoxes = 0;  // raised during the whole run
 };
-
-// Whether a status text says the machine is online.
-bool IsOnlineStatus(std::string_view status);
 
 // Once the main window has gathered: reads it and hands what it shows to
 // `mainWindowRead` (when given; the reports are not read yet), then opens both

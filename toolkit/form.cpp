@@ -48,12 +48,12 @@ Control& Form::control(std::string_view name, int index) {
   throw LayoutError("Control '" + std::string(name) + "' not found");
 }
 
-void Form::dispatchClick(const std::string& name, int index) {
-  app_.runEvent([&] { click(name, index); });
+void Form::dispatchClick(Control& source) {
+  app_.runEvent([&] { click(source); });
 }
 
-void Form::dispatchTimer(const std::string& name) {
-  app_.runEvent([&] { timerTick(name); });
+void Form::dispatchTimer(Timer& source) {
+  app_.runEvent([&] { timerTick(source); });
 }
 
 void Form::dispatchResize() {

@@ -76,20 +76,19 @@ class Form {
   template <class R>
   void runInBackground(std::function<R(std::stop_token)> work, std::function<void(R)> then);
 
-  // Entry points for the backend.
-  void dispatchClick(const std::string& name, int index);
-  void dispatchTimer(const std::string& name);
+  // Entry points for the backend. An event comes with the control it comes
+  // from, one of this window's, so a handler tells its controls apart by
+  // reference and never by name.
+  void dispatchClick(Control& source);
+  void dispatchTimer(Timer& source);
   void dispatchResize();
   void dispatchClose();
 
  protected:
   virtual void formLoad() {}
   virtual void formResize() {}
-  virtual void click(const std::string& name, int index) {
-    (void)name;
-    (void)index;
-  }
-  virtual void timerTick(const std::string& name) { (void)name; }
+  virtual void click(Control& source) { (void)source; }
+  virtual void timerTick(Timer& source) { (void)source; }
   // Just before the window is destroyed: the place to drop references to it.
   virtual void formUnloading() {}
 

@@ -49,7 +49,7 @@ std::string JsonDocument(const main_window::ProgramReading& reading) {
   document["lan"] = reading.lan;
   document["localhost"] = reading.localhost;
   document["status"] = reading.status;
-  document["online"] = main_window::IsOnlineStatus(reading.status);
+  document["online"] = reading.online;
   if (reading.reason) {
     document["reason"] = Json{{"code", reading.reason->code}, {"text", reading.reason->text}};
   } else {

@@ -11,7 +11,7 @@ namespace command_line {
 
 int ExitStatusOf(const main_window::ProgramReading& reading) {
   if (reading.messageBoxes > 0) return kFailureStatus;
-  return main_window::IsOnlineStatus(reading.status) ? kOnlineStatus : kOfflineStatus;
+  return reading.online ? kOnlineStatus : kOfflineStatus;
 }
 
 void PrintWhenGathered(main_window::Program& program, Format format,

@@ -243,8 +243,10 @@ TEST(ConnectionStatus, EveryBranchWritesWhatTheDecisionTableSays) {
     form.textBox("txtStatus2").setText(c.marker);
     form.textBox("LAN").setText(c.lan);
     form.textBox("WAN").setText("start");
-    main_window::ClassifyConnection(main_window::BindForm1Controls(form), c.echo);
+    const bool online =
+        main_window::ClassifyConnection(main_window::BindForm1Controls(form), c.echo);
     EXPECT_EQ(form.textBox("txtStatus").text(), c.status);
+    EXPECT_EQ(online, c.status.ends_with(" - Online")) << "the exit status and JSON tell this";
     EXPECT_EQ(form.textBox("LAN").text(), c.lanAfter);
     EXPECT_EQ(form.textBox("WAN").text(), c.wanAfter);
     // A screen reader hears a light's colour and its caption, and hears it

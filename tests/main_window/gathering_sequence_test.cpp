@@ -48,7 +48,7 @@ TEST_F(MainWindowTest, TwentyTicksFillTheBarAndOnlyTheLastCompletes) {
   EXPECT_EQ(form().textBox("LAN").text(), "192.168.0.5");
 
   // A tick that still arrives after completion asks for nothing and reports nothing.
-  form().dispatchTimer("Timer1");
+  form().dispatchTimer(form().timer("Timer1"));
   pump(50);
   EXPECT_EQ(internet.fetchCount(), 21);
   EXPECT_EQ(app.messageBoxCount(), 0);
@@ -150,7 +150,7 @@ TEST_F(MainWindowTest, ABackgroundStepThatBreaksIsSkippedAndTheSequenceGoesOn) {
   pump(2000, [&] { return fetches.load() >= 1; });
   for (int i = 0; i < 20; ++i) {
     const float before = bar();
-    form().dispatchTimer("Timer1");
+    form().dispatchTimer(form().timer("Timer1"));
     pump(2000, [&] { return bar() != before; });
   }
   pump(2000, [&] { return !form().control("ProgressBar1").visible(); });
@@ -182,7 +182,7 @@ TEST_F(MainWindowTest, TheProbeRunsFromTheLoadAndTheCompletionWaitsForIt) {
   EXPECT_TRUE(probeStarted) << "the probe started before the first tick";
   for (int i = 0; i < 20; ++i) {
     const float before = bar();
-    form().dispatchTimer("Timer1");
+    form().dispatchTimer(form().timer("Timer1"));
     pump(2000, [&] { return bar() != before; });
   }
   EXPECT_EQ(bar(), 100);
@@ -258,11 +258,11 @@ TEST_F(MainWindowTest, ReloadWhileFetchingStartsAFreshSequence) {
     return FakeInternetTransfer::ok("203.0.113.2");
   };
   startUp();
-  form().dispatchTimer("Timer1");
+  form().dispatchTimer(form().timer("Timer1"));
   pump(5000, [&] { return calls >= 2; });
   ASSERT_GE(calls.load(), 2) << "the first tick's request is under way";
   form().textBox("txtStatus2").setText("scribble");
-  form().dispatchClick("chkReload", -1);
+  form().dispatchClick(form().control("chkReload"));
   EXPECT_TRUE(form().isLoaded());
   EXPECT_EQ(form().textBox("txtStatus2").text(), "") << "fresh controls";
   EXPECT_EQ(form().checkBox("chkReload").value(), 0);
@@ -276,14 +276,14 @@ TEST_F(MainWindowTest, ReloadWhileFetchingStartsAFreshSequence) {
 
 TEST_F(MainWindowTest, LinksOpenTheirPagesMinimized) {
   form().show();
-  form().dispatchClick("WAN2", -1);
-  form().dispatchClick("Brevan", -1);
+  form().dispatchClick(form().control("WAN2"));
+  form().dispatchClick(form().control("Brevan"));
   EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://ifconfig.me/", "http://maker.test"}));
   EXPECT_EQ(shell.styles, (std::vector<int>{2, 2}));
 
   shell.failure = toolkit::Error(53, "Tarnwick", "File not found: xdg-open");
   testing::internal::CaptureStderr();
-  form().dispatchClick("WAN2", -1);
+  form().dispatchClick(form().control("WAN2"));
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(app.messageBoxCount(), 1);
   EXPECT_NE(err.find("File not found: xdg-open"), std::string::npos);
@@ -304,18 +304,19 @@ TEST_F(MainWindowTest, ReloadKeepsReportWindowsAndRestartsTheBar) {
   reports::Form2 form2(app, form(), management, "");
   form().adapterInfoWindow = [&]() -> toolkit::Form& { return form2; };
   runToCompletion();
-  form().dispatchClick("Ainfo1", -1);
+  form().dispatchClick(form().control("Ainfo1"));
   ASSERT_TRUE(form2.isLoaded());
   const std::string report = form2.textBox("txtOut").text();
   const int binds = management.binds;
 
-  form().dispatchClick("chkReload", -1);
+  form().dispatchClick(form().control("chkReload"));
   EXPECT_TRUE(form2.isLoaded());
   EXPECT_EQ(form2.textBox("txtOut").text(), report);
   EXPECT_EQ(bar(), 0);
   EXPECT_TRUE(form().control("lblWorking").visible());
   EXPECT_FALSE(form().control("Ainfo1").visible());
-  form().dispatchClick("Ainfo1", -1);  // not reachable by the user while hidden; harmless anyway
+  // Not reachable by the user while hidden; harmless anyway.
+  form().dispatchClick(form().control("Ainfo1"));
   EXPECT_EQ(management.binds, binds) << "an open report window gathers nothing again";
   EXPECT_EQ(app.messageBoxCount(), 0);
 }

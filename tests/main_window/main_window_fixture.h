@@ -59,7 +59,7 @@ class MainWindowTest : public ::testing::Test {
   // One tick, waited out to its end (the completion pass included).
   void tick() {
     const float before = bar();
-    form().dispatchTimer("Timer1");
+    form().dispatchTimer(form().timer("Timer1"));
     pump(2000, [&] { return bar() != before; });
     if (bar() == 100) pump(2000, [&] { return !form().control("ProgressBar1").visible(); });
   }

@@ -19,8 +19,10 @@ class LayoutOnlyForm : public toolkit::Form {
   std::vector<std::string> clicks;
 
  protected:
-  void click(const std::string& name, int index) override {
-    clicks.push_back(index >= 0 ? name + "(" + std::to_string(index) + ")" : name);
+  void click(toolkit::Control& source) override {
+    const int index = source.index();
+    clicks.push_back(index >= 0 ? source.name() + "(" + std::to_string(index) + ")"
+                                : source.name());
   }
 
  private:

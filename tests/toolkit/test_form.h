@@ -30,13 +30,13 @@ class TestForm : public toolkit::Form {
     if (onLoad) onLoad();
   }
   void formResize() override { events.push_back("Resize"); }
-  void click(const std::string& name, int index) override {
-    events.push_back("Click " + name);
-    if (onClick) onClick(name, index);
+  void click(toolkit::Control& source) override {
+    events.push_back("Click " + source.name());
+    if (onClick) onClick(source.name(), source.index());
   }
-  void timerTick(const std::string& name) override {
-    events.push_back("Timer " + name);
-    if (onTimer) onTimer(name);
+  void timerTick(toolkit::Timer& source) override {
+    events.push_back("Timer " + source.name());
+    if (onTimer) onTimer(source.name());
   }
   void formUnloading() override { events.push_back("Unloading"); }
 

@@ -123,8 +123,8 @@ TEST_F(WindowLifecycle, EscapingErrorGivesOneBoxAndTheNextEventStillRuns) {
     if (++clicks == 1) throw toolkit::Error(-2147174560, "GetAdaptersInfo", "boom");
   };
   testing::internal::CaptureStderr();
-  form.dispatchClick("cmd", -1);
-  form.dispatchClick("cmd", -1);
+  form.dispatchClick(form.control("cmd"));
+  form.dispatchClick(form.control("cmd"));
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(app.messageBoxCount(), 1);

@@ -80,13 +80,11 @@ QtCheckBox::QtCheckBox(const ControlLayout& layout, QWidget* parent, ControlCont
   button_->setChecked(value() == kChecked);
   button_->setFocusPolicy(Qt::TabFocus);
   auto link = this->context().link;
-  const std::string name = layout.name;
-  const int index = layout.index;
   // While the form is linked its window, and so this control, is alive.
-  QObject::connect(button_, &QAbstractButton::clicked, button_, [this, link, name, index](bool on) {
+  QObject::connect(button_, &QAbstractButton::clicked, button_, [this, link](bool on) {
     if (!link->form) return;
     setValue(on ? kChecked : kUnchecked);
-    link->form->dispatchClick(name, index);
+    link->form->dispatchClick(*this);
   });
   initialise();
 }
@@ -135,10 +133,8 @@ QtCommandButton::QtCommandButton(const ControlLayout& layout, QWidget* parent,
   button_->setText(QString::fromStdString(caption()));
   button_->setAutoDefault(false);
   auto link = this->context().link;
-  const std::string name = layout.name;
-  const int index = layout.index;
-  QObject::connect(button_, &QPushButton::clicked, button_, [link, name, index] {
-    if (link->form) link->form->dispatchClick(name, index);
+  QObject::connect(button_, &QPushButton::clicked, button_, [this, link] {
+    if (link->form) link->form->dispatchClick(*this);
   });
   initialise();
 }
@@ -199,10 +195,8 @@ QtLabel::QtLabel(const ControlLayout& layout, QWidget* parent, ControlContext co
   if (colours.face) palette.setColor(QPalette::Window, toQColor(*colours.face));
   label_->setPalette(palette);
   auto link = this->context().link;
-  const std::string name = layout.name;
-  const int index = layout.index;
-  label_->onClick = [link, name, index] {
-    if (link->form) link->form->dispatchClick(name, index);
+  label_->onClick = [this, link] {
+    if (link->form) link->form->dispatchClick(*this);
   };
   initialise();
 }

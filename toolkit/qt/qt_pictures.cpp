@@ -86,9 +86,8 @@ QtTimer::QtTimer(const ControlLayout& layout, QObject* owner, ControlContext con
   // never fires before its interval, and the progress is counted in ticks.
   timer_->setTimerType(Qt::PreciseTimer);
   auto link = this->context().link;
-  const std::string name = layout.name;
-  QObject::connect(timer_, &QTimer::timeout, timer_, [link, name] {
-    if (link->form) link->form->dispatchTimer(name);
+  QObject::connect(timer_, &QTimer::timeout, timer_, [this, link] {
+    if (link->form) link->form->dispatchTimer(*this);
   });
   applyTicking();
 }

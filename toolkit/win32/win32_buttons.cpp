@@ -11,8 +11,8 @@
 namespace toolkit::win32 {
 namespace {
 
-void raiseClick(Form* form, const ControlLayout& layout) {
-  if (form) form->dispatchClick(layout.name, layout.index);
+void raiseClick(Form* form, Control& source) {
+  if (form) form->dispatchClick(source);
 }
 
 // An owner-drawn button keeps no check state of its own: the check box's value
@@ -76,7 +76,7 @@ AccessibleFacts Win32CheckBox::accessibleFacts() const {
 void Win32CheckBox::onCommand(WORD code) {
   if (code != BN_CLICKED) return;
   setValue(value() == kChecked ? kUnchecked : kChecked);
-  raiseClick(form(), controlLayout());
+  raiseClick(form(), *this);
 }
 
 void Win32CheckBox::onDrawItem(const DRAWITEMSTRUCT& item) {
@@ -159,7 +159,7 @@ void Win32CommandButton::applyCaption() {
 }
 
 void Win32CommandButton::onCommand(WORD code) {
-  if (code == BN_CLICKED) raiseClick(form(), controlLayout());
+  if (code == BN_CLICKED) raiseClick(form(), *this);
 }
 
 Win32Label::Win32Label(const ControlLayout& layout, ControlContext context)
@@ -198,7 +198,7 @@ void Win32Label::paintWindowless(HDC dc) {
 }
 
 void Win32Label::onWindowlessClick() {
-  raiseClick(form(), controlLayout());
+  raiseClick(form(), *this);
 }
 
 }  // namespace toolkit::win32

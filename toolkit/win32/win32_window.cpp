@@ -271,8 +271,7 @@ void Win32Window::createControls(const WindowLayout& layout) {
         break;
       case ControlKind::Timer: {
         const UINT_PTR timer = nextTimer++;
-        timers_[timer] = s->name;
-        keep(std::make_unique<Win32Timer>(*s, context, root_.hwnd, timer));
+        timers_[timer] = keep(std::make_unique<Win32Timer>(*s, context, root_.hwnd, timer));
         break;
       }
       case ControlKind::InternetTransfer:
@@ -568,7 +567,7 @@ LRESULT Win32Window::handle(Container& container, HWND hwnd, UINT message, WPARA
       return 0;
     case WM_TIMER:
       if (auto it = timers_.find(wParam); it != timers_.end()) {
-        if (Form* f = form()) f->dispatchTimer(it->second);
+        if (Form* f = form()) f->dispatchTimer(*it->second);
         return 0;
       }
       break;

@@ -109,7 +109,7 @@ class Win32Window : public NativeWindow {
   Container root_;
   std::map<std::string, std::unique_ptr<Container>> containers_;
   ControlList<ControlHooks*> controls_;
-  std::map<UINT_PTR, std::string> timers_;
+  std::map<UINT_PTR, Timer*> timers_;  // owned by controls_
   HWND toolTips_ = nullptr;
   HICON icons_[2] = {nullptr, nullptr};
   StartPosition startPosition_;
