@@ -17,15 +17,16 @@
 
 #include "app/command_line/options.h"
 #include "app/command_line/printed_results.h"
+#include "basics/text_output.h"
 #include "main_window/program.h"
 #include "main_window/resources.h"
 #include "platform/linux/http_internet_transfer.h"
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
 #include "platform/linux/linux_shell.h"
+#include "toolkit/display.h"
 #include "toolkit/qt/qt_backend.h"
 #include "toolkit/qt/qt_platform.h"
-#include "toolkit/text_output.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ std::string qtMessageText(const QMessageLogContext& context, const QString& mess
 // the message instead, so no run ends in a core dump.
 [[noreturn]] void endOnFatal(const QMessageLogContext& context, const QString& message) {
   write(stderr,
-        "tarnwick: " + toolkit::escapeControlCharacters(qtMessageText(context, message)) + "\n");
+        "tarnwick: " + basics::escapeControlCharacters(qtMessageText(context, message)) + "\n");
   std::_Exit(command_line::kFailureStatus);
 }
 
@@ -69,7 +70,7 @@ void passQtMessages(QtMsgType type, const QMessageLogContext& context, const QSt
     endOnFatal(context, message);
   }
   write(stderr,
-        toolkit::escapeControlCharacters(qFormatLogMessage(type, context, message).toStdString()) +
+        basics::escapeControlCharacters(qFormatLogMessage(type, context, message).toStdString()) +
             "\n");
 }
 
@@ -78,7 +79,7 @@ void passQtMessages(QtMsgType type, const QMessageLogContext& context, const QSt
 void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg) endOnFatal(context, message);
   if (type == QtCriticalMsg) {
-    write(stderr, toolkit::escapeControlCharacters(message.toStdString()) + "\n");
+    write(stderr, basics::escapeControlCharacters(message.toStdString()) + "\n");
   }
 }
 
@@ -153,8 +154,8 @@ int main(int argc, char** argv) {
     std::string why;
     for (const std::string& note : notes) why += (why.empty() ? ": " : "; ") + note;
     write(stderr,
-          toolkit::escapeControlCharacters("tarnwick: cannot open a window on the display (" +
-                                           displayNames(display, waylandDisplay) + ")" + why) +
+          basics::escapeControlCharacters("tarnwick: cannot open a window on the display (" +
+                                          displayNames(display, waylandDisplay) + ")" + why) +
               "\ntarnwick: printing the results as text instead\n");
   }
   if (!window && !printed) printed = command_line::Format::kText;

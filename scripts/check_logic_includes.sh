@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Logic folders (main_window/, probes/, diagnosis/, reports/, and toolkit/ and platform/
+# Logic folders (basics/, main_window/, probes/, diagnosis/, reports/, and toolkit/ and platform/
 # outside their backend subfolders) are portable C++: they include standard C++
 # headers (<string>, <cstdint>, ...) and headers of the logic folders, and hold
 # no conditional compilation. The include roots CMake gives each library already
@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 files=$(
   find toolkit platform -maxdepth 1 -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' \)
-  find main_window probes diagnosis reports -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' \)
+  find basics main_window probes diagnosis reports -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' \)
 )
 
 bad=0
@@ -29,7 +29,7 @@ while IFS= read -r hit; do
       ;;
     \"*\"*)
       name=${include#\"}; name=${name%%\"*}
-      [[ $name =~ ^(toolkit|platform|probes|diagnosis|reports|main_window)/[A-Za-z0-9_]+\.h$ ]] ||
+      [[ $name =~ ^(basics|toolkit|platform|probes|diagnosis|reports|main_window)/[A-Za-z0-9_]+\.h$ ]] ||
         report "$hit" "not a header of a logic folder"
       ;;
     *) report "$hit" "include form not understood" ;;

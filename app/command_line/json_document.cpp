@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "basics/text_output.h"
 #include "reports/report_fields.h"
-#include "toolkit/text_output.h"
 
 namespace command_line {
 namespace {
@@ -63,8 +63,8 @@ std::string JsonDocument(const main_window::ProgramReading& reading) {
   document["lights"] = std::move(lights);
   document["adapter_info"] = report(reading.adapterInfo);
   document["additional_adapter_info"] = report(reading.additionalAdapterInfo);
-  return toolkit::escapeEach(document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace),
-                             jsonEscape) +
+  return basics::escapeEach(document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace),
+                            jsonEscape) +
          "\n";
 }
 

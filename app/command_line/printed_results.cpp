@@ -4,8 +4,8 @@
 
 #include "app/command_line/json_document.h"
 #include "app/command_line/options.h"
+#include "basics/text_output.h"
 #include "main_window/text_summary.h"
-#include "toolkit/text_output.h"
 
 namespace command_line {
 
@@ -19,7 +19,7 @@ void PrintWhenGathered(main_window::Program& program, Format format,
                        std::function<void(int)> finish) {
   // The JSON writer escapes what it writes itself; the text is escaped here.
   auto printText = [write](const std::string& text) {
-    write(toolkit::escapeControlCharacters(text));
+    write(basics::escapeControlCharacters(text));
   };
   main_window::ReadingStep mainWindowRead;
   if (format == Format::kText) {
