@@ -16,16 +16,17 @@
 #include <vector>
 
 #include "app/command_line/options.h"
-#include "app/command_line/printed_results.h"
+#include "basics/text_output.h"
 #include "main_window/program.h"
 #include "main_window/resources.h"
 #include "platform/linux/http_internet_transfer.h"
 #include "platform/linux/linux_adapter_table.h"
 #include "platform/linux/linux_management.h"
 #include "platform/linux/linux_shell.h"
+#include "printed_output/printed_results.h"
+#include "toolkit/display.h"
 #include "toolkit/qt/qt_backend.h"
 #include "toolkit/qt/qt_platform.h"
-#include "toolkit/text_output.h"
 
 namespace {
 
@@ -44,8 +45,8 @@ std::string qtMessageText(const QMessageLogContext& context, const QString& mess
 // the message instead, so no run ends in a core dump.
 [[noreturn]] void endOnFatal(const QMessageLogContext& context, const QString& message) {
   write(stderr,
-        "tarnwick: " + toolkit::escapeControlCharacters(qtMessageText(context, message)) + "\n");
-  std::_Exit(command_line::kFailureStatus);
+        "tarnwick: " + basics::escapeControlCharacters(qtMessageText(context, message)) + "\n");
+  std::_Exit(printed_output::kFailureStatus);
 }
 
 // While Qt opens the display its notes are kept: when no display opens they
@@ -69,7 +70,7 @@ void passQtMessages(QtMsgType type, const QMessageLogContext& context, const QSt
     endOnFatal(context, message);
   }
   write(stderr,
-        toolkit::escapeControlCharacters(qFormatLogMessage(type, context, message).toStdString()) +
+        basics::escapeControlCharacters(qFormatLogMessage(type, context, message).toStdString()) +
             "\n");
 }
 
@@ -78,7 +79,7 @@ void passQtMessages(QtMsgType type, const QMessageLogContext& context, const QSt
 void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg) endOnFatal(context, message);
   if (type == QtCriticalMsg) {
-    write(stderr, toolkit::escapeControlCharacters(message.toStdString()) + "\n");
+    write(stderr, basics::escapeControlCharacters(message.toStdString()) + "\n");
   }
 }
 
@@ -90,7 +91,7 @@ bool mainReturned = false;
 void failUnlessMainReturned() {
   if (mainReturned) return;
   std::fflush(nullptr);
-  std::_Exit(command_line::kFailureStatus);
+  std::_Exit(printed_output::kFailureStatus);
 }
 
 std::string displayNames(const char* display, const char* waylandDisplay) {
@@ -108,7 +109,7 @@ std::string displayNames(const char* display, const char* waylandDisplay) {
 int main(int argc, char** argv) {
   const command_line::Options options =
       command_line::ParseOptions(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-  std::optional<command_line::Format> printed;
+  std::optional<printed_output::Format> printed;
   switch (options.action) {
     case command_line::Action::kHelp:
       write(stdout, command_line::UsageText());
@@ -120,10 +121,10 @@ int main(int argc, char** argv) {
       write(stderr, command_line::UsageErrorText(options));
       return command_line::kUsageErrorStatus;
     case command_line::Action::kJson:
-      printed = command_line::Format::kJson;
+      printed = printed_output::Format::kJson;
       break;
     case command_line::Action::kText:
-      printed = command_line::Format::kText;
+      printed = printed_output::Format::kText;
       break;
     case command_line::Action::kRun:
       break;
@@ -153,11 +154,11 @@ int main(int argc, char** argv) {
     std::string why;
     for (const std::string& note : notes) why += (why.empty() ? ": " : "; ") + note;
     write(stderr,
-          toolkit::escapeControlCharacters("tarnwick: cannot open a window on the display (" +
-                                           displayNames(display, waylandDisplay) + ")" + why) +
+          basics::escapeControlCharacters("tarnwick: cannot open a window on the display (" +
+                                          displayNames(display, waylandDisplay) + ")" + why) +
               "\ntarnwick: printing the results as text instead\n");
   }
-  if (!window && !printed) printed = command_line::Format::kText;
+  if (!window && !printed) printed = printed_output::Format::kText;
   qInstallMessageHandler(window ? passQtMessages : quietQtMessages);
 
   toolkit::qt::QtBackend backend(!window, main_window::WindowResources());
@@ -172,7 +173,7 @@ int main(int argc, char** argv) {
   main_window::Program program(backend, {management, adapterTable, internet, shell},
                                main_window::BuiltInMakerInfo());
   if (printed) {
-    command_line::PrintWhenGathered(
+    printed_output::PrintWhenGathered(
         program, *printed, [](const std::string& text) { write(stdout, text); },
         [&backend](int status) { backend.quit(status); });
   }

@@ -67,7 +67,7 @@ class Object : public platform::ManagementObject {
     for (const auto& [n, v] : properties_) {
       if (sameName(n, name)) return v;
     }
-    throw toolkit::Error(platform::kNotFound, "SWbemObjectEx", "Not found");
+    throw basics::Error(platform::kNotFound, "SWbemObjectEx", "Not found");
   }
 
  private:

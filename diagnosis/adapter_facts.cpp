@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "basics/error.h"
+#include "basics/text.h"
 #include "probes/address_text.h"
-#include "toolkit/error.h"
-#include "toolkit/text.h"
 
 namespace diagnosis {
 namespace {
@@ -34,7 +34,7 @@ std::map<std::int32_t, std::vector<std::string>> addressesByIndex(
   std::map<std::int32_t, std::vector<std::string>> byIndex;
   service.execQuery(platform::kConfigurationQuery)->forEach([&](const auto& configuration) {
     // A configuration that cannot be read adds nothing.
-    toolkit::skipOnFailure([&] {
+    basics::skipOnFailure([&] {
       byIndex[platform::toInt32(configuration.property("Index"))] = addressesOf(configuration);
     });
     return true;
@@ -48,18 +48,18 @@ std::vector<Adapter> readAdapters(platform::ManagementLocator& locator) {
   std::vector<Adapter> adapters;
   service->execQuery(platform::kAdapterQuery)->forEach([&](const auto& object) {
     Adapter adapter;
-    toolkit::skipOnFailure([&] {
+    basics::skipOnFailure([&] {
       const platform::Variant status = object.property("NetConnectionStatus");
       if (!platform::isNull(status)) adapter.connected = platform::toInt32(status) == kConnected;
     });
-    toolkit::skipOnFailure([&] {
+    basics::skipOnFailure([&] {
       const auto found = addresses.find(platform::toInt32(object.property("Index")));
       if (found != addresses.end()) adapter.addresses = found->second;
     });
-    toolkit::skipOnFailure([&] {
+    basics::skipOnFailure([&] {
       const platform::Variant description = object.property("Description");
       adapter.loopback = !platform::isNull(description) &&
-                         toolkit::containsIgnoringCase(platform::toText(description), "loopback");
+                         basics::containsIgnoringCase(platform::toText(description), "loopback");
     });
     // The loopback carries no traffic off the machine, whatever it is called.
     if (!adapter.addresses.empty() &&
@@ -77,9 +77,9 @@ std::vector<Adapter> readAdapters(platform::ManagementLocator& locator) {
 
 AdapterFacts ReadAdapterFacts(platform::ManagementLocator& locator, platform::AdapterTable& table) {
   AdapterFacts facts;
-  toolkit::skipOnFailure([&] { facts.defaultRoute = table.hasDefaultRoute(); });
+  basics::skipOnFailure([&] { facts.defaultRoute = table.hasDefaultRoute(); });
   std::vector<Adapter> adapters;
-  if (!toolkit::skipOnFailure([&] { adapters = readAdapters(locator); })) return facts;
+  if (!basics::skipOnFailure([&] { adapters = readAdapters(locator); })) return facts;
 
   bool connected = false;
   bool unknown = false;

@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     count = reports::GetAdapterList(table, list);
     check(static_cast<std::size_t>(count) == list.size());
-  } catch (const toolkit::Error& e) {
+  } catch (const basics::Error& e) {
     check(e.number() == reports::adapter_list_error::kLateSystemError);
     check(e.description() == "GetAdaptersInfo Late Failure: system error 13");
     count = static_cast<std::int32_t>(list.size());

@@ -1,12 +1,12 @@
 #include "main_window/connection_status.h"
 
+#include "basics/text.h"
 #include "probes/address_text.h"
-#include "toolkit/text.h"
 
 namespace main_window {
 namespace {
 
-using toolkit::skipOnFailure;
+using basics::skipOnFailure;
 
 void set(toolkit::TextBox& box, const std::string& text) {
   skipOnFailure([&] { box.setText(text); });
@@ -46,7 +46,7 @@ void lightOne(const Form1Controls& c, toolkit::CheckBox& pressed, int pressedTop
 }  // namespace
 
 bool Contains(std::string_view text, std::string_view part) {
-  return toolkit::containsIgnoringCase(text, part);
+  return basics::containsIgnoringCase(text, part);
 }
 
 bool ClassifyConnection(const Form1Controls& c, const EchoEvidence& echo) {

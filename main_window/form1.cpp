@@ -13,7 +13,7 @@
 namespace main_window {
 namespace {
 
-using toolkit::skipOnFailure;
+using basics::skipOnFailure;
 
 constexpr float kProgressStep = 5;
 constexpr toolkit::Colour kBarBackground = 0x00000000;
@@ -32,7 +32,7 @@ toolkit::WindowLayout Form1::layout() const {
 
 const Form1Controls& Form1::controls() const {
   if (!controls_)
-    throw toolkit::Error(toolkit::kNotLoaded, toolkit::kErrorSource, "Object not loaded");
+    throw basics::Error(toolkit::kNotLoaded, basics::kErrorSource, "Object not loaded");
   return *controls_;
 }
 
@@ -45,7 +45,7 @@ void Form1::fetchWords(std::function<void(Words)> then) {
   runInBackground<Words>(
       [fetcher](std::stop_token stop) {
         // A fetch that breaks is a reply without words: the sequence goes on.
-        return toolkit::resultOrOnFailure([&] { return fetcher->fetch(stop); }, Words{});
+        return basics::resultOrOnFailure([&] { return fetcher->fetch(stop); }, Words{});
       },
       std::move(then));
 }
@@ -58,7 +58,7 @@ void Form1::startProbe() {
   runInBackground<ProbeOutcome>(
       [internet, agent, url, deadline](std::stop_token stop) {
         // A probe that breaks has not opened the page.
-        return toolkit::resultOrOnFailure(
+        return basics::resultOrOnFailure(
             [&] {
               ProbeOutcome outcome;
               outcome.marker =

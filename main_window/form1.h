@@ -38,7 +38,7 @@ class Form1 : public toolkit::Form {
   // Called after each load's completion pass (the no-display mode prints then).
   std::function<void()> onGatheringComplete;
 
-  // The controls of the current load; toolkit::Error 364 while not loaded.
+  // The controls of the current load; basics::Error 364 while not loaded.
   const Form1Controls& controls() const;
 
   // What this load's classification found: whether the machine is online

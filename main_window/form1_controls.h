@@ -37,7 +37,7 @@ struct Form1Controls {
 };
 
 // Finds every control of Form1Controls in the loaded window; throws
-// toolkit::LayoutError for a name or kind the layout lacks.
+// basics::LayoutError for a name or kind the layout lacks.
 Form1Controls BindForm1Controls(toolkit::Form& form);
 
 }  // namespace main_window

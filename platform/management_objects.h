@@ -8,14 +8,14 @@
 #include <variant>
 #include <vector>
 
-#include "toolkit/error.h"
+#include "basics/error.h"
 
 namespace platform {
 
 // Error numbers of the management service.
-constexpr std::int32_t kInvalidQuery = toolkit::errorNumber(0x80041017);
-constexpr std::int32_t kInvalidNamespace = toolkit::errorNumber(0x8004100E);
-constexpr std::int32_t kNotFound = toolkit::errorNumber(0x80041002);  // no such property
+constexpr std::int32_t kInvalidQuery = basics::errorNumber(0x80041017);
+constexpr std::int32_t kInvalidNamespace = basics::errorNumber(0x8004100E);
+constexpr std::int32_t kNotFound = basics::errorNumber(0x80041002);  // no such property
 constexpr std::int32_t kTypeMismatch = 13;
 
 // A property value: null, text, 32- or 64-bit integer, flag, or array of texts.
@@ -30,7 +30,7 @@ inline bool isNull(const Variant& v) {
   return std::holds_alternative<Null>(v);
 }
 
-// Conversions as the logic needs them. Each throws toolkit::Error (type
+// Conversions as the logic needs them. Each throws basics::Error (type
 // mismatch, number 13) when the value has no such form; null converts to nothing.
 std::string toText(const Variant& v);        // text, integer (decimal) or flag ("True"/"False")
 std::int32_t toInt32(const Variant& v);      // integer in range, or decimal text

@@ -10,7 +10,7 @@ constexpr int kMinimizedFocus = 2;
 
 // Starts the user's browser on a web address, without a shell interpreter in
 // between. Returns the started task's identifier; a failure to start is a
-// toolkit::Error.
+// basics::Error.
 class Shell {
  public:
   virtual ~Shell() = default;

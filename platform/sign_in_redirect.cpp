@@ -1,6 +1,6 @@
 #include "platform/sign_in_redirect.h"
 
-#include "toolkit/text.h"
+#include "basics/text.h"
 
 namespace platform {
 
@@ -31,7 +31,7 @@ bool redirectsToAnotherHost(std::string_view url, long status, std::string_view 
   if (!redirect || location.empty()) return false;
   const std::string_view to = urlHost(location);
   // A relative location stays on the host that sent it.
-  return !to.empty() && !toolkit::equalIgnoringCase(to, urlHost(url));
+  return !to.empty() && !basics::equalIgnoringCase(to, urlHost(url));
 }
 
 bool isSignInAnswer(std::string_view url, long status, std::string_view location) {

@@ -1,14 +1,14 @@
 #include <charconv>
 #include <limits>
 
+#include "basics/error_source.h"
 #include "platform/management_objects.h"
-#include "toolkit/error_source.h"
 
 namespace platform {
 namespace {
 
 [[noreturn]] void mismatch() {
-  throw toolkit::Error(kTypeMismatch, toolkit::kErrorSource, "Type mismatch");
+  throw basics::Error(kTypeMismatch, basics::kErrorSource, "Type mismatch");
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ std::int32_t toInt32(const Variant& v) {
   if (auto* l = std::get_if<std::int64_t>(&v)) {
     if (*l < std::numeric_limits<std::int32_t>::min() ||
         *l > std::numeric_limits<std::int32_t>::max()) {
-      throw toolkit::Error(6, toolkit::kErrorSource, "Overflow");
+      throw basics::Error(6, basics::kErrorSource, "Overflow");
     }
     return static_cast<std::int32_t>(*l);
   }

@@ -1,6 +1,6 @@
 #include "probes/lan_address.h"
 
-#include "toolkit/text.h"
+#include "basics/text.h"
 
 #include <algorithm>
 #include <array>
@@ -36,7 +36,7 @@ bool looksPhysical(const platform::ManagementObject& config) {
   const std::string text = hasText ? platform::toText(description) : std::string();
   for (std::string_view word : kExcludedWords) {
     result =
-        both(result, hasText ? Tristate(!toolkit::containsIgnoringCase(text, word)) : Tristate());
+        both(result, hasText ? Tristate(!basics::containsIgnoringCase(text, word)) : Tristate());
   }
   return result == true;  // a final null counts as failed
 }

@@ -16,7 +16,7 @@ inline constexpr std::string_view kNotFound = "Not Found";
 // yields them; one that qualifies but has no address is passed over. Returns
 // kNotFound when none qualifies. Any failure of the service (binding, query,
 // enumeration, a property read) and an address list of the wrong type propagate
-// as toolkit::Error.
+// as basics::Error.
 std::string GetPhysicalLanIP(platform::ManagementLocator& locator);
 
 }  // namespace probes

@@ -1,7 +1,7 @@
 #include "probes/word_list.h"
 
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
+#include "basics/error.h"
+#include "basics/error_source.h"
 
 namespace probes {
 
@@ -21,7 +21,7 @@ std::vector<std::string> splitWords(std::string_view reply) {
 }
 
 const std::string& lastWord(const std::vector<std::string>& words) {
-  if (words.empty()) throw toolkit::Error(9, toolkit::kErrorSource, "Subscript out of range");
+  if (words.empty()) throw basics::Error(9, basics::kErrorSource, "Subscript out of range");
   return words.back();
 }
 

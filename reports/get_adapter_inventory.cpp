@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "basics/error.h"
+#include "basics/error_source.h"
 #include "reports/inventory_values.h"
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
 
 namespace reports {
 namespace {
@@ -25,13 +25,13 @@ constexpr std::string_view kNoConfiguration = "N/A (No IP Configuration)";
 std::string textOr(const ManagementObject& adapter, std::string_view name,
                    std::string_view fallback) {
   std::string value(fallback);
-  toolkit::skipOnFailure([&] { value = platform::toText(adapter.property(name)); });
+  basics::skipOnFailure([&] { value = platform::toText(adapter.property(name)); });
   return value;
 }
 
 std::int16_t flagOr(const ManagementObject& adapter, std::string_view name) {
   std::int16_t value = kFalse;
-  toolkit::skipOnFailure([&] { value = flagOf(platform::toFlag(adapter.property(name))); });
+  basics::skipOnFailure([&] { value = flagOf(platform::toFlag(adapter.property(name))); });
   return value;
 }
 
@@ -39,7 +39,7 @@ void fillAdapterFields(const ManagementObject& adapter, const NumberStyle& numbe
                        AdapterInventoryRecord& record) {
   record.Description = textOr(adapter, "Description", "");
   record.Index = 0;
-  toolkit::skipOnFailure([&] { record.Index = platform::toInt32(adapter.property("Index")); });
+  basics::skipOnFailure([&] { record.Index = platform::toInt32(adapter.property("Index")); });
   record.Name = textOr(adapter, "Name", "");
   record.MACAddress = textOr(adapter, "MACAddress", kNotAvailable);
   record.Manufacturer = textOr(adapter, "Manufacturer", kNotAvailable);
@@ -47,9 +47,9 @@ void fillAdapterFields(const ManagementObject& adapter, const NumberStyle& numbe
   record.PhysicalAdapter = flagOr(adapter, "PhysicalAdapter");
   record.AdapterType = textOr(adapter, "AdapterType", "Unknown");
   record.Speed = kNotAvailable;
-  toolkit::skipOnFailure([&] { record.Speed = speedText(adapter.property("Speed"), numbers); });
+  basics::skipOnFailure([&] { record.Speed = speedText(adapter.property("Speed"), numbers); });
   record.ConnectionStatus = kNotAvailable;
-  toolkit::skipOnFailure([&] {
+  basics::skipOnFailure([&] {
     record.ConnectionStatus = connectionStatusText(adapter.property("NetConnectionStatus"));
   });
   record.ServiceEnabled = flagOr(adapter, "ServiceEnabled");
@@ -146,13 +146,13 @@ void resizeFresh(std::vector<AdapterInventoryRecord>& adapters, std::size_t coun
     adapters.clear();
     adapters.resize(count);
   } catch (const std::bad_alloc&) {
-    throw toolkit::Error(7, toolkit::kErrorSource, "Out of memory");
+    throw basics::Error(7, basics::kErrorSource, "Out of memory");
   } catch (const std::length_error&) {
-    throw toolkit::Error(7, toolkit::kErrorSource, "Out of memory");
+    throw basics::Error(7, basics::kErrorSource, "Out of memory");
   }
 }
 
-std::string failureText(const toolkit::Error& error) {
+std::string failureText(const basics::Error& error) {
   return "An error occurred in GetAdaptersInfo: " + error.description() +
          "\r\nError Number: " + std::to_string(error.number()) + "\r\nSource: " + error.source();
 }
@@ -186,7 +186,7 @@ std::int32_t GetAdapterInventory(platform::ManagementLocator& locator,
       adapters->forEach([&](const ManagementObject& adapter) {
         // A set that yields more objects than it counted has no record for them.
         if (static_cast<std::size_t>(i) >= Adapters.size()) {
-          throw toolkit::Error(9, toolkit::kErrorSource, "Subscript out of range");
+          throw basics::Error(9, basics::kErrorSource, "Subscript out of range");
         }
         AdapterInventoryRecord& record = Adapters[static_cast<std::size_t>(i)];
         fillAdapterFields(adapter, numbers, record);
@@ -198,7 +198,7 @@ std::int32_t GetAdapterInventory(platform::ManagementLocator& locator,
       resizeFresh(Adapters, 1);
     }
     return i;
-  } catch (const toolkit::Error& error) {
+  } catch (const basics::Error& error) {
     showMessage(error, failureText(error));
     return 0;
   }

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <utility>
 
-#include "toolkit/error_source.h"
-#include "toolkit/text.h"
+#include "basics/error_source.h"
+#include "basics/text.h"
 
 namespace reports {
 namespace {
@@ -18,7 +18,7 @@ namespace error = adapter_list_error;
 constexpr const char* kSource = "GetAdaptersInfo";
 
 [[noreturn]] void raise(std::int32_t number, std::string description) {
-  throw toolkit::Error(number, kSource, std::move(description));
+  throw basics::Error(number, kSource, std::move(description));
 }
 
 [[noreturn]] void raiseFirstCall(std::uint32_t status, std::int32_t lastError) {
@@ -60,7 +60,7 @@ using Image = std::array<std::uint8_t, record::kSize>;
 
 std::string textAt(const Image& image, std::size_t offset, std::size_t width) {
   const std::string_view bytes(reinterpret_cast<const char*>(image.data() + offset), width);
-  return TrimAtNul(toolkit::utf8FromSingleByte(bytes));
+  return TrimAtNul(basics::utf8FromSingleByte(bytes));
 }
 
 // Numbers in the records are little-endian, as the platform writes them.
@@ -74,7 +74,7 @@ std::vector<std::uint8_t> allocate(std::uint32_t size) {
   try {
     return std::vector<std::uint8_t>(size);
   } catch (const std::bad_alloc&) {
-    throw toolkit::Error(7, toolkit::kErrorSource, "Out of memory");
+    throw basics::Error(7, basics::kErrorSource, "Out of memory");
   }
 }
 

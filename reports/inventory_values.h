@@ -32,11 +32,11 @@ std::string speedText(const platform::Variant& speed, const NumberStyle& style);
 
 // The connection-status text for an adapter's `NetConnectionStatus`: the name of
 // statuses 0 to 11, "Unknown (n)" for any other number, "Unknown ()" for null.
-// Throws toolkit::Error when the value is not a number.
+// Throws basics::Error when the value is not a number.
 std::string connectionStatusText(const platform::Variant& status);
 
 // The elements of an array joined by ", ", or "N/A" when that gives empty text.
-// Throws toolkit::Error when the value is not an array.
+// Throws basics::Error when the value is not an array.
 std::string joinedOrNotAvailable(const platform::Variant& array);
 
 }  // namespace reports

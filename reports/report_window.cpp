@@ -46,7 +46,7 @@ std::pair<float, float> ReportWindow::placement(float mainInnerWidth, float main
 
 const ReportWindowControls& ReportWindow::controls() const {
   if (!controls_)
-    throw toolkit::Error(toolkit::kNotLoaded, toolkit::kErrorSource, "Object not loaded");
+    throw basics::Error(toolkit::kNotLoaded, basics::kErrorSource, "Object not loaded");
   return *controls_;
 }
 

@@ -12,7 +12,7 @@ struct ReportWindowControls {
   toolkit::TextBox& txtOut;
 };
 
-// Throws toolkit::LayoutError when the loaded window lacks the text box.
+// Throws basics::LayoutError when the loaded window lacks the text box.
 ReportWindowControls BindReportWindowControls(toolkit::Form& form);
 
 // What the two report windows share: one multi-line text box that fills the
@@ -29,7 +29,7 @@ class ReportWindow : public toolkit::Form {
   static std::pair<float, float> placement(float mainInnerWidth, float mainInnerHeight,
                                            float mainLeft, float mainTop);
 
-  // The controls of the current load; toolkit::Error 364 while not loaded.
+  // The controls of the current load; basics::Error 364 while not loaded.
   const ReportWindowControls& controls() const;
 
  protected:

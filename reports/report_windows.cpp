@@ -12,7 +12,7 @@ Form2::Form2(toolkit::Application& app, toolkit::Form& mainWindow,
 
 void Form2::fillReport(toolkit::TextBox& txtOut) {
   AdapterCount = GetAdapterInventory(locator_, Adapters,
-                                     [this](const toolkit::Error& error, const std::string& text) {
+                                     [this](const basics::Error& error, const std::string& text) {
                                        application().errorBox(error, text);
                                      });
   ShowAdapterInventory(txtOut, Adapters, AdapterCount);

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
+#include "basics/error.h"
+#include "basics/error_source.h"
 
 namespace reports {
 namespace {
@@ -31,7 +31,7 @@ void ShowAdapterInventory(toolkit::TextBox& txtOut,
   std::string piece;
   for (std::int32_t i = 0; i < AdapterCount; ++i) {
     if (static_cast<std::size_t>(i) >= Adapters.size()) {
-      throw toolkit::Error(9, toolkit::kErrorSource, "Subscript out of range");
+      throw basics::Error(9, basics::kErrorSource, "Subscript out of range");
     }
     const AdapterInventoryRecord& a = Adapters[static_cast<std::size_t>(i)];
     txtOut.insertAtCaret("--- Adapter " + std::to_string(static_cast<std::int64_t>(i) + 1) +

@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
+#include "basics/error.h"
+#include "basics/error_source.h"
 
 namespace reports {
 namespace {
 
 const AdapterEntry& entryAt(const std::vector<AdapterEntry>& adapters, std::int64_t i) {
   if (i < 0 || static_cast<std::uint64_t>(i) >= adapters.size()) {
-    throw toolkit::Error(9, toolkit::kErrorSource, "Subscript out of range");
+    throw basics::Error(9, basics::kErrorSource, "Subscript out of range");
   }
   return adapters[static_cast<std::size_t>(i)];
 }

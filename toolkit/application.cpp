@@ -1,5 +1,5 @@
 #include "toolkit/application.h"
-#include "toolkit/error_source.h"
+#include "basics/error_source.h"
 
 #include <exception>
 
@@ -28,27 +28,28 @@ void Application::messageBox(const std::string& text) {
   backend_.messageBox(title_, text);
 }
 
-void Application::errorBox(const Error& error, const std::string& text) {
+void Application::errorBox(const basics::Error& error, const std::string& text) {
   ++errorBoxes_;
   lastError_ = error;
   messageBox(text);
 }
 
-void Application::reportUnhandled(const Error& error) {
-  errorBox(error, unhandledErrorText(error));
+void Application::reportUnhandled(const basics::Error& error) {
+  errorBox(error, basics::unhandledErrorText(error));
 }
 
 void Application::runEvent(const std::function<void()>& handler) {
   try {
     handler();
-  } catch (const Error& error) {
+  } catch (const basics::Error& error) {
     reportUnhandled(error);
   } catch (const std::exception& e) {
     // Not one of ours (out of memory, a library's own exception, a mistake in
     // the program itself): report it the same way rather than ending the program.
-    reportUnhandled(Error(51, kErrorSource, std::string("Internal error: ") + e.what()));
+    reportUnhandled(
+        basics::Error(51, basics::kErrorSource, std::string("Internal error: ") + e.what()));
   } catch (...) {
-    reportUnhandled(Error(51, kErrorSource, "Internal error"));
+    reportUnhandled(basics::Error(51, basics::kErrorSource, "Internal error"));
   }
 }
 

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "basics/error.h"
 #include "toolkit/backend.h"
-#include "toolkit/error.h"
 
 namespace toolkit {
 
@@ -34,14 +34,14 @@ class Application {
   int messageBoxCount() const { return messageBoxes_; }
   // A message box that reports `error`, which is kept as the last error
   // reported: whoever prints the windows' results can say what failed.
-  void errorBox(const Error& error, const std::string& text);
+  void errorBox(const basics::Error& error, const std::string& text);
   int errorBoxCount() const { return errorBoxes_; }
-  const std::optional<Error>& lastError() const { return lastError_; }
+  const std::optional<basics::Error>& lastError() const { return lastError_; }
 
   // Runs an event handler; an error that escapes it is reported once and the
   // program goes on.
   void runEvent(const std::function<void()>& handler);
-  void reportUnhandled(const Error& error);
+  void reportUnhandled(const basics::Error& error);
 
   // Runs `work` on a thread of its own. The stop token is set when the caller
   // loses interest (see Form::runInBackground) or the application stops. An
@@ -68,7 +68,7 @@ class Application {
   std::string title_;
   int messageBoxes_ = 0;
   int errorBoxes_ = 0;
-  std::optional<Error> lastError_;
+  std::optional<basics::Error> lastError_;
   std::mutex tasksMutex_;
   std::vector<Task> tasks_;
   bool stopped_ = false;

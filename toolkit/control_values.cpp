@@ -3,13 +3,13 @@
 
 #include "toolkit/control_values.h"
 
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
+#include "basics/error.h"
+#include "basics/error_source.h"
 
 namespace toolkit {
 
 void throwInvalidPropertyValue() {
-  throw Error(380, kErrorSource, "Invalid property value");
+  throw basics::Error(380, basics::kErrorSource, "Invalid property value");
 }
 
 CheckBoxState::CheckBoxState(const ControlLayout& layout, const Font& windowFont)

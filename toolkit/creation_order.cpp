@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "toolkit/error.h"
+#include "basics/error.h"
 
 namespace toolkit {
 
@@ -30,7 +30,7 @@ std::vector<const ControlLayout*> creationOrder(const WindowLayout& layout) {
       order.push_back(c);
     }
     if (later.size() == pending.size()) {
-      throw LayoutError("Container '" + later.front()->parent + "' not found");
+      throw basics::LayoutError("Container '" + later.front()->parent + "' not found");
     }
     pending.swap(later);
   }

@@ -1,5 +1,5 @@
 #include "toolkit/form.h"
-#include "toolkit/error_source.h"
+#include "basics/error_source.h"
 
 namespace toolkit {
 
@@ -8,7 +8,7 @@ Form::~Form() {
 }
 
 NativeWindow& Form::window() const {
-  if (!native_) throw Error(kNotLoaded, kErrorSource, "Object not loaded");
+  if (!native_) throw basics::Error(kNotLoaded, basics::kErrorSource, "Object not loaded");
   return *native_;
 }
 
@@ -45,7 +45,7 @@ void Form::unload() {
 
 Control& Form::control(std::string_view name, int index) {
   if (Control* c = window().find(name, index)) return *c;
-  throw LayoutError("Control '" + std::string(name) + "' not found");
+  throw basics::LayoutError("Control '" + std::string(name) + "' not found");
 }
 
 void Form::dispatchClick(Control& source) {

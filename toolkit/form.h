@@ -7,11 +7,11 @@
 #include <string_view>
 #include <utility>
 
+#include "basics/error.h"
+#include "basics/error_source.h"
 #include "toolkit/application.h"
 #include "toolkit/backend.h"
 #include "toolkit/controls.h"
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
 #include "toolkit/layout.h"
 
 namespace toolkit {
@@ -55,7 +55,7 @@ class Form {
   template <class T>
   T& controlAs(std::string_view name, int index = -1) {
     if (auto* typed = dynamic_cast<T*>(&control(name, index))) return *typed;
-    throw LayoutError("Control '" + std::string(name) + "' is not of the kind asked for");
+    throw basics::LayoutError("Control '" + std::string(name) + "' is not of the kind asked for");
   }
   TextBox& textBox(std::string_view name) { return controlAs<TextBox>(name); }
   Label& label(std::string_view name, int index = -1) { return controlAs<Label>(name, index); }
@@ -110,7 +110,7 @@ class Form {
 
 template <class R>
 void Form::runInBackground(std::function<R(std::stop_token)> work, std::function<void(R)> then) {
-  if (!token_) throw Error(kNotLoaded, kErrorSource, "Object not loaded");
+  if (!token_) throw basics::Error(kNotLoaded, basics::kErrorSource, "Object not loaded");
   std::weak_ptr<LoadToken> weak = token_;
   Application* app = &app_;
   app_.startBackground(

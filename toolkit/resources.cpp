@@ -1,12 +1,12 @@
 #include "toolkit/resources.h"
 
-#include "toolkit/text.h"
+#include "basics/text.h"
 
 namespace toolkit {
 
 const FontStandIn* findFontStandIn(std::span<const FontStandIn> standIns, std::string_view face) {
   for (const auto& entry : standIns) {
-    if (equalIgnoringCase(entry.face, face)) return &entry;
+    if (basics::equalIgnoringCase(entry.face, face)) return &entry;
   }
   return nullptr;
 }

@@ -1,7 +1,7 @@
 #include "app/command_line/options.h"
 
+#include "basics/text_output.h"
 #include "probes/endpoints.h"
-#include "toolkit/text_output.h"
 
 namespace command_line {
 
@@ -76,7 +76,7 @@ std::string UsageErrorText(const Options& options) {
   const std::string what =
       options.bothOutputs
           ? std::string("--json and --text cannot be used together")
-          : "unknown option " + toolkit::escapeControlCharacters("'" + options.unknown + "'");
+          : "unknown option " + basics::escapeControlCharacters("'" + options.unknown + "'");
   return "tarnwick: " + what + "\n" + UsageText();
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "printed_output/exit_status.h"
+
 namespace command_line {
 
 // What the command line asks for. Both programs (Linux, Windows) read it here.
@@ -37,12 +39,7 @@ std::string VersionText();
 // the usage.
 std::string UsageErrorText(const Options& options);
 
-// Exit statuses, one meaning each, as ping, grep and nm-online have them.
-// A run that failed (an error box was raised) exits 2 whatever it found, so
-// 0 and 1 always come with complete results.
-inline constexpr int kOnlineStatus = 0;
-inline constexpr int kOfflineStatus = 1;
-inline constexpr int kFailureStatus = 2;  // a usage error, or a failure
-inline constexpr int kUsageErrorStatus = kFailureStatus;
+// A bad command line exits as a failed run does (printed_output/exit_status.h).
+inline constexpr int kUsageErrorStatus = printed_output::kFailureStatus;
 
 }  // namespace command_line

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "app/command_line/options.h"
-#include "app/command_line/printed_results.h"
 #include "console_streams.h"
 #include "main_window/program.h"
 #include "main_window/resources.h"
@@ -25,6 +24,7 @@
 #include "platform/windows/windows_shell.h"
 #include "platform/windows/wininet_transfer.h"
 #include "platform/windows/wmi_management.h"
+#include "printed_output/printed_results.h"
 #include "system_libraries.h"
 #include "toolkit/win32/win32_backend.h"
 #include "toolkit/win32/win32_text.h"
@@ -45,7 +45,7 @@ std::vector<std::string> commandLineArguments() {
 
 // Without `printed` the windows are shown; with it they stay hidden and the
 // results go to `console`.
-int run(const std::optional<command_line::Format>& printed,
+int run(const std::optional<printed_output::Format>& printed,
         const app_windows::ConsoleStreams* console) {
   const bool hidden = printed.has_value();
   toolkit::win32::Win32Backend backend(main_window::WindowResources(), hidden, hidden);
@@ -57,7 +57,7 @@ int run(const std::optional<command_line::Format>& printed,
   main_window::Program program(backend, {management, adapterTable, internet, shell},
                                main_window::BuiltInMakerInfo());
   if (printed) {
-    command_line::PrintWhenGathered(
+    printed_output::PrintWhenGathered(
         program, *printed, [console](const std::string& text) { console->out(text); },
         [&backend](int status) { backend.quit(status); });
   }
@@ -86,9 +86,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       app_windows::ReportUsageError(console, command_line::UsageErrorText(options));
       return command_line::kUsageErrorStatus;
     case command_line::Action::kJson:
-      return run(command_line::Format::kJson, &console);
+      return run(printed_output::Format::kJson, &console);
     case command_line::Action::kText:
-      return run(command_line::Format::kText, &console);
+      return run(printed_output::Format::kText, &console);
     case command_line::Action::kRun:
       break;
   }

@@ -10,12 +10,12 @@
 #include <utility>
 #include <vector>
 
+#include "basics/text.h"
 #include "platform/fetch_policy.h"
 #include "platform/linux/http_connect.h"
 #include "platform/linux/http_reply.h"
 #include "platform/linux/http_url.h"
 #include "platform/sign_in_redirect.h"
-#include "toolkit/text.h"
 
 namespace platform::linuxos {
 namespace {
@@ -280,7 +280,7 @@ FetchResult HttpInternetTransfer::fetchText(const std::string& url, const FetchO
     const Step read = readBody(*ex.reader, ex.head, options.maxBody, body);
     result.outcome = outcomeOf(read);
     if (result.ok()) {
-      result.body = toolkit::utf8Lossy(body);
+      result.body = basics::utf8Lossy(body);
       if (reusable(ex.head, *ex.reader)) {
         pool_.keepIdle(ex.server, std::move(ex.socket), ex.generation);
       }

@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "basics/text.h"
 #include "platform/fetch_policy.h"
 #include "platform/linux/http_blanks.h"
 #include "platform/linux/http_fields.h"
-#include "toolkit/text.h"
 
 namespace platform::linuxos {
 namespace {
@@ -143,20 +143,20 @@ Step parseHead(std::string_view rest, Head& head) {
   bool close = false;
   for (const Field& field : fields) {
     const std::string_view value = trimBlanks(field.value);
-    if (toolkit::equalIgnoringCase(field.name, "Content-Length")) {
+    if (basics::equalIgnoringCase(field.name, "Content-Length")) {
       // Two lengths that disagree leave no telling where the body ends.
       const auto length = number(value, 10);
       if (!length || (head.length && *head.length != *length)) return Step::Failed;
       head.length = length;
-    } else if (toolkit::equalIgnoringCase(field.name, "Transfer-Encoding")) {
+    } else if (basics::equalIgnoringCase(field.name, "Transfer-Encoding")) {
       coded = true;
       codings += value;
       codings += ',';
-    } else if (toolkit::equalIgnoringCase(field.name, "Connection")) {
+    } else if (basics::equalIgnoringCase(field.name, "Connection")) {
       for (const std::string_view option : listElements(value)) {
-        close = close || toolkit::equalIgnoringCase(option, "close");
+        close = close || basics::equalIgnoringCase(option, "close");
       }
-    } else if (toolkit::equalIgnoringCase(field.name, "Location")) {
+    } else if (basics::equalIgnoringCase(field.name, "Location")) {
       head.location = value;
     }
   }
@@ -166,7 +166,7 @@ Step parseHead(std::string_view rest, Head& head) {
     // cannot read. A length beside a coding, or a coding in an HTTP/1.0 reply,
     // is framing readers disagree on.
     const auto list = listElements(codings);
-    if (list.size() != 1 || !toolkit::equalIgnoringCase(list.front(), "chunked")) {
+    if (list.size() != 1 || !basics::equalIgnoringCase(list.front(), "chunked")) {
       return Step::Failed;
     }
     if (head.length || http10) return Step::Failed;

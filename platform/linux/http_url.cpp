@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "basics/text.h"
 #include "platform/linux/http_blanks.h"
-#include "toolkit/text.h"
 
 namespace platform::linuxos {
 namespace {
@@ -52,9 +52,9 @@ bool bypassed(std::string_view host) {
     if (entry == "*") return true;
     if (!entry.empty() && entry.front() == '.') entry.remove_prefix(1);
     if (entry.empty()) continue;
-    if (toolkit::equalIgnoringCase(host, entry)) return true;
+    if (basics::equalIgnoringCase(host, entry)) return true;
     if (host.size() > entry.size() && host[host.size() - entry.size() - 1] == '.' &&
-        toolkit::equalIgnoringCase(host.substr(host.size() - entry.size()), entry)) {
+        basics::equalIgnoringCase(host.substr(host.size() - entry.size()), entry)) {
       return true;
     }
   }
@@ -120,7 +120,7 @@ std::string percentDecoded(std::string_view s) {
 std::optional<HttpUrl> parseHttpUrl(std::string_view url) {
   url = trimBlanks(url);
   if (url.size() < kScheme.size() ||
-      !toolkit::equalIgnoringCase(url.substr(0, kScheme.size()), kScheme)) {
+      !basics::equalIgnoringCase(url.substr(0, kScheme.size()), kScheme)) {
     return std::nullopt;
   }
   url.remove_prefix(kScheme.size());

@@ -18,7 +18,7 @@ std::uint32_t LinuxAdapterTable::getAdaptersInfo(std::uint8_t* buffer, std::uint
   std::vector<AdapterRecordEntry> entries;
   try {
     entries = adapterRecordEntries(*snapshots_->current());
-  } catch (const toolkit::Error& error) {
+  } catch (const basics::Error& error) {
     return status(kGeneralFailure, error.number());
   } catch (const std::bad_alloc&) {
     return status(kNotEnoughMemory, static_cast<std::int32_t>(kNotEnoughMemory));
@@ -30,7 +30,7 @@ std::uint32_t LinuxAdapterTable::getAdaptersInfo(std::uint8_t* buffer, std::uint
 std::optional<bool> LinuxAdapterTable::hasDefaultRoute() {
   try {
     return linuxos::hasDefaultRoute(*snapshots_->current());
-  } catch (const toolkit::Error&) {
+  } catch (const basics::Error&) {
     return std::nullopt;
   } catch (const std::bad_alloc&) {
     return std::nullopt;

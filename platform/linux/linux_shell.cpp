@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
+#include "basics/error.h"
+#include "basics/error_source.h"
 
 extern char** environ;
 
@@ -23,8 +23,8 @@ std::int64_t LinuxShell::openInBrowser(const std::string& url, int windowStyle) 
   const int rc = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
   if (rc != 0) {
     // 53: file not found, as the shell call reports a missing program.
-    throw toolkit::Error(53, toolkit::kErrorSource,
-                         "File not found: " + program + " (" + std::strerror(rc) + ")");
+    throw basics::Error(53, basics::kErrorSource,
+                        "File not found: " + program + " (" + std::strerror(rc) + ")");
   }
   // xdg-open hands the address on and ends; reap it whenever it does, so no
   // zombie stays behind and the UI thread never waits for it.

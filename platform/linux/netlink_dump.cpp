@@ -13,8 +13,8 @@
 #include <set>
 #include <tuple>
 
+#include "basics/error.h"
 #include "platform/linux/rtnetlink_parse.h"
-#include "toolkit/error.h"
 
 #ifndef NETLINK_GET_STRICT_CHK
 #define NETLINK_GET_STRICT_CHK 12
@@ -28,7 +28,7 @@ namespace {
 constexpr int kAttempts = 8;
 
 [[noreturn]] void fail(int error, const std::string& what) {
-  throw toolkit::Error(std::abs(error), "netlink", what + ": " + nl_geterror(error));
+  throw basics::Error(std::abs(error), "netlink", what + ": " + nl_geterror(error));
 }
 
 using Parse = std::function<void(const nlmsghdr*)>;

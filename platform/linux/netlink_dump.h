@@ -13,7 +13,7 @@ namespace platform::linuxos {
 // main table's, where the kernel filters by table). libnl carries the
 // protocol; the messages go through the parsers of rtnetlink_parse.h. A dump
 // the kernel marks as interrupted (the set changed under it) is taken again,
-// a bounded number of times. Failures raise toolkit::Error with the netlink
+// a bounded number of times. Failures raise basics::Error with the netlink
 // library's error number.
 class NetlinkDump {
  public:

@@ -10,7 +10,7 @@ namespace platform::linuxos {
 // then of links, so every address and route kept belongs to a link that
 // still existed at the end; then sysfs and the hardware database for every
 // link but the loopback, and the speeds of the links that are up. The host's
-// facts are left empty (gatherHostFacts reads them). Raises toolkit::Error
+// facts are left empty (gatherHostFacts reads them). Raises basics::Error
 // when the kernel cannot be asked at all.
 NetworkFacts gatherNetworkFacts(const SystemPaths& paths);
 

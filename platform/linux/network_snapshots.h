@@ -25,7 +25,7 @@ class NetworkSnapshots {
   explicit NetworkSnapshots(SystemPaths paths = {}) : paths_(std::move(paths)) {}
 
   // The snapshot for this moment, without the host's facts. Raises
-  // toolkit::Error as gatherNetworkFacts does.
+  // basics::Error as gatherNetworkFacts does.
   std::shared_ptr<const NetworkFacts> current();
 
   const SystemPaths& paths() const { return paths_; }

@@ -2,14 +2,14 @@
 
 #include <limits>
 
-#include "toolkit/text.h"
+#include "basics/text.h"
 
 namespace platform::linuxos {
 namespace {}  // namespace
 
 PropertyObject& PropertyObject::set(std::string name, Variant value) {
   for (auto& [known, old] : properties_) {
-    if (toolkit::equalIgnoringCase(known, name)) {
+    if (basics::equalIgnoringCase(known, name)) {
       old = std::move(value);
       return *this;
     }
@@ -20,10 +20,10 @@ PropertyObject& PropertyObject::set(std::string name, Variant value) {
 
 Variant PropertyObject::property(std::string_view name) const {
   for (const auto& [known, value] : properties_) {
-    if (toolkit::equalIgnoringCase(known, name)) return value;
+    if (basics::equalIgnoringCase(known, name)) return value;
   }
-  throw toolkit::Error(kNotFound, "LinuxManagement",
-                       className_ + " has no property named \"" + std::string(name) + "\"");
+  throw basics::Error(kNotFound, "LinuxManagement",
+                      className_ + " has no property named \"" + std::string(name) + "\"");
 }
 
 std::int32_t PropertyObjectSet::count() const {

@@ -60,8 +60,8 @@ bool setsErrorInfo(IUnknown* object) {
 
 }  // namespace
 
-toolkit::Error automationError(HRESULT result, EXCEPINFO* exception,
-                               std::string_view fallbackSource, IUnknown* object) {
+basics::Error automationError(HRESULT result, EXCEPINFO* exception, std::string_view fallbackSource,
+                              IUnknown* object) {
   auto code = static_cast<std::uint32_t>(result);
   std::string source, description;
   if (result == DISP_E_EXCEPTION && exception != nullptr) {
@@ -87,7 +87,7 @@ toolkit::Error automationError(HRESULT result, EXCEPINFO* exception,
   }
   if (source.empty()) source = fallbackSource;
   if (description.empty()) description = systemMessage(code, fixedDescription(code));
-  return toolkit::Error(toolkit::errorNumber(code), source, description);
+  return basics::Error(basics::errorNumber(code), source, description);
 }
 
 std::optional<DISPID> memberId(IDispatch& object, std::string_view name, std::string_view source) {

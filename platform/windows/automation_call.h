@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "toolkit/error.h"
+#include "basics/error.h"
 
 namespace platform::windows {
 
@@ -16,8 +16,8 @@ namespace platform::windows {
 // thread's error object when `object`, whose IDispatch call failed, says it
 // sets one), else the result code with the system's description (or a fixed
 // one for the management service's codes) and `fallbackSource`.
-toolkit::Error automationError(HRESULT result, EXCEPINFO* exception,
-                               std::string_view fallbackSource, IUnknown* object = nullptr);
+basics::Error automationError(HRESULT result, EXCEPINFO* exception, std::string_view fallbackSource,
+                              IUnknown* object = nullptr);
 
 // The member of an automation object with this name; none when the object
 // has no such member. Other failures are errors.

@@ -2,9 +2,9 @@
 
 #include <objbase.h>
 
+#include "basics/error.h"
+#include "basics/error_source.h"
 #include "platform/windows/system_message.h"
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
 
 namespace platform::windows {
 namespace {
@@ -32,9 +32,9 @@ class Apartment {
 void ensureComOnThisThread() {
   thread_local Apartment apartment;
   if (!apartment.usable()) {
-    throw toolkit::Error(toolkit::errorNumber(static_cast<std::uint32_t>(apartment.result())),
-                         toolkit::kErrorSource,
-                         systemMessage(apartment.result(), "COM is unavailable"));
+    throw basics::Error(basics::errorNumber(static_cast<std::uint32_t>(apartment.result())),
+                        basics::kErrorSource,
+                        systemMessage(apartment.result(), "COM is unavailable"));
   }
 }
 

@@ -2,15 +2,15 @@
 
 #include <limits>
 
+#include "basics/error_source.h"
 #include "platform/windows/com_ptr.h"
 #include "platform/windows/wide_text.h"
-#include "toolkit/error_source.h"
 
 namespace platform::windows {
 namespace {
 
 [[noreturn]] void mismatch() {
-  throw toolkit::Error(kTypeMismatch, toolkit::kErrorSource, "Type mismatch");
+  throw basics::Error(kTypeMismatch, basics::kErrorSource, "Type mismatch");
 }
 
 std::string textOf(BSTR text) {

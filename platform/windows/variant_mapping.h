@@ -14,7 +14,7 @@ namespace platform::windows {
 // booleans flags, one-dimensional arrays of strings (held as strings or as
 // variants holding strings) arrays of texts. The service gives 64-bit
 // properties such as Speed as text already. Any other value has the
-// system's text form; one without it is a type mismatch (toolkit::Error 13).
+// system's text form; one without it is a type mismatch (basics::Error 13).
 Variant fromVariant(const VARIANT& value);
 
 }  // namespace platform::windows

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "basics/error.h"
+#include "basics/error_source.h"
 #include "platform/windows/system_message.h"
 #include "platform/windows/wide_text.h"
-#include "toolkit/error.h"
-#include "toolkit/error_source.h"
 
 namespace platform::windows {
 namespace {
@@ -23,8 +23,8 @@ std::wstring shellProgram() {
     length = GetSystemWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
   }
   if (length == 0 || length >= folder.size()) {
-    throw toolkit::Error(53, toolkit::kErrorSource,
-                         systemMessage(GetLastError(), "File not found: explorer.exe"));
+    throw basics::Error(53, basics::kErrorSource,
+                        systemMessage(GetLastError(), "File not found: explorer.exe"));
   }
   folder.resize(length);
   if (folder.back() != L'\\') folder += L'\\';
@@ -46,8 +46,8 @@ std::int64_t WindowsShell::openInBrowser(const std::string& url, int windowStyle
                       nullptr, &startup, &process)) {
     const DWORD error = GetLastError();
     // 53: file not found, as the shell call reports a program it cannot start.
-    throw toolkit::Error(53, toolkit::kErrorSource,
-                         systemMessage(error, "File not found: explorer.exe"));
+    throw basics::Error(53, basics::kErrorSource,
+                        systemMessage(error, "File not found: explorer.exe"));
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);

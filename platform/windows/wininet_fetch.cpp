@@ -1,9 +1,9 @@
 #include "platform/windows/wininet_fetch.h"
 
+#include "basics/text.h"
 #include "platform/fetch_policy.h"
 #include "platform/windows/wininet_options.h"
 #include "platform/windows/wininet_reach.h"
-#include "toolkit/text.h"
 
 namespace platform::windows {
 namespace {
@@ -88,7 +88,7 @@ FetchResult fetchWithRequest(WinInetRequest& request, const std::string& url,
       return result;
     }
   }
-  result.body = toolkit::utf8Lossy(bytes);
+  result.body = basics::utf8Lossy(bytes);
   result.outcome = Outcome::Ok;
   return result;
 }

@@ -4,11 +4,11 @@
 
 #include <limits>
 
+#include "basics/error_source.h"
 #include "platform/windows/automation_call.h"
 #include "platform/windows/com_apartment.h"
 #include "platform/windows/variant_mapping.h"
 #include "platform/windows/wide_text.h"
-#include "toolkit/error_source.h"
 
 namespace platform::windows {
 namespace {
@@ -27,7 +27,7 @@ UniqueVariant textArgument(std::string_view text) {
   argument.get()->vt = VT_BSTR;
   const std::wstring wide = toWide(text);
   argument.get()->bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-  if (argument->bstrVal == nullptr) throw toolkit::Error(7, toolkit::kErrorSource, "Out of memory");
+  if (argument->bstrVal == nullptr) throw basics::Error(7, basics::kErrorSource, "Out of memory");
   return argument;
 }
 
@@ -68,7 +68,7 @@ Variant WmiObject::property(std::string_view name) const {
   thread_->run([&] {
     ensureComOnThisThread();
     const auto member = memberId(*object_.get(), name, kObjectSource);
-    if (!member) throw toolkit::Error(kNotFound, std::string(kObjectSource), "Not found");
+    if (!member) throw basics::Error(kNotFound, std::string(kObjectSource), "Not found");
     UniqueVariant value;
     callMember(*object_.get(), *member, DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0,
                value.get(), kObjectSource);

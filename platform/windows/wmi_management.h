@@ -18,7 +18,7 @@ namespace platform::windows {
 // use them: the namespace bound by its moniker, queries run by ExecQuery,
 // properties read by name. Every call, and every release of an object, is made
 // on the locator's own COM thread, whichever thread asks; failing calls are
-// toolkit::Errors carrying the service's HRESULT.
+// basics::Errors carrying the service's HRESULT.
 
 // One object of a query's result; a property its class lacks is kNotFound.
 class WmiObject : public ManagementObject {

@@ -127,7 +127,7 @@ TEST(AdapterFacts, OnlyAConnectedAdapterWithAnAddressTheNetworkGaveCounts) {
   }
   // A service that cannot be bound leaves everything unknown.
   fakes::FakeManagement broken;
-  broken.bindError = toolkit::Error(0x1A8, "test", "bind failed");
+  broken.bindError = basics::Error(0x1A8, "test", "bind failed");
   fakes::FakeAdapterTable table;
   const AdapterFacts facts = diagnosis::ReadAdapterFacts(broken, table);
   EXPECT_FALSE(facts.anyConnected.has_value());

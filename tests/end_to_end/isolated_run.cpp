@@ -22,10 +22,10 @@
 #include <thread>
 #include <utility>
 
+#include "basics/error.h"
 #include "platform/linux/linux_management.h"
 #include "probes/lan_address.h"
 #include "tests/end_to_end/run_process.h"
-#include "toolkit/error.h"
 
 extern char** environ;
 
@@ -282,7 +282,7 @@ std::string machineLanAddress() {
   platform::linuxos::LinuxManagementLocator locator;
   try {
     return probes::GetPhysicalLanIP(locator);
-  } catch (const toolkit::Error& error) {
+  } catch (const basics::Error& error) {
     return "(lookup failed: " + error.description() + ")";
   }
 }

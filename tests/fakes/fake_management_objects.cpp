@@ -22,7 +22,7 @@ FakeObject& FakeObject::set(const std::string& name, platform::Variant value) {
   return *this;
 }
 
-FakeObject& FakeObject::fail(const std::string& name, toolkit::Error error) {
+FakeObject& FakeObject::fail(const std::string& name, basics::Error error) {
   failing_.insert_or_assign(lower(name), std::move(error));
   return *this;
 }
@@ -32,7 +32,7 @@ platform::Variant FakeObject::property(std::string_view name) const {
   const std::string key = lower(name);
   if (auto f = failing_.find(key); f != failing_.end()) throw f->second;
   if (auto p = props_.find(key); p != props_.end()) return p->second;
-  throw toolkit::Error(platform::kNotFound, "SWbemObject", "Not found");
+  throw basics::Error(platform::kNotFound, "SWbemObject", "Not found");
 }
 
 std::int32_t FakeObjectSet::count() const {
@@ -72,7 +72,7 @@ class FakeService : public platform::ManagementService {
       if (owner_.tweakConfigurations) owner_.tweakConfigurations(*set);
       return set;
     }
-    throw toolkit::Error(platform::kInvalidQuery, "SWbemServicesEx", "Invalid query");
+    throw basics::Error(platform::kInvalidQuery, "SWbemServicesEx", "Invalid query");
   }
 
  private:
@@ -85,7 +85,7 @@ std::unique_ptr<platform::ManagementService> FakeManagement::bind(std::string_vi
   ++binds;
   if (bindError) throw *bindError;
   if (moniker != platform::kCimv2Moniker) {
-    throw toolkit::Error(platform::kInvalidNamespace, "SWbemLocator", "Invalid namespace");
+    throw basics::Error(platform::kInvalidNamespace, "SWbemLocator", "Invalid namespace");
   }
   return std::make_unique<FakeService>(*this);
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "basics/error.h"
 #include "platform/management_objects.h"
-#include "toolkit/error.h"
 
 namespace fakes {
 
@@ -20,7 +20,7 @@ class FakeObject : public platform::ManagementObject {
   FakeObject(std::initializer_list<std::pair<const std::string, platform::Variant>> props);
 
   FakeObject& set(const std::string& name, platform::Variant value);
-  FakeObject& fail(const std::string& name, toolkit::Error error);
+  FakeObject& fail(const std::string& name, basics::Error error);
 
   platform::Variant property(std::string_view name) const override;
   int reads() const { return reads_; }
@@ -28,7 +28,7 @@ class FakeObject : public platform::ManagementObject {
  private:
   static std::string lower(std::string_view s);
   std::map<std::string, platform::Variant> props_;
-  std::map<std::string, toolkit::Error> failing_;
+  std::map<std::string, basics::Error> failing_;
   mutable int reads_ = 0;
 };
 
@@ -42,9 +42,9 @@ class FakeObjectSet : public platform::ObjectSet {
   void forEach(const std::function<bool(const platform::ManagementObject&)>& visit) const override;
 
   std::vector<FakeObject> objects_;
-  std::optional<toolkit::Error> countError;
+  std::optional<basics::Error> countError;
   std::optional<std::int32_t> countOverride;  // a count that differs from the objects
-  std::optional<toolkit::Error> enumerationError;
+  std::optional<basics::Error> enumerationError;
   std::size_t failAt = 0;
   mutable int enumerations = 0;
 };
@@ -57,8 +57,8 @@ class FakeManagement : public platform::ManagementLocator {
 
   std::vector<FakeObject> adapters;
   std::vector<FakeObject> configurations;
-  std::optional<toolkit::Error> bindError;
-  std::map<std::string, toolkit::Error> queryErrors;  // by query text
+  std::optional<basics::Error> bindError;
+  std::map<std::string, basics::Error> queryErrors;  // by query text
   // Lets a test adjust each set the service hands out (errors, failAt).
   std::function<void(FakeObjectSet&)> tweakAdapters;
   std::function<void(FakeObjectSet&)> tweakConfigurations;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "basics/error.h"
 #include "platform/shell.h"
-#include "toolkit/error.h"
 
 namespace fakes {
 
@@ -20,7 +20,7 @@ class FakeShell : public platform::Shell {
   }
   std::vector<std::string> opened;
   std::vector<int> styles;
-  std::optional<toolkit::Error> failure;
+  std::optional<basics::Error> failure;
 };
 
 }  // namespace fakes

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "basics/error.h"
 #include "toolkit/control_state.h"
 #include "toolkit/controls.h"
-#include "toolkit/error.h"
 #include "toolkit/text_buffer.h"
 
 namespace fakes {
@@ -31,7 +31,7 @@ class FakeTextBox : public toolkit::ControlState<toolkit::TextBox> {
   int setTextCalls = 0;
   int focusCalls = 0;
   // When set, the next insertion after `failAfter` successful ones raises it.
-  std::optional<toolkit::Error> insertError;
+  std::optional<basics::Error> insertError;
   std::size_t failAfter = 0;
 
  private:

@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, TheWanBoxShowsTheLatestAddressAnyReplyGave) {
 TEST_F(MainWindowTest, EmptyCompletionReplyKeepsTheStartUpAddressAndFailingLanLookupIsSkipped) {
   internet.replies.push_back(FakeInternetTransfer::ok("198.51.100.1"));
   internet.defaultReply = FakeInternetTransfer::failure(Outcome::HttpError, 503);
-  management.bindError = toolkit::Error(-2147217405, "SWbemLocator", "Access denied");
+  management.bindError = basics::Error(-2147217405, "SWbemLocator", "Access denied");
   runToCompletion();
   EXPECT_EQ(form().textBox("WAN").text(), "198.51.100.1");
   EXPECT_EQ(form().textBox("txtStatus").text(), "WAN Only - Online");
@@ -281,7 +281,7 @@ TEST_F(MainWindowTest, LinksOpenTheirPagesMinimized) {
   EXPECT_EQ(shell.opened, (std::vector<std::string>{"http://ifconfig.me/", "http://maker.test"}));
   EXPECT_EQ(shell.styles, (std::vector<int>{2, 2}));
 
-  shell.failure = toolkit::Error(53, "Tarnwick", "File not found: xdg-open");
+  shell.failure = basics::Error(53, "Tarnwick", "File not found: xdg-open");
   testing::internal::CaptureStderr();
   form().dispatchClick(form().control("WAN2"));
   const std::string err = testing::internal::GetCapturedStderr();

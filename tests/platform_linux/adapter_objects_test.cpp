@@ -170,11 +170,11 @@ TEST(AdapterObjects, PropertyNamesIgnoreCaseAndUnknownOnesAreErrors) {
     try {
       eth0.property(name);
       ADD_FAILURE() << name << " was answered";
-    } catch (const toolkit::Error& error) {
+    } catch (const basics::Error& error) {
       EXPECT_EQ(error.number(), platform::kNotFound) << name;
     }
   }
-  EXPECT_THROW(adapterObjects(machine())[0].property("IPAddress"), toolkit::Error);
+  EXPECT_THROW(adapterObjects(machine())[0].property("IPAddress"), basics::Error);
 }
 
 TEST(AdapterObjects, TableEntriesForEveryLinkButTheLoopback) {

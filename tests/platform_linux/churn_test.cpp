@@ -92,7 +92,7 @@ TEST_F(ChurnTest, SnapshotsHoldTogetherWhileLinksComeAndGo) {
       try {
         checkAdapters(query(platform::kAdapterQuery, kAdapterNames));
         checkConfigurations(query(platform::kConfigurationQuery, kConfigurationNames));
-      } catch (const toolkit::Error& error) {
+      } catch (const basics::Error& error) {
         ADD_FAILURE() << "query " << i << " failed: " << error.description();
       }
       // The set may change between the two calls; that is a status, not a failure.

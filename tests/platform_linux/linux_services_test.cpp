@@ -23,7 +23,7 @@ namespace record = platform::adapter_record;
 std::int32_t errorNumberOf(const std::function<void()>& step) {
   try {
     step();
-  } catch (const toolkit::Error& error) {
+  } catch (const basics::Error& error) {
     return error.number();
   }
   return 0;

@@ -120,7 +120,7 @@ TEST(VariantMappingErrors, ValuesWithoutATextFormAreTypeMismatches) {
     try {
       platform::windows::fromVariant(*value);
       ADD_FAILURE() << "no error for type " << value->vt;
-    } catch (const toolkit::Error& error) {
+    } catch (const basics::Error& error) {
       EXPECT_EQ(error.number(), platform::kTypeMismatch);
     }
   }

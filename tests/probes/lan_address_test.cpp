@@ -101,7 +101,7 @@ TEST(LanAddressStops, EnumerationEndsAtTheWinner) {
   fakes::FakeManagement wmi;
   // The second object would fail any read: it must never be looked at.
   wmi.configurations = {nic("Eth 1", {"10.0.0.1"}),
-                        FakeObject().fail("SettingID", toolkit::Error(5, "x", "boom"))};
+                        FakeObject().fail("SettingID", basics::Error(5, "x", "boom"))};
   EXPECT_EQ(probes::GetPhysicalLanIP(wmi), "10.0.0.1");
 }
 
@@ -130,12 +130,12 @@ TEST_P(LanAddressFailure, PropagatesAsError) {
   try {
     probes::GetPhysicalLanIP(wmi);
     FAIL() << "no error raised";
-  } catch (const toolkit::Error& e) {
+  } catch (const basics::Error& e) {
     EXPECT_EQ(e.number(), GetParam().number);
   }
 }
 
-const toolkit::Error kDenied(70, "SWbemLocator", "Permission denied");
+const basics::Error kDenied(70, "SWbemLocator", "Permission denied");
 
 INSTANTIATE_TEST_SUITE_P(
     Errors, LanAddressFailure,

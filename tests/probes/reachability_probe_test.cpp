@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "basics/error.h"
 #include "tests/fakes/fake_internet_transfer.h"
-#include "toolkit/error.h"
 
 namespace {
 
@@ -63,9 +63,9 @@ TEST(ReachabilityProbeErrors, InternetHandleClosedWhenOpenUrlThrows) {
   net.openResult = 7;
   net.onOpenUrl = [](auto, const std::string&,
                      std::stop_token) -> platform::InternetTransfer::Handle {
-    throw toolkit::Error(12029, "WinINet", "cannot connect");
+    throw basics::Error(12029, "WinINet", "cannot connect");
   };
-  EXPECT_THROW(probes::probeReachability(net, kAgent, kTarget), toolkit::Error);
+  EXPECT_THROW(probes::probeReachability(net, kAgent, kTarget), basics::Error);
   EXPECT_EQ(net.calls().back(), "close 7");
 }
 

@@ -50,7 +50,7 @@ struct Inventory {
   Inventory& over(fakes::FakeManagement& management) {
     count = GetAdapterInventory(
         management, adapters,
-        [this](const toolkit::Error&, const std::string& text) { messages.push_back(text); },
+        [this](const basics::Error&, const std::string& text) { messages.push_back(text); },
         kEnglish);
     return *this;
   }
@@ -125,8 +125,8 @@ TEST(GetAdapterInventory, SkippedFieldsTakeTheirFallbacks) {
       {"ServiceEnabled", [&](auto& r) { return flag(r.ServiceEnabled); }, "0", std::string("y")},
   };
   for (const Case& c : cases) {
-    const toolkit::Error missing(platform::kNotFound, "SWbemObjectEx", "Not found");
-    const toolkit::Error failure(-2147217407, "SWbemObjectEx", "Generic failure");
+    const basics::Error missing(platform::kNotFound, "SWbemObjectEx", "Not found");
+    const basics::Error failure(-2147217407, "SWbemObjectEx", "Generic failure");
     std::vector<std::function<void(FakeObject&)>> spoilers = {
         [&](FakeObject& a) { a.fail(c.property, missing); },
         [&](FakeObject& a) { a.fail(c.property, failure); },
@@ -254,8 +254,8 @@ TEST(GetAdapterInventory, EmptyAdapterSetLeavesOneEmptyRecord) {
 // Failures outside the per-adapter fields: one message, count 0, the list as it
 // stood when the failure came.
 TEST(GetAdapterInventory, ReportedFailures) {
-  const toolkit::Error failure(toolkit::errorNumber(0x80041001u), "SWbemServicesEx",
-                               "Generic failure");
+  const basics::Error failure(basics::errorNumber(0x80041001u), "SWbemServicesEx",
+                              "Generic failure");
   const std::string message =
       "An error occurred in GetAdaptersInfo: Generic failure\r\n"
       "Error Number: -2147217407\r\nSource: SWbemServicesEx";
@@ -340,7 +340,7 @@ TEST(GetAdapterInventory, FewerAdaptersThanCountedLeavesEmptyRecords) {
 TEST(GetAdapterInventory, BothQueriesRunBeforeAnyEnumeration) {
   fakes::FakeManagement m;
   m.adapters = {adapter(1, "a")};
-  m.tweakAdapters = [](auto& s) { s.countError = toolkit::Error(1, "s", "d"); };
+  m.tweakAdapters = [](auto& s) { s.countError = basics::Error(1, "s", "d"); };
   Inventory run;
   run.over(m);
   EXPECT_EQ(m.queries.size(), 2u);

@@ -118,15 +118,15 @@ TEST(GetAdapterList, ErrorTable) {
     try {
       GetAdapterList(table, list);
       ADD_FAILURE() << "no error for " << c.description;
-    } catch (const toolkit::Error& e) {
-      EXPECT_EQ(e.number(), toolkit::errorNumber(c.number)) << c.description;
+    } catch (const basics::Error& e) {
+      EXPECT_EQ(e.number(), basics::errorNumber(c.number)) << c.description;
       EXPECT_EQ(e.source(), "GetAdaptersInfo");
       EXPECT_EQ(e.description(), c.description);
     }
     EXPECT_EQ(list, stale(2)) << c.description;
     EXPECT_EQ(table.calls.size(), c.first ? 1u : 2u) << c.description;
   }
-  EXPECT_EQ(toolkit::errorNumber(0x8004B760u), -2147174560);
+  EXPECT_EQ(basics::errorNumber(0x8004B760u), -2147174560);
 }
 
 // A chain whose links leave the buffer or do not move forward is invalid data;
@@ -162,8 +162,8 @@ TEST(GetAdapterList, CorruptChains) {
     try {
       GetAdapterList(table, list);
       ADD_FAILURE() << "no error: " << c.what;
-    } catch (const toolkit::Error& e) {
-      EXPECT_EQ(e.number(), toolkit::errorNumber(0x8004B760u)) << c.what;
+    } catch (const basics::Error& e) {
+      EXPECT_EQ(e.number(), basics::errorNumber(0x8004B760u)) << c.what;
       EXPECT_EQ(e.source(), "GetAdaptersInfo");
       EXPECT_EQ(e.description(), "GetAdaptersInfo Late Failure: system error 13") << c.what;
     }

@@ -110,8 +110,8 @@ TEST(ConnectionStatusText, MapsTheTableAndEverythingElse) {
   EXPECT_EQ(connectionStatusText(Variant{std::int64_t{5000000000}}), "Unknown (5000000000)");
   EXPECT_EQ(connectionStatusText(Variant{platform::Null{}}), "Unknown ()");
   EXPECT_EQ(connectionStatusText(Variant{std::string("2")}), "Connected");
-  EXPECT_THROW(connectionStatusText(Variant{std::string("up")}), toolkit::Error);
-  EXPECT_THROW(connectionStatusText(Variant{platform::TextArray{}}), toolkit::Error);
+  EXPECT_THROW(connectionStatusText(Variant{std::string("up")}), basics::Error);
+  EXPECT_THROW(connectionStatusText(Variant{platform::TextArray{}}), basics::Error);
 }
 
 TEST(JoinedOrNotAvailable, JoinsInOrder) {
@@ -121,7 +121,7 @@ TEST(JoinedOrNotAvailable, JoinsInOrder) {
   EXPECT_EQ(joinedOrNotAvailable(TextArray{}), "N/A");
   EXPECT_EQ(joinedOrNotAvailable(TextArray{""}), "N/A");
   EXPECT_EQ(joinedOrNotAvailable(TextArray{"", ""}), ", ");
-  EXPECT_THROW(joinedOrNotAvailable(std::string("a")), toolkit::Error);
+  EXPECT_THROW(joinedOrNotAvailable(std::string("a")), basics::Error);
 }
 
 }  // namespace

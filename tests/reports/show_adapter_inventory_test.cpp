@@ -139,7 +139,7 @@ TEST(ShowAdapterInventory, CountBeyondTheRecordsIsASubscriptError) {
   try {
     ShowAdapterInventory(box, {full(1, "a")}, 2);
     FAIL() << "no error";
-  } catch (const toolkit::Error& e) {
+  } catch (const basics::Error& e) {
     EXPECT_EQ(e.number(), 9);
     EXPECT_EQ(e.description(), "Subscript out of range");
   }

@@ -74,7 +74,7 @@ TEST(ShowAdapterList, EntryOutsideTheListIsASubscriptError) {
     try {
       ShowAdapterList(box, {kThree[0]}, count);
       ADD_FAILURE() << "no error";
-    } catch (const toolkit::Error& e) {
+    } catch (const basics::Error& e) {
       EXPECT_EQ(e.number(), 9);
       EXPECT_EQ(e.description(), "Subscript out of range");
     }

@@ -115,8 +115,8 @@ void inventoryMatches(const std::vector<Link>& links) {
   std::vector<AdapterInventoryRecord> adapters;
   std::vector<std::string> messages;
   const std::int32_t count = GetAdapterInventory(
-      locator, adapters,
-      [&](const toolkit::Error&, const std::string& m) { messages.push_back(m); }, NumberStyle{});
+      locator, adapters, [&](const basics::Error&, const std::string& m) { messages.push_back(m); },
+      NumberStyle{});
   EXPECT_TRUE(messages.empty()) << messages.front();
   ASSERT_EQ(count, static_cast<std::int32_t>(links.size()));
 

@@ -7,9 +7,9 @@
 #include <sstream>
 #include <thread>
 
+#include "basics/error.h"
 #include "platform/linux/linux_shell.h"
 #include "platform/shell.h"
-#include "toolkit/error.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ TEST_F(LinuxShellTest, AMissingOpenerIsAnError) {
   try {
     shell.openInBrowser("http://x.test/", platform::kMinimizedFocus);
     FAIL() << "expected an error";
-  } catch (const toolkit::Error& e) {
+  } catch (const basics::Error& e) {
     EXPECT_EQ(e.number(), 53);
   }
 }

@@ -60,7 +60,7 @@ TEST_F(WindowLifecycle, ShowLoadsThenRaisesResizeAndUnloadReloadGivesFreshContro
 
   form.unload();
   EXPECT_FALSE(form.isLoaded());
-  EXPECT_THROW(form.textBox("txt"), toolkit::Error);
+  EXPECT_THROW(form.textBox("txt"), basics::Error);
   form.load();
   EXPECT_EQ(form.textBox("txt").text(), "initial");
   EXPECT_EQ(std::count(form.events.begin(), form.events.end(), "Load"), 2);
@@ -71,9 +71,9 @@ TEST_F(WindowLifecycle, FailingLoadLeavesWindowUnloadedAndPassesErrorOn) {
   TestForm form(app, smallWindow());
   int attempts = 0;
   form.onLoad = [&] {
-    if (++attempts == 1) throw toolkit::Error(5, "Here", "first load fails");
+    if (++attempts == 1) throw basics::Error(5, "Here", "first load fails");
   };
-  EXPECT_THROW(form.show(), toolkit::Error);
+  EXPECT_THROW(form.show(), basics::Error);
   EXPECT_FALSE(form.isLoaded());
   form.show();
   EXPECT_TRUE(form.isLoaded());
@@ -84,8 +84,8 @@ TEST_F(WindowLifecycle, CloseBoxUnloadsAndUnknownControlIsAnError) {
   form.show();
   // A name or kind the layout does not have is the program's mistake: skipping a
   // failing step must not hide it.
-  EXPECT_THROW(toolkit::skipOnFailure([&] { form.textBox("nope"); }), toolkit::LayoutError);
-  EXPECT_THROW(toolkit::skipOnFailure([&] { form.checkBox("txt"); }), toolkit::LayoutError)
+  EXPECT_THROW(basics::skipOnFailure([&] { form.textBox("nope"); }), basics::LayoutError);
+  EXPECT_THROW(basics::skipOnFailure([&] { form.checkBox("txt"); }), basics::LayoutError)
       << "wrong kind";
   form.dispatchClose();
   EXPECT_FALSE(form.isLoaded());
@@ -120,7 +120,7 @@ TEST_F(WindowLifecycle, EscapingErrorGivesOneBoxAndTheNextEventStillRuns) {
   form.show();
   int clicks = 0;
   form.onClick = [&](const std::string&, int) {
-    if (++clicks == 1) throw toolkit::Error(-2147174560, "GetAdaptersInfo", "boom");
+    if (++clicks == 1) throw basics::Error(-2147174560, "GetAdaptersInfo", "boom");
   };
   testing::internal::CaptureStderr();
   form.dispatchClick(form.control("cmd"));

@@ -39,13 +39,13 @@
 #include <string>
 #include <vector>
 
+#include "basics/text_output.h"
 #include "main_window/form1_layout.h"
 #include "tests/windows_driver/accessibility_walk.h"
 #include "tests/windows_driver/console_run.h"
 #include "tests/windows_driver/control_ids.h"
 #include "tests/windows_driver/ui_access.h"
 #include "tests/windows_driver/window_picture.h"
-#include "toolkit/text_output.h"
 
 namespace windows_driver {
 namespace {
@@ -296,9 +296,9 @@ int drive(Mode mode, const std::wstring& programPath, const std::wstring& direct
           std::to_string(
               std::chrono::duration_cast<milliseconds>(windowSeen - program.started()).count()) +
           "\n");
-    write(toolkit::escapeControlCharacters(result));
+    write(basics::escapeControlCharacters(result));
   } else if (mode == Mode::kAccessibility) {
-    write(toolkit::escapeControlCharacters(result));
+    write(basics::escapeControlCharacters(result));
     HWND current = main.top();
     WalkedProgram walked{
         current, [&](HWND top, const std::string& name) { return control(top, layout, name); },
@@ -321,20 +321,20 @@ int drive(Mode mode, const std::wstring& programPath, const std::wstring& direct
           return current;
         }};
     walkAsAScreenReaderUser(walked, *announcements, [](const std::string& line) {
-      write(toolkit::escapeControlCharacters(line) + "\n");
+      write(basics::escapeControlCharacters(line) + "\n");
     });
     windows.push_back(current);
     program.close(windows);
     return 0;
   } else if (mode == Mode::kReport) {
-    write(toolkit::escapeControlCharacters(result));
+    write(basics::escapeControlCharacters(result));
     for (const auto& [button, caption] :
          {std::pair<const char*, const char*>{"Ainfo1", "Adapter Info"},
           {"Ainfo2", "Additional Adapter Info"}}) {
       HWND report = openReport(program, main[button], caption);
       windows.push_back(report);
-      write(toolkit::escapeControlCharacters("\n" + std::string(caption) + "\n" +
-                                             reportText(report)));
+      write(
+          basics::escapeControlCharacters("\n" + std::string(caption) + "\n" + reportText(report)));
     }
   } else {
     picture(main.top(), directory, L"done.png");

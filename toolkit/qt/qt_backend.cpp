@@ -6,8 +6,8 @@
 #include <QMetaObject>
 #include <cstdio>
 
+#include "basics/text_output.h"
 #include "toolkit/qt/qt_window.h"
-#include "toolkit/text_output.h"
 
 namespace toolkit::qt {
 
@@ -33,7 +33,7 @@ void QtBackend::post(std::function<void()> task) {
 void QtBackend::messageBox(const std::string& title, const std::string& text) {
   if (noDisplay_) {
     // Box texts join their lines with "\r\n"; a terminal wants plain line feeds.
-    const std::string out = printableMessageBox(title, text);
+    const std::string out = basics::printableMessageBox(title, text);
     std::fputs(out.c_str(), stderr);
     std::fflush(stderr);
     return;

@@ -11,10 +11,10 @@
 #include <QWidget>
 #include <memory>
 
+#include "basics/error.h"
 #include "toolkit/accessible_text.h"
 #include "toolkit/control_state.h"
 #include "toolkit/controls.h"
-#include "toolkit/error.h"
 #include "toolkit/qt/qt_accessible.h"
 #include "toolkit/qt/qt_convert.h"
 #include "toolkit/resources.h"

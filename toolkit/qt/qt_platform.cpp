@@ -1,6 +1,6 @@
 #include "toolkit/qt/qt_platform.h"
 
-#include "toolkit/text_output.h"
+#include "toolkit/display.h"
 
 namespace toolkit::qt {
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "toolkit/text_output.h"
+#include "basics/text_output.h"
 #include "toolkit/win32/win32_text.h"
 #include "toolkit/win32/win32_window.h"
 
@@ -122,7 +122,7 @@ void Win32Backend::destroyLater(HWND window, std::shared_ptr<FontCache> fonts, H
 
 void Win32Backend::messageBox(const std::string& title, const std::string& text) {
   if (printMessageBoxes_) {
-    const std::string out = printableMessageBox(title, text);
+    const std::string out = basics::printableMessageBox(title, text);
     std::fputs(out.c_str(), stderr);
     std::fflush(stderr);
     return;

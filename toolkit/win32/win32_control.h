@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "basics/error.h"
 #include "toolkit/accessible_text.h"
 #include "toolkit/control_state.h"
 #include "toolkit/controls.h"
-#include "toolkit/error.h"
 #include "toolkit/win32/win32_accessible.h"
 #include "toolkit/win32/win32_drawing.h"
 #include "toolkit/win32/win32_resources.h"

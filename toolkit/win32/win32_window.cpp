@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "basics/error_source.h"
 #include "toolkit/creation_order.h"
-#include "toolkit/error_source.h"
 #include "toolkit/form.h"
 #include "toolkit/in_view.h"
 #include "toolkit/win32/win32_backend.h"
@@ -127,7 +127,8 @@ Win32Window::Win32Window(Win32Backend& backend, const WindowLayout& layout, Form
   root_.hwnd =
       CreateWindowExW(exStyle_, kFormClass, title.c_str(), style_, CW_USEDEFAULT, CW_USEDEFAULT, 0,
                       0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!root_.hwnd) throw Error(7, kErrorSource, "Out of memory: the window could not be created");
+  if (!root_.hwnd)
+    throw basics::Error(7, basics::kErrorSource, "Out of memory: the window could not be created");
   // Aware of each monitor's scale, the window is drawn at the dpi of the
   // monitor it was made on, which need not be the system's.
   dpi_ = windowDpi(root_.hwnd);

@@ -4,7 +4,7 @@
 #include <locale>
 #include <stdexcept>
 
-#include "toolkit/text.h"
+#include "basics/text.h"
 
 namespace platform {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 // (a narrow no-break space, say) keeps it instead of a narrowed stand-in. A NUL
 // separator is none.
 std::string separatorText(wchar_t wide) {
-  return wide == 0 ? std::string() : toolkit::utf8Of(static_cast<char32_t>(wide));
+  return wide == 0 ? std::string() : basics::utf8Of(static_cast<char32_t>(wide));
 }
 
 }  // namespace

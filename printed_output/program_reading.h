@@ -9,7 +9,7 @@
 #include "diagnosis/connection_reason.h"
 #include "main_window/program.h"
 
-namespace main_window {
+namespace printed_output {
 
 // What the three windows show once the main window has gathered, as plain
 // data: the text output and the JSON document are both written from it.
@@ -52,6 +52,6 @@ struct ProgramReading {
 // report windows as the "1" and "2" buttons do, reads them and hands the whole
 // reading to `done`.
 using ReadingStep = std::function<void(const ProgramReading&)>;
-void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep done);
+void ReadWhenGathered(main_window::Program& program, ReadingStep mainWindowRead, ReadingStep done);
 
-}  // namespace main_window
+}  // namespace printed_output

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "toolkit/text.h"
+#include "basics/text.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ struct Case {
 class Utf8 : public testing::TestWithParam<Case> {};
 
 TEST_P(Utf8, InvalidBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(toolkit::utf8Lossy(GetParam().bytes), GetParam().text);
+  EXPECT_EQ(basics::utf8Lossy(GetParam().bytes), GetParam().text);
 }
 
 #define FFFD "\xEF\xBF\xBD"
@@ -68,7 +68,7 @@ TEST(Utf8FromSingleByte, KeepsUtf8AndReadsOtherBytesAsLatin1) {
       {"\xFF\xFE", "\xC3\xBF\xC3\xBE"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(toolkit::utf8FromSingleByte(c.in), c.out);
+    EXPECT_EQ(basics::utf8FromSingleByte(c.in), c.out);
   }
 }
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace reports {
+namespace printed_output {
 
 // A report text read back into its parts, for output that wants them apart:
 // the count its first line gives, and each adapter's detail lines as
@@ -23,4 +23,4 @@ struct ReportFields {
 // a line break.
 ReportFields ReadReportFields(std::string_view text);
 
-}  // namespace reports
+}  // namespace printed_output

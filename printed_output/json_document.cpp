@@ -1,20 +1,20 @@
-#include "app/command_line/json_document.h"
+#include "printed_output/json_document.h"
 
 #include <nlohmann/json.hpp>
 
-#include "reports/report_fields.h"
-#include "toolkit/text_output.h"
+#include "basics/text_output.h"
+#include "printed_output/report_fields.h"
 
-namespace command_line {
+namespace printed_output {
 namespace {
 
 // Keys in the order the program shows them, not sorted.
 using Json = nlohmann::ordered_json;
 
-Json report(const main_window::ReportReading& reading) {
+Json report(const ReportReading& reading) {
   Json out = Json::object();
   out["caption"] = reading.caption;
-  const reports::ReportFields fields = reports::ReadReportFields(reading.text);
+  const ReportFields fields = ReadReportFields(reading.text);
   out["count"] = fields.count ? Json(*fields.count) : Json(nullptr);
   Json adapters = Json::array();
   for (const auto& adapter : fields.adapters) {
@@ -42,7 +42,7 @@ std::string jsonEscape(char32_t point) {
 
 }  // namespace
 
-std::string JsonDocument(const main_window::ProgramReading& reading) {
+std::string JsonDocument(const ProgramReading& reading) {
   Json document = Json::object();
   document["title"] = reading.title;
   document["wan"] = reading.wan;
@@ -63,9 +63,9 @@ std::string JsonDocument(const main_window::ProgramReading& reading) {
   document["lights"] = std::move(lights);
   document["adapter_info"] = report(reading.adapterInfo);
   document["additional_adapter_info"] = report(reading.additionalAdapterInfo);
-  return toolkit::escapeEach(document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace),
-                             jsonEscape) +
+  return basics::escapeEach(document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace),
+                            jsonEscape) +
          "\n";
 }
 
-}  // namespace command_line
+}  // namespace printed_output

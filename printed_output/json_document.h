@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "main_window/program_reading.h"
+#include "printed_output/program_reading.h"
 
-namespace command_line {
+namespace printed_output {
 
 // The reading as one JSON document (UTF-8, ending in a line feed):
 //   title, wan, lan, localhost, status (texts), online (boolean),
@@ -16,6 +16,6 @@ namespace command_line {
 // ({number, text}) is there when an error box was raised while it loaded.
 // Control characters (C0, DEL, C1) are written as \u escapes and invalid UTF-8
 // as U+FFFD, so the document is valid JSON and safe on a terminal.
-std::string JsonDocument(const main_window::ProgramReading& reading);
+std::string JsonDocument(const ProgramReading& reading);
 
-}  // namespace command_line
+}  // namespace printed_output

@@ -1,8 +1,8 @@
 #pragma once
 
-namespace toolkit {
+namespace basics {
 
 // The source the program's own errors name, beside their number and description.
 inline constexpr char kErrorSource[] = "Tarnwick";
 
-}  // namespace toolkit
+}  // namespace basics

@@ -4,9 +4,10 @@
 #include <string>
 
 #include "main_window/program.h"
-#include "main_window/program_reading.h"
+#include "printed_output/exit_status.h"
+#include "printed_output/program_reading.h"
 
-namespace command_line {
+namespace printed_output {
 
 // How a run without a window prints its results.
 enum class Format {
@@ -17,7 +18,7 @@ enum class Format {
 // The exit status of a run that printed `reading`: kFailureStatus when an
 // error box was raised, whatever the status (the results are incomplete then),
 // else kOnlineStatus or kOfflineStatus.
-int ExitStatusOf(const main_window::ProgramReading& reading);
+int ExitStatusOf(const ProgramReading& reading);
 
 // Once `program` has gathered, reads its windows and prints them through
 // `write`, safe for a terminal: the text's main-window lines as soon as the
@@ -27,4 +28,4 @@ void PrintWhenGathered(main_window::Program& program, Format format,
                        std::function<void(const std::string&)> write,
                        std::function<void(int)> finish);
 
-}  // namespace command_line
+}  // namespace printed_output

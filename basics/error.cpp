@@ -1,8 +1,8 @@
-#include "toolkit/error.h"
+#include "basics/error.h"
 
 #include <cstdio>
 
-namespace toolkit {
+namespace basics {
 
 std::string unhandledErrorText(const Error& error) {
   char hex[16];
@@ -11,4 +11,4 @@ std::string unhandledErrorText(const Error& error) {
          error.description() + " (" + error.source() + ")";
 }
 
-}  // namespace toolkit
+}  // namespace basics

@@ -1,6 +1,11 @@
-#include "main_window/program_reading.h"
+#include "printed_output/program_reading.h"
 
-namespace main_window {
+namespace printed_output {
+
+using main_window::Form1;
+using main_window::Form1Controls;
+using main_window::Program;
+
 namespace {
 
 LightReading light(const toolkit::CheckBox& box, const char* colour) {
@@ -53,4 +58,4 @@ void ReadWhenGathered(Program& program, ReadingStep mainWindowRead, ReadingStep 
   };
 }
 
-}  // namespace main_window
+}  // namespace printed_output

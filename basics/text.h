@@ -7,7 +7,7 @@
 // The program's text is UTF-8 everywhere; these are the few places bytes from
 // outside (a web reply, a single-byte record, a locale's separator) become it,
 // and the ASCII-only comparisons of names.
-namespace toolkit {
+namespace basics {
 
 // Length of the well-formed UTF-8 sequence at the start of `text` (no overlong
 // forms, no surrogates, nothing past U+10FFFF): 1 for ASCII, 0 when the bytes
@@ -34,4 +34,4 @@ bool equalIgnoringCase(std::string_view a, std::string_view b);
 // `part` occurs in `text`, ASCII letter case ignored; an empty text contains nothing.
 bool containsIgnoringCase(std::string_view text, std::string_view part);
 
-}  // namespace toolkit
+}  // namespace basics

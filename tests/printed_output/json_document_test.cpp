@@ -1,17 +1,17 @@
-#include "app/command_line/json_document.h"
+#include "printed_output/json_document.h"
 
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
-namespace command_line {
+namespace printed_output {
 namespace {
 
 // Texts from the network or the system reach the document as they are: it
 // must stay valid JSON (invalid UTF-8 would make the writer throw) and hold
 // no byte a terminal obeys.
 TEST(JsonDocument, AnyTextGivesValidJsonWithoutRawControls) {
-  main_window::ProgramReading reading;
+  ProgramReading reading;
   reading.wan = std::string("a\xff\x1b[2J\x7f\xc2\x9b\xe2\x80\xae") + "b";
   reading.status = "Offline";
   reading.lights = {{"green", true, ""}, {"yellow", false, "LAN Only"}, {"red", false, "Off"}};
@@ -20,7 +20,7 @@ TEST(JsonDocument, AnyTextGivesValidJsonWithoutRawControls) {
                          "\tName (Adapter) = lo\r\n\r\n",
                          std::nullopt};
   reading.additionalAdapterInfo = {"Additional Adapter Info", false, "",
-                                   main_window::ReportFailure{-2147174648, "late failure"}};
+                                   ReportFailure{-2147174648, "late failure"}};
   const std::string text = JsonDocument(reading);
 
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -47,4 +47,4 @@ TEST(JsonDocument, AnyTextGivesValidJsonWithoutRawControls) {
 }
 
 }  // namespace
-}  // namespace command_line
+}  // namespace printed_output

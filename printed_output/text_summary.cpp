@@ -1,6 +1,6 @@
-#include "main_window/text_summary.h"
+#include "printed_output/text_summary.h"
 
-namespace main_window {
+namespace printed_output {
 namespace {
 
 // A field's text kept on its own line: a line feed inside it (a reply can
@@ -55,4 +55,4 @@ std::string ReportsSummary(const ProgramReading& reading) {
   return out;
 }
 
-}  // namespace main_window
+}  // namespace printed_output

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace toolkit {
+namespace basics {
 
 // Text the program prints may come from the network. What must never reach
 // the reader raw: every C0 or C1 control character except tab and line feed,
@@ -25,7 +25,4 @@ std::string escapeControlCharacters(std::string_view text);
 // "\r\n" line ends as plain line feeds, both escaped as above.
 std::string printableMessageBox(std::string_view title, std::string_view text);
 
-// True when there is a display to draw on: DISPLAY or WAYLAND_DISPLAY is set.
-bool hasDisplay(const char* display, const char* waylandDisplay);
-
-}  // namespace toolkit
+}  // namespace basics

@@ -1,8 +1,8 @@
-#include "reports/report_fields.h"
+#include "printed_output/report_fields.h"
 
 #include <charconv>
 
-namespace reports {
+namespace printed_output {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
@@ -72,4 +72,4 @@ ReportFields ReadReportFields(std::string_view text) {
   return out;
 }
 
-}  // namespace reports
+}  // namespace printed_output

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "main_window/program_reading.h"
+#include "printed_output/program_reading.h"
 
-namespace main_window {
+namespace printed_output {
 
 // What the main window shows once it has gathered, as lines of text:
 //   <title>, Your Wan Ip Is: ..., Your Lan Ip Is: ..., Localhost: ...,
@@ -18,4 +18,4 @@ std::string MainWindowSummary(const ProgramReading& reading);
 // with "\r\n" turned into "\n".
 std::string ReportsSummary(const ProgramReading& reading);
 
-}  // namespace main_window
+}  // namespace printed_output

@@ -1,10 +1,10 @@
-#include "toolkit/text_output.h"
+#include "basics/text_output.h"
 
 #include <cstdio>
 
-#include "toolkit/text.h"
+#include "basics/text.h"
 
-namespace toolkit {
+namespace basics {
 namespace {
 
 // The code point of one well-formed UTF-8 sequence.
@@ -69,9 +69,4 @@ std::string printableMessageBox(std::string_view title, std::string_view text) {
   return escapeControlCharacters(title) + "\n" + escapeControlCharacters(lines) + "\n";
 }
 
-bool hasDisplay(const char* display, const char* waylandDisplay) {
-  const auto set = [](const char* v) { return v != nullptr && *v != '\0'; };
-  return set(display) || set(waylandDisplay);
-}
-
-}  // namespace toolkit
+}  // namespace basics

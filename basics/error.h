@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-namespace toolkit {
+namespace basics {
 
 // A failing operation: a signed 32-bit number, the component that raised it and
 // a description. Every layer of the program raises this one type, so a handler
@@ -75,4 +75,4 @@ R resultOrOnFailure(Step&& step, R fallback) {
 // The text the top-level error report shows for an error that no handler took.
 std::string unhandledErrorText(const Error& error);
 
-}  // namespace toolkit
+}  // namespace basics

@@ -1,4 +1,4 @@
-#include "reports/report_fields.h"
+#include "printed_output/report_fields.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,13 @@
 #include "reports/show_adapter_list.h"
 #include "tests/fakes/fake_text_box.h"
 
-namespace reports {
+namespace printed_output {
 namespace {
+
+using reports::AdapterEntry;
+using reports::AdapterInventoryRecord;
+using reports::ShowAdapterInventory;
+using reports::ShowAdapterList;
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
@@ -53,4 +58,4 @@ TEST(ReadReportFields, ReadsBackWhatTheReportWritersWrote) {
 }
 
 }  // namespace
-}  // namespace reports
+}  // namespace printed_output

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/command_line/printed_results.h"
+#include "printed_output/printed_results.h"
 
-namespace command_line {
+namespace printed_output {
 namespace {
 
 // A script tells a typo or a failed report from a dead network: an error box
@@ -16,7 +16,7 @@ TEST(ExitStatus, OneMeaningEachAndAFailureWinsOverWhatWasFound) {
       {true, 0, 0}, {false, 0, 1}, {false, 1, 2}, {false, 2, 2}, {true, 1, 2},
   };
   for (const Row& row : rows) {
-    main_window::ProgramReading reading;
+    ProgramReading reading;
     reading.online = row.online;
     reading.messageBoxes = row.messageBoxes;
     EXPECT_EQ(ExitStatusOf(reading), row.expected) << row.online << ", " << row.messageBoxes;
@@ -24,4 +24,4 @@ TEST(ExitStatus, OneMeaningEachAndAFailureWinsOverWhatWasFound) {
 }
 
 }  // namespace
-}  // namespace command_line
+}  // namespace printed_output

@@ -1,9 +1,9 @@
-#include "toolkit/text.h"
+#include "basics/text.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace toolkit {
+namespace basics {
 namespace {
 
 char lower(char c) {
@@ -124,4 +124,4 @@ bool containsIgnoringCase(std::string_view text, std::string_view part) {
                      [](char x, char y) { return lower(x) == lower(y); }) != text.end();
 }
 
-}  // namespace toolkit
+}  // namespace basics
