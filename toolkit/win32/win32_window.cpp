@@ -61,22 +61,24 @@ TTTOOLINFOW toolFor(ControlHooks& control) {
   return tool;
 }
 
+// Adds the control's tool (TTM_ADDTOOLW) or gives it a new text (TTM_UPDATETIPTEXTW).
+void sendToolText(Win32Window* window, ControlHooks& control, const std::string& text,
+                  UINT message) {
+  if (!window->toolTips()) return;
+  std::wstring wide = widen(text);
+  TTTOOLINFOW tool = toolFor(control);
+  tool.lpszText = wide.data();
+  SendMessageW(window->toolTips(), message, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 }  // namespace
 
 void addToolTip(Win32Window* window, ControlHooks& control, const std::string& text) {
-  if (!window->toolTips()) return;
-  std::wstring wide = widen(text);
-  TTTOOLINFOW tool = toolFor(control);
-  tool.lpszText = wide.data();
-  SendMessageW(window->toolTips(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  sendToolText(window, control, text, TTM_ADDTOOLW);
 }
 
 void setToolTipText(Win32Window* window, ControlHooks& control, const std::string& text) {
-  if (!window->toolTips()) return;
-  std::wstring wide = widen(text);
-  TTTOOLINFOW tool = toolFor(control);
-  tool.lpszText = wide.data();
-  SendMessageW(window->toolTips(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  sendToolText(window, control, text, TTM_UPDATETIPTEXTW);
 }
 
 void removeToolTip(Win32Window* window, ControlHooks& control) {
