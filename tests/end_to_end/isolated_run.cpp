@@ -7,8 +7,9 @@
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/file.h>
-#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,15 +18,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
-#include <sstream>
+#include <stdexcept>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 #include "basics/error.h"
 #include "platform/linux/linux_management.h"
+#include "probes/endpoints.h"
 #include "probes/lan_address.h"
-#include "tests/end_to_end/run_process.h"
 
 extern char** environ;
 
@@ -33,6 +38,17 @@ namespace end_to_end {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Names that the program must resolve only through the private hosts file.
+const std::string kHosts = "127.0.0.1 localhost\n::1 localhost\n127.0.0.1 " +
+                           std::string(probes::kEchoServiceHost) + "\n127.0.0.1 " +
+                           std::string(probes::kReachabilityHost) + "\n";
+// Nothing listens there: a name missing from the hosts file is refused at once.
+constexpr const char* kResolver = "nameserver 127.0.0.9\noptions timeout:1 attempts:1\n";
+
+std::chrono::milliseconds sinceThen(Clock::time_point then) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - then);
+}
 
 // The program's environment: this one without a display and without proxies,
 // so that it runs offscreen and every request goes to the hosts file's address.
@@ -64,19 +80,8 @@ void appendAvailable(int fd, std::string& into, bool& open) {
   }
 }
 
-// Closes every descriptor above standard error but `a` and `b`: the run
-// process never execs, so close-on-exec does not help, and what it held of
-// the test process (a pipe another helper of the test reads to its end)
-// would be held for as long as the program ran.
-void keepOnly(int a, int b) {
-  if (a > b) std::swap(a, b);
-  close_range(3, static_cast<unsigned>(a) - 1, 0);
-  if (b > a + 1) close_range(static_cast<unsigned>(a) + 1, static_cast<unsigned>(b) - 1, 0);
-  close_range(static_cast<unsigned>(b) + 1, ~0U, 0);
-}
-
-// Every thread's backtrace of the processes in the run's group (the run's own
-// process, the program and anything it started), so a hang seen once in CI
+// Every thread's backtrace of the processes in the run's group (the program,
+// what it started, the run's background commands), so a hang seen once in CI
 // says where it was.
 std::string backtraces(pid_t group) {
   std::string out;
@@ -86,7 +91,7 @@ std::string backtraces(pid_t group) {
     if (pid <= 0 || getpgid(pid) != group) continue;
     const std::string command = "timeout 30 gdb -batch -nx -p " + std::to_string(pid) +
                                 " -ex 'thread apply all bt' 2>&1 | grep -E '^(Thread|#)'";
-    out += (pid == group ? "the run's own process " : "process ") + std::to_string(pid) + ":\n";
+    out += (pid == group ? "the program " : "process ") + std::to_string(pid) + ":\n";
     if (std::FILE* pipe = popen(command.c_str(), "r")) {
       char line[512];
       while (std::fgets(line, sizeof line, pipe) != nullptr) out += line;
@@ -96,12 +101,192 @@ std::string backtraces(pid_t group) {
   return out;
 }
 
+// Starts `argv` with the descriptors `fds` as its 0, 1, 2...: spawned, so
+// nothing of this threaded process but an exec'd program runs in the child.
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<int>& fds, char* const* envp) {
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attributes;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawnattr_init(&attributes);
+  for (std::size_t i = 0; i < fds.size(); ++i) {
+    posix_spawn_file_actions_adddup2(&actions, fds[i], static_cast<int>(i));
+  }
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);  // its own group, killed whole
+  std::vector<char*> args;
+  for (const std::string& word : argv) args.push_back(const_cast<char*>(word.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), envp) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  return pid;
+}
+
+// A pipe whose ends this process closes when they go out of scope.
+struct Pipe {
+  int read = -1;
+  int write = -1;
+  Pipe() {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) == 0) std::tie(read, write) = std::tie(ends[0], ends[1]);
+  }
+  ~Pipe() {
+    closeRead();
+    closeWrite();
+  }
+  Pipe(const Pipe&) = delete;
+  Pipe& operator=(const Pipe&) = delete;
+  void closeRead() {
+    if (read >= 0) close(std::exchange(read, -1));
+  }
+  void closeWrite() {
+    if (write >= 0) close(std::exchange(write, -1));
+  }
+};
+
+// The run's folder: the files the launcher reads, and its setup log.
+class RunDirectory {
+ public:
+  explicit RunDirectory(const RunSetup& setup) {
+    char name[] = "/tmp/tarnwick-e2e-XXXXXX";
+    if (mkdtemp(name) == nullptr) return;
+    path_ = name;
+    std::filesystem::create_directory(path_ + "/etc");
+    std::vector<std::pair<std::string, std::string>> etc = {{"hosts", kHosts},
+                                                            {"resolv.conf", kResolver}};
+    for (const auto& file : setup.etcFiles) {
+      std::erase_if(etc, [&](const auto& own) { return own.first == file.first; });
+      etc.push_back(file);
+    }
+    for (const auto& [name, text] : etc) write("etc/" + name, text);
+    std::string environment;
+    for (const std::string& entry : programEnvironment(setup.environment)) {
+      environment += entry + '\0';
+    }
+    write("environment", environment);
+    write("staging", lines(setup.stagingCommands));
+    write("background", lines(setup.backgroundCommands));
+    write("setup.log", "");
+  }
+  ~RunDirectory() {
+    if (!path_.empty()) std::filesystem::remove_all(path_);
+  }
+  RunDirectory(const RunDirectory&) = delete;
+  RunDirectory& operator=(const RunDirectory&) = delete;
+  const std::string& path() const { return path_; }
+  std::string setupLog() const {
+    std::ifstream in(path_ + "/setup.log", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+ private:
+  static std::string lines(const std::vector<std::vector<std::string>>& commands) {
+    std::string text;
+    for (const auto& command : commands) {
+      for (std::size_t i = 0; i < command.size(); ++i) text += (i > 0 ? "\t" : "") + command[i];
+      text += "\n";
+    }
+    return text;
+  }
+  void write(const std::string& name, const std::string& text) const {
+    std::ofstream(path_ + "/" + name, std::ios::binary) << text;
+  }
+  std::string path_;
+};
+
+// A server whose sockets belong to the network namespace at `netnsPath`:
+// made on a thread that enters it, as sockets stay in the namespace they were
+// made in.
+std::unique_ptr<tests_support::HttpTestServer> startServer(const std::string& netnsPath,
+                                                           const ServerSetup& setup) {
+  std::unique_ptr<tests_support::HttpTestServer> server;
+  std::string error;
+  std::thread([&] {
+    const int fd = open(netnsPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || setns(fd, CLONE_NEWNET) != 0) {
+      error = "enter network namespace " + netnsPath + ": " + std::strerror(errno);
+    } else {
+      try {
+        server = std::make_unique<tests_support::HttpTestServer>(setup.handler, setup.port,
+                                                                 setup.address);
+      } catch (const std::exception& e) {
+        error = e.what();
+      }
+    }
+    if (fd >= 0) close(fd);
+  }).join();
+  if (!server) throw std::runtime_error(error);
+  return server;
+}
+
+// Waits, until `deadline`, for the launcher's "staged"; false when it ended without.
+bool staged(int fd, Clock::time_point deadline) {
+  std::string said;
+  while (said.find('\n') == std::string::npos) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd wait{fd, POLLIN, 0};
+    bool open = true;
+    if (left <= 0 || poll(&wait, 1, static_cast<int>(left)) <= 0) return false;
+    appendAvailable(fd, said, open);
+    if (!open) return false;
+  }
+  return said == "staged\n";
+}
+
+// Reads the program's output until it closes it and ends, or the deadline
+// passes; then the program is killed, with everything of its group.
+void collect(pid_t pid, int outFd, int errFd, Clock::time_point start, Clock::time_point deadline,
+             RunResult& result) {
+  bool outOpen = true;
+  bool errOpen = true;
+  int status = 0;
+  rusage usage{};
+  for (;;) {
+    const bool open = outOpen || errOpen;
+    if (!open && wait4(pid, &status, WNOHANG, &usage) == pid) break;
+    if (Clock::now() >= deadline) {
+      result.timedOut = true;
+      result.killedWhile =
+          (open ? "the program still ran\n" : "the program had closed its output, not ended\n") +
+          backtraces(pid);
+      // What the program said before it was killed: an error box of a
+      // no-display run goes there.
+      if (!result.err.empty()) result.killedWhile += "\nstderr:\n" + result.err;
+      break;
+    }
+    // While the program ends after closing its output, look again shortly.
+    pollfd fds[2] = {{outOpen ? outFd : -1, POLLIN, 0}, {errOpen ? errFd : -1, POLLIN, 0}};
+    const auto wake = open ? deadline : Clock::now() + std::chrono::milliseconds(10);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now());
+    poll(fds, 2, static_cast<int>(std::max<long long>(wait.count(), 0) + 1));
+    if (fds[0].revents != 0) {
+      appendAvailable(outFd, result.out, outOpen);
+      if (result.firstOutputAfter.count() < 0 && !result.out.empty()) {
+        result.firstOutputAfter = sinceThen(start);
+      }
+    }
+    if (fds[1].revents != 0) appendAvailable(errFd, result.err, errOpen);
+    if (open && !outOpen && !errOpen) result.elapsed = sinceThen(start);
+  }
+  if (!result.timedOut) {
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.peakRssKiB = usage.ru_maxrss;
+  } else {
+    result.elapsed = sinceThen(start);
+  }
+  // The background commands, and whatever else is left of the group.
+  kill(-pid, SIGKILL);
+  if (result.timedOut) waitpid(pid, &status, 0);
+}
+
 }  // namespace
 
 std::string isolationUnavailable() {
   if (geteuid() != 0) return "end-to-end runs need root (private mount and network namespaces)";
-  const pid_t pid = fork();
-  if (pid == 0) _exit(unshare(CLONE_NEWNS | CLONE_NEWNET) == 0 ? 0 : 1);
+  const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+  const pid_t pid = spawn({"unshare", "--mount", "--net", "true"}, {null, null, null}, environ);
+  close(null);
   int status = 0;
   if (pid < 0 || waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     return "private mount and network namespaces are not available here";
@@ -109,173 +294,69 @@ std::string isolationUnavailable() {
   return {};
 }
 
-namespace {
-
-// The run under way: its run process, the program's two output streams and
-// what has been read from them.
-struct Running {
-  pid_t child = -1;
-  int outFd = -1;
-  int errFd = -1;
-  bool outOpen = true;
-  bool errOpen = true;
-  Clock::time_point start;
-  Clock::time_point deadline;
-  std::optional<Clock::time_point> firstOutput;
-  std::string directory;
-  RunResult result;
-};
-
-void removeRunDirectory(const std::string& directory) {
-  for (const char* name : {"setup.log", "status", "requests", "rss", "started"}) {
-    unlink((directory + "/" + name).c_str());
-  }
-  rmdir(directory.c_str());
-}
-
-// Forks the run process. Called with no other thread of this process running.
-std::optional<Running> launch(const std::string& program, const RunSetup& setup,
-                              RunResult& failed) {
-  char directoryTemplate[] = "/tmp/tarnwick-e2e-XXXXXX";
-  if (mkdtemp(directoryTemplate) == nullptr) {
-    failed.setupError = "cannot make a run directory";
-    return std::nullopt;
-  }
-  Running run;
-  run.directory = directoryTemplate;
-  writeFile(run.directory + "/setup.log", "");
-
-  const std::vector<std::string> environment = programEnvironment(setup.environment);
-  std::vector<char*> envp;
-  for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
-  envp.push_back(nullptr);
-
-  int outPipe[2];
-  int errPipe[2];
-  if (pipe2(outPipe, O_CLOEXEC) != 0) {
-    failed.setupError = "cannot make pipes";
-    return std::nullopt;
-  }
-  if (pipe2(errPipe, O_CLOEXEC) != 0) {
-    close(outPipe[0]);
-    close(outPipe[1]);
-    failed.setupError = "cannot make pipes";
-    return std::nullopt;
-  }
-  const int logFd = open((run.directory + "/setup.log").c_str(), O_WRONLY | O_CLOEXEC);
-  const RunProcessPlan plan{&setup,      run.directory, program.c_str(),
-                            envp.data(), outPipe[1],    errPipe[1]};
-
-  run.start = Clock::now();
-  run.deadline = run.start + setup.timeLimit;
-  run.child = fork();
-  if (run.child == 0) {
-    setpgid(0, 0);
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    dup2(logFd, STDOUT_FILENO);
-    dup2(logFd, STDERR_FILENO);
-    keepOnly(outPipe[1], errPipe[1]);
-    runProcessMain(plan);
-  }
-  close(logFd);
-  close(outPipe[1]);
-  close(errPipe[1]);
-  if (run.child < 0) {
-    close(outPipe[0]);
-    close(errPipe[0]);
-    removeRunDirectory(run.directory);
-    failed.setupError = "fork failed";
-    return std::nullopt;
-  }
-  setpgid(run.child, run.child);  // also here, so a kill of the group cannot miss it
-  run.outFd = outPipe[0];
-  run.errFd = errPipe[0];
-  return run;
-}
-
-// Whether the run has ended, or was killed at its time limit; reads nothing.
-bool ended(Running& run) {
-  if (run.outOpen || run.errOpen) {
-    if (Clock::now() < run.deadline) return false;
-    run.result.timedOut = true;
-    run.result.elapsed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - run.start);
-    run.result.killedWhile = "the program still ran\n" + backtraces(run.child);
-  } else {
-    // The run process ends right after the program.
-    int status = 0;
-    if (waitpid(run.child, &status, WNOHANG) == run.child) {
-      run.child = -1;
-      return true;
-    }
-    if (Clock::now() < run.deadline) return false;
-    run.result.timedOut = true;
-    run.result.killedWhile =
-        "the program had ended; the run's own process had not\n" + backtraces(run.child);
-  }
-  // What the program said before it was killed: an error box of a no-display
-  // run goes there.
-  if (!run.result.err.empty()) run.result.killedWhile += "\nstderr:\n" + run.result.err;
-  kill(-run.child, SIGKILL);
-  int status = 0;
-  waitpid(run.child, &status, 0);
-  run.child = -1;
-  return true;
-}
-
-RunResult finish(Running& run) {
-  close(run.outFd);
-  close(run.errFd);
-  RunResult result = std::move(run.result);
-  const std::string status = readFile(run.directory + "/status");
-  if (!status.empty()) {
-    const int programStatus = std::atoi(status.c_str());
-    result.ran = true;
-    result.exitStatus = WIFEXITED(programStatus) ? WEXITSTATUS(programStatus) : -1;
-    result.peakRssKiB = std::atol(readFile(run.directory + "/rss").c_str());
-  } else if (!result.timedOut) {
-    result.setupError = readFile(run.directory + "/setup.log");
-  }
-  // The run process wrote when it started the program, on the same clock.
-  const std::string started = readFile(run.directory + "/started");
-  if (!started.empty() && run.firstOutput) {
-    result.firstOutputAfter = std::chrono::duration_cast<std::chrono::milliseconds>(
-        *run.firstOutput - Clock::time_point(Clock::duration(std::atoll(started.c_str()))));
-  }
-  std::istringstream requests(readFile(run.directory + "/requests"));
-  for (std::string line; std::getline(requests, line);) result.requests.push_back(line);
-  removeRunDirectory(run.directory);
-  return result;
-}
-
-}  // namespace
-
 RunResult runIsolated(const std::string& program, const RunSetup& setup) {
-  RunResult failed;
-  std::optional<Running> started = launch(program, setup, failed);
-  if (!started) return failed;
-  Running& run = *started;
-  for (;;) {
-    // Wait for output, the time limit, or (while the run process is ending
-    // after its program) a short while.
-    pollfd fds[2] = {{run.outOpen ? run.outFd : -1, POLLIN, 0},
-                     {run.errOpen ? run.errFd : -1, POLLIN, 0}};
-    const auto wake =
-        run.outOpen || run.errOpen ? run.deadline : Clock::now() + std::chrono::milliseconds(10);
-    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(wake - Clock::now());
-    poll(fds, 2, static_cast<int>(std::max<long long>(wait.count(), 0) + 1));
-    const bool wasOpen = run.outOpen || run.errOpen;
-    if (fds[0].revents != 0) {
-      appendAvailable(run.outFd, run.result.out, run.outOpen);
-      if (!run.firstOutput && !run.result.out.empty()) run.firstOutput = Clock::now();
-    }
-    if (fds[1].revents != 0) appendAvailable(run.errFd, run.result.err, run.errOpen);
-    if (wasOpen && !run.outOpen && !run.errOpen) {
-      run.result.elapsed =
-          std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - run.start);
-    }
-    if (ended(run)) return finish(run);
+  RunResult result;
+  const RunDirectory directory(setup);
+  Pipe out, err, control, go;
+  const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (directory.path().empty() || out.read < 0 || err.read < 0 || control.read < 0 || go.read < 0 ||
+      null < 0) {
+    if (null >= 0) close(null);
+    result.setupError = "cannot make the run's folder or pipes";
+    return result;
   }
+  // The launcher enters the namespaces, stages the run and becomes the program.
+  std::vector<std::string> argv = {"setpriv", "--pdeathsig",   "KILL",   "unshare",
+                                   "--mount", "--propagation", "private"};
+  if (setup.privateNetwork) argv.push_back("--net");
+  for (const std::string& word :
+       {std::string(TARNWICK_ISOLATED_LAUNCH), directory.path(),
+        std::string(setup.privateNetwork ? "private" : "machine"), program}) {
+    argv.push_back(word);
+  }
+  argv.insert(argv.end(), setup.arguments.begin(), setup.arguments.end());
+
+  const Clock::time_point launched = Clock::now();
+  const pid_t pid = spawn(argv, {null, out.write, err.write, control.write, go.read}, environ);
+  close(null);
+  out.closeWrite();
+  err.closeWrite();
+  control.closeWrite();
+  go.closeRead();
+  if (pid < 0) {
+    result.setupError = "cannot start the launcher";
+    return result;
+  }
+  std::vector<std::unique_ptr<tests_support::HttpTestServer>> servers;
+  try {
+    if (!staged(control.read, launched + std::chrono::seconds(60))) {
+      throw std::runtime_error("the launcher did not stage the run:\n" + directory.setupLog());
+    }
+    const std::string root = "/proc/" + std::to_string(pid);
+    if (setup.server)
+      servers.push_back(startServer(root + "/ns/net", {"", "127.0.0.1", 80, *setup.server}));
+    for (const ServerSetup& each : setup.servers) {
+      servers.push_back(startServer(
+          each.netns.empty() ? root + "/ns/net" : root + "/root/run/netns/" + each.netns, each));
+    }
+  } catch (const std::exception& error) {
+    kill(-pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    result.setupError = error.what();
+    return result;
+  }
+  result.ran = true;
+  const Clock::time_point start = Clock::now();
+  (void)!::write(go.write, "go\n", 3);
+  go.closeWrite();
+  collect(pid, out.read, err.read, start, start + setup.timeLimit, result);
+  for (const auto& server : servers) {
+    for (const auto& request : server->requests()) {
+      result.requests.push_back(request.header("Host") + "\t" + request.target + "\t" +
+                                request.header("User-Agent"));
+    }
+  }
+  return result;
 }
 
 std::string machineLanAddress() {

@@ -72,13 +72,11 @@ struct RunResult {
 // Why these runs cannot be made here; empty when they can.
 std::string isolationUnavailable();
 
-// Runs `program` under `setup` and collects what it printed. Call it from a
-// thread with no other thread of this process running: the run's process is
-// forked from here and then runs servers of its own, and a process forked
-// beside running threads may inherit a lock one of them held (the
-// sanitizers' allocator takes no care of fork), which hangs the first server
-// that allocates. Each table row is a test of its own, so ctest runs them side
-// by side.
+// Runs `program` under `setup` and collects what it printed. The run is
+// launched by exec'ing isolated_launch.sh in fresh namespaces (nothing of
+// this threaded process runs there but exec'd programs); the servers run
+// here, on sockets made in the run's namespaces. Each table row is a test of
+// its own, so ctest runs them side by side.
 RunResult runIsolated(const std::string& program, const RunSetup& setup);
 
 // The LAN address the program would show on this machine, or why it could not
