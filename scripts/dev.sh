@@ -43,8 +43,6 @@ case "${1:-}" in
   windows)
     build windows
     ctest --preset windows
-    # The window tests once more with Wine's theme on, as a fresh prefix has it.
-    TARNWICK_WINE_THEME=on ctest --preset windows -L wine-ui
     ;;
   windows-e2e)
     build windows

@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine, as CTest's cross-compiling emulator does:
 #   wine-run.sh --prefix DIR program.exe [arguments...]
+#   wine-run.sh --copy-of DIR program.exe [arguments...]
 # The Wine prefix is the build's own (created here on first use), never the
 # user's ~/.wine, so tests neither see nor change the user's Wine set-up.
+# With --copy-of the program runs in a linked copy of DIR of its own, with a
+# Wine server of its own, removed when it ends: runs beside each other need
+# not take turns, a run in a private network namespace gets Wine's network
+# services from there, and what a run sets or Wine rewrites (the locale, the
+# display scale) stays in its copy. TARNWICK_WINE_SETTINGS may name a .reg
+# file imported into the copy first.
 set -euo pipefail
 
-if [ "${1:-}" != "--prefix" ] || [ $# -lt 3 ]; then
-  echo "usage: $0 --prefix DIR program.exe [arguments...]" >&2
+if { [ "${1:-}" != "--prefix" ] && [ "${1:-}" != "--copy-of" ]; } || [ $# -lt 3 ]; then
+  echo "usage: $0 --prefix|--copy-of DIR program.exe [arguments...]" >&2
   exit 2
 fi
+mode=$1
 prefix=$(realpath -m "$2")
 shift 2
 
@@ -26,9 +34,26 @@ if [ ! -f "$prefix/.tarnwick-ready" ]; then
     if [ ! -f "$prefix/.tarnwick-ready" ]; then
       wineboot --init >/dev/null 2>&1
       wineserver --wait
+      rm -f "$prefix/wineserver"
       touch "$prefix/.tarnwick-ready"
     fi
   ) 9>"$prefix.lock"
 fi
+[ "$mode" = --prefix ] && exec wine "$@"
 
-exec wine "$@"
+copy=$(mktemp -d /tmp/tarnwick-wine-XXXXXX)
+export WINEPREFIX="$copy/prefix"
+end_copy() {
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$copy"
+}
+trap end_copy EXIT
+cp -al "$prefix" "$WINEPREFIX"
+# Wine rewrites these in place; the template's must stay as they are.
+for file in "$prefix"/*.reg; do cp --remove-destination "$file" "$WINEPREFIX/"; done
+if [ -n "${TARNWICK_WINE_SETTINGS:-}" ]; then
+  wine regedit /S "Z:$(realpath "$TARNWICK_WINE_SETTINGS" | tr / '\\')" >/dev/null 2>&1
+fi
+status=0
+wine "$@" || status=$?
+exit "$status"

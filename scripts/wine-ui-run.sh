@@ -7,10 +7,10 @@
 #                        120, 144, 192 ...
 #   TARNWICK_WINE_THEME  off (the default): the classic common controls; on:
 #                        Wine's own theme, as a fresh prefix has it
-# The prefix lets Wine place the windows itself: without a window manager, a
-# managed window waits two seconds for one on every hide and close. Runs that
-# share a prefix take turns (CTest's resource lock), so each sets the scale
-# and theme it wants; they apply to the programs started after.
+# Each run gets a linked copy of the prefix with these settings (see
+# wine-run.sh --copy-of), so runs at different scales and themes go side by
+# side. Wine places the windows itself: without a window manager, a managed
+# window waits two seconds for one on every hide and close.
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
@@ -20,7 +20,6 @@ fi
 prefix=$(realpath -m "$1")
 shift
 here=$(dirname "$(realpath "$0")")
-run=("$here/wine-run.sh" --prefix "$prefix")
 dpi=${TARNWICK_WINE_DPI:-96}
 theme=${TARNWICK_WINE_THEME:-off}
 [[ $dpi =~ ^[0-9]+$ ]] || { echo "TARNWICK_WINE_DPI must be a number" >&2; exit 2; }
@@ -29,32 +28,15 @@ case "$theme" in
   off) active=0 ;;
   *) echo "TARNWICK_WINE_THEME must be on or off" >&2; exit 2 ;;
 esac
-wanted="dpi=$dpi theme=$theme"
 
-# One registry value. Once in CI a `reg add` right after another test failed
-# in half a second with nothing said; it is tried again once the Wine server
-# has settled, and says why if that fails too.
-set_value() {
-  local out
-  for _ in 1 2; do
-    if out=$("${run[@]}" reg add "$@" /f 2>&1); then return 0; fi
-    WINEPREFIX="$prefix" wineserver --wait || true
-  done
-  echo "wine-ui-run.sh: reg add $* failed: $out" >&2
-  return 1
-}
-
-mkdir -p "$(dirname "$prefix")"
-(
-  flock 8
-  if [ "$(cat "$prefix/.tarnwick-ui-settings" 2>/dev/null)" != "$wanted" ]; then
-    set_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
-      /v ThemeActive /t REG_SZ /d "$active"
-    set_value 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
-    set_value 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
-    WINEPREFIX="$prefix" wineserver --wait
-    echo "$wanted" >"$prefix/.tarnwick-ui-settings"
-  fi
-) 8>"$prefix.ui.lock"
-
-exec xvfb-run -a -s "-screen 0 1600x1200x24 -dpi $dpi" "${run[@]}" "$@"
+settings=$(mktemp /tmp/tarnwick-wine-ui-XXXXXX.reg)
+trap 'rm -f "$settings"' EXIT
+printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+  '[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\ThemeManager]' \
+  "\"ThemeActive\"=\"$active\"" '' \
+  '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$(printf '%08x' "$dpi")" '' \
+  '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' >"$settings"
+status=0
+TARNWICK_WINE_SETTINGS=$settings xvfb-run -a -s "-screen 0 1600x1200x24 -dpi $dpi" \
+  "$here/wine-run.sh" --copy-of "$prefix" "$@" || status=$?
+exit "$status"

@@ -21,24 +21,15 @@ namespace="tarnwick-wine-$$"
 work=$(mktemp -d)
 server_pid=""
 resolver_pid=""
-wineserver_down() {
-  # Wine's network answers come from its services, which live as long as its
-  # server: one started outside the namespace would answer from there, and one
-  # started inside must not serve later runs.
-  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1 || true
-}
 cleanup() {
   if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi
   if [ -n "$resolver_pid" ]; then kill "$resolver_pid" 2>/dev/null || true; fi
-  wineserver_down
   ip netns del "$namespace" 2>/dev/null || true
   rm -rf "/etc/netns/$namespace"
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-wineserver_down
 ip netns add "$namespace"
 inside() { ip netns exec "$namespace" "$@"; }
 
@@ -89,10 +80,12 @@ if [ -z "$port" ]; then
   exit 1
 fi
 
-# Wine sees the machine's root directory as drive Z:.
+# Wine sees the machine's root directory as drive Z:. Wine's network answers
+# come from its services, which live as long as its server: a copy of the
+# prefix of its own starts them in this namespace.
 status=0
 TARNWICK_IP_FACTS="Z:$work" TARNWICK_TEST_SERVER="http://127.0.0.1:$port" \
   TARNWICK_TEST_SILENT_LOOKUP="http://silent-lookup.test/" \
   TARNWICK_TEST_SILENT_CONNECT="http://192.0.2.99/" \
-  inside "$wine_run" --prefix "$prefix" "$program" "$@" || status=$?
+  inside "$wine_run" --copy-of "$prefix" "$program" "$@" || status=$?
 exit "$status"
