@@ -49,14 +49,14 @@ case "${1:-}" in
     cmake --preset default >/dev/null
     cmake --build --preset default --target tarnwick_end_to_end_tests
     # A Wine session takes a few seconds of the processor to start: four at
-    # once on two cores (six for the network tables, which mostly wait),
+    # once on two cores (eight for the network tables, which mostly wait),
     # where the Linux rows run eight.
     for theme in off on; do
       TARNWICK_WINE_THEME=$theme TARNWICK_WINDOWS_BUILD="$PWD/build/windows" \
         ctest --preset default -j 4 -R WindowsProgramUnderWine
     done
     # The network tables are about what the program says, not how it looks: once.
-    TARNWICK_WINDOWS_BUILD="$PWD/build/windows" ctest --preset default -j 6 -R TheWindowsProgram
+    TARNWICK_WINDOWS_BUILD="$PWD/build/windows" ctest --preset default -j 8 -R TheWindowsProgram
     ;;
   windows-zip)
     build windows
