@@ -34,23 +34,14 @@ if [ ! -f "$prefix/.tarnwick-ready" ]; then
     if [ ! -f "$prefix/.tarnwick-ready" ]; then
       wineboot --init >/dev/null 2>&1
       wineserver --wait
-      rm -f "$prefix/wineserver"
       touch "$prefix/.tarnwick-ready"
     fi
   ) 9>"$prefix.lock"
 fi
 [ "$mode" = --prefix ] && exec wine "$@"
 
-copy=$(mktemp -d /tmp/tarnwick-wine-XXXXXX)
-export WINEPREFIX="$copy/prefix"
-end_copy() {
-  wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$copy"
-}
-trap end_copy EXIT
-cp -al "$prefix" "$WINEPREFIX"
-# Wine rewrites these in place; the template's must stay as they are.
-for file in "$prefix"/*.reg; do cp --remove-destination "$file" "$WINEPREFIX/"; done
+source "$(dirname "$(realpath "$0")")/wine_copy.sh"
+wine_prefix_copy "$prefix"
 if [ -n "${TARNWICK_WINE_SETTINGS:-}" ]; then
   wine regedit /S "Z:$(realpath "$TARNWICK_WINE_SETTINGS" | tr / '\\')" >/dev/null 2>&1
 fi

@@ -96,18 +96,9 @@ case "${1:-}" in
 esac
 
 prepare_template
-work=$(mktemp -d /tmp/tarnwick-wine-XXXXXX)
-export WINEPREFIX=$work/prefix
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-cp -al "$template" "$WINEPREFIX"
-# Wine rewrites these; the template's must stay as they are.
-for file in "$template"/*.reg; do cp --remove-destination "$file" "$WINEPREFIX/"; done
-rm -f "$WINEPREFIX/wineserver"
+source "$(dirname "$(realpath "$0")")/../../scripts/wine_copy.sh"
+wine_prefix_copy "$template"
+work=$wine_scratch
 # The session's own copy of the user's settings: theme and display scale.
 if [[ ${TARNWICK_WINE_THEME:-off} == on ]]; then
   sed -i 's/^"ThemeActive"="0"/"ThemeActive"="1"/' "$WINEPREFIX/user.reg"
