@@ -25,7 +25,7 @@
 # Needs root (for the mount namespace), unshare(1), flock(1) and /usr/bin/time.
 set -euo pipefail
 
-LOCK=/tmp/tarnwick-loopback-port80.lock  # shared with the end-to-end tests
+LOCK=/tmp/tarnwick-loopback-port80.lock  # runs of this benchmark take turns on 127.0.0.1:80
 
 if [[ ${1:-} != --inside ]]; then
   if [[ $# -lt 2 || $# -gt 3 ]]; then

@@ -1,16 +1,12 @@
 #include "tests/end_to_end/isolated_run.h"
 
-#include <arpa/inet.h>
 #include <dirent.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/file.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,9 +36,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Names that the program must resolve only through the private hosts file.
-const std::string kHosts = "127.0.0.1 localhost\n::1 localhost\n127.0.0.1 " +
-                           std::string(probes::kEchoServiceHost) + "\n127.0.0.1 " +
-                           std::string(probes::kReachabilityHost) + "\n";
+std::string hostsFile(const std::string& loopback) {
+  return "127.0.0.1 localhost\n::1 localhost\n" + loopback + " " +
+         std::string(probes::kEchoServiceHost) + "\n" + loopback + " " +
+         std::string(probes::kReachabilityHost) + "\n";
+}
 // Nothing listens there: a name missing from the hosts file is refused at once.
 constexpr const char* kResolver = "nameserver 127.0.0.9\noptions timeout:1 attempts:1\n";
 
@@ -152,7 +150,7 @@ class RunDirectory {
     if (mkdtemp(name) == nullptr) return;
     path_ = name;
     std::filesystem::create_directory(path_ + "/etc");
-    std::vector<std::pair<std::string, std::string>> etc = {{"hosts", kHosts},
+    std::vector<std::pair<std::string, std::string>> etc = {{"hosts", hostsFile(setup.loopback)},
                                                             {"resolv.conf", kResolver}};
     for (const auto& file : setup.etcFiles) {
       std::erase_if(etc, [&](const auto& own) { return own.first == file.first; });
@@ -334,7 +332,7 @@ RunResult runIsolated(const std::string& program, const RunSetup& setup) {
     }
     const std::string root = "/proc/" + std::to_string(pid);
     if (setup.server)
-      servers.push_back(startServer(root + "/ns/net", {"", "127.0.0.1", 80, *setup.server}));
+      servers.push_back(startServer(root + "/ns/net", {"", setup.loopback, 80, *setup.server}));
     for (const ServerSetup& each : setup.servers) {
       servers.push_back(startServer(
           each.netns.empty() ? root + "/ns/net" : root + "/root/run/netns/" + each.netns, each));
@@ -374,28 +372,10 @@ std::string leakSanitizerOptions() {
          "print_suppressions=0:suppressions=" + TARNWICK_LSAN_SUPPRESSIONS;
 }
 
-bool loopbackPort80Answers() {
-  const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(80);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool answers = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  close(s);
-  return answers;
-}
-
-MachinePort80Lock::MachinePort80Lock(std::chrono::seconds wait) {
-  fd_ = open(kPort80LockPath, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd_ < 0) return;
-  const auto deadline = Clock::now() + wait;
-  while (!(held_ = flock(fd_, LOCK_EX | LOCK_NB) == 0) && Clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-}
-
-MachinePort80Lock::~MachinePort80Lock() {
-  if (fd_ >= 0) close(fd_);
+std::string loopbackOfThisRun() {
+  const auto id = static_cast<unsigned>(getpid());
+  return "127." + std::to_string((id >> 16) & 255) + "." + std::to_string((id >> 8) & 255) + "." +
+         std::to_string(id & 255);
 }
 
 }  // namespace end_to_end

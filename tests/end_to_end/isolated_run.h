@@ -36,8 +36,13 @@ struct RunSetup {
   // standard error goes to the run's setup log), and is stopped when the
   // program has ended.
   std::vector<std::vector<std::string>> backgroundCommands;
-  // The scripted server on 127.0.0.1:80 beside the program; none: port 80 is closed.
+  // The scripted server on port 80 of `loopback` beside the program; none:
+  // port 80 is closed.
   std::optional<tests_support::HttpTestServer::Handler> server;
+  // The address the hosts file gives the program's two host names. A run in
+  // the machine's own network namespace takes one of its own (any of
+  // 127.0.0.0/8 is this machine), so that runs beside it never meet.
+  std::string loopback = "127.0.0.1";
   // More servers, started after the staging commands.
   std::vector<ServerSetup> servers;
   // Files shown in place of the machine's /etc files ("hosts", "resolv.conf",
@@ -89,25 +94,7 @@ std::string machineLanAddress();
 // no leak of this program.
 std::string leakSanitizerOptions();
 
-// Whether something on this machine already answers on 127.0.0.1:80.
-bool loopbackPort80Answers();
-
-// Serialises the runs that use 127.0.0.1:80 in the machine's own network
-// namespace, across processes (the tests run in parallel under CTest, and the
-// start-up benchmark takes the same lock). Held while the object lives.
-class MachinePort80Lock {
- public:
-  explicit MachinePort80Lock(std::chrono::seconds wait);
-  ~MachinePort80Lock();
-  MachinePort80Lock(const MachinePort80Lock&) = delete;
-  MachinePort80Lock& operator=(const MachinePort80Lock&) = delete;
-  bool held() const { return held_; }
-
- private:
-  int fd_ = -1;
-  bool held_ = false;
-};
-
-inline constexpr const char* kPort80LockPath = "/tmp/tarnwick-loopback-port80.lock";
+// A loopback address that no other run of this machine uses at the same time.
+std::string loopbackOfThisRun();
 
 }  // namespace end_to_end

@@ -396,13 +396,8 @@ void checkRun(const Scenario& scenario, const Program& program) {
                                             : std::vector<std::string>{});
 
   std::string lan = scenario.lan;
-  std::optional<MachinePort80Lock> lock;
   if (scenario.network == Network::kMachine) {
-    lock.emplace(std::chrono::seconds(90));
-    if (!lock->held()) GTEST_SKIP() << "another run kept " << kPort80LockPath << " for 90 s";
-    if (loopbackPort80Answers()) {
-      GTEST_SKIP() << "something on this machine already listens on 127.0.0.1:80";
-    }
+    setup.loopback = loopbackOfThisRun();
     lan = machineLanAddress();
     if (!probes::isIpAddress(lan)) {
       GTEST_SKIP() << "the machine has no physical LAN address (\"" << lan
