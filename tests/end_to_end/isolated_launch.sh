@@ -5,7 +5,7 @@
 #   isolated_launch.sh RUN_DIRECTORY private|machine PROGRAM [ARGUMENT...]
 # RUN_DIRECTORY holds etc/ (files shown in place of the machine's /etc files),
 # "staging" and "background" (one command a line, its words separated by
-# tabs), "environment" (the program's, NUL-separated NAME=value entries), and
+# tabs), "environment" (NUL-separated NAME=value entries for the program), and
 # takes setup.log. Says "staged" on descriptor 3 when all is set,
 # then waits for a line on descriptor 4 (the test starts its servers in these
 # namespaces meanwhile) and execs the program with the standard error it was
@@ -67,6 +67,12 @@ done <"$run/background"
 
 echo staged >&3
 read -r _ <&4
+# The program's environment: this one without a display and without proxies,
+# so that it runs offscreen and every request goes to the hosts file's
+# address, with the run's own entries over it.
+for name in $(compgen -e); do
+  case ${name,,} in display | wayland_display | *_proxy) unset "$name" ;; esac
+done
 mapfile -d '' -t environment <"$run/environment"
 exec 1>&6 2>&5 3>&- 4>&- 5>&- 6>&-
-exec env -i "${environment[@]}" "$@"
+exec env "${environment[@]}" "$@"

@@ -48,26 +48,6 @@ std::chrono::milliseconds sinceThen(Clock::time_point then) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - then);
 }
 
-// The program's environment: this one without a display and without proxies,
-// so that it runs offscreen and every request goes to the hosts file's address.
-std::vector<std::string> programEnvironment(const std::vector<std::string>& extra) {
-  const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
-  std::vector<std::string> out;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text(*entry);
-    std::string name = nameOf(text);
-    bool replaced = false;
-    for (const std::string& own : extra) replaced = replaced || nameOf(own) == name;
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (replaced || name == "display" || name == "wayland_display" || name.ends_with("_proxy")) {
-      continue;
-    }
-    out.push_back(text);
-  }
-  out.insert(out.end(), extra.begin(), extra.end());
-  return out;
-}
-
 void appendAvailable(int fd, std::string& into, bool& open) {
   char buffer[4096];
   const ssize_t got = read(fd, buffer, sizeof buffer);
@@ -158,9 +138,7 @@ class RunDirectory {
     }
     for (const auto& [name, text] : etc) write("etc/" + name, text);
     std::string environment;
-    for (const std::string& entry : programEnvironment(setup.environment)) {
-      environment += entry + '\0';
-    }
+    for (const std::string& entry : setup.environment) environment += entry + '\0';
     write("environment", environment);
     write("staging", lines(setup.stagingCommands));
     write("background", lines(setup.backgroundCommands));
