@@ -25,10 +25,6 @@ struct ExceptionInfo {
   }
 };
 
-std::string textOf(BSTR text) {
-  return text == nullptr ? std::string() : fromWide({text, SysStringLen(text)});
-}
-
 // What the management service's codes mean, for a system that has no text
 // for them.
 std::string fixedDescription(std::uint32_t code) {
@@ -71,8 +67,8 @@ basics::Error automationError(HRESULT result, EXCEPINFO* exception, std::string_
     } else if (exception->wCode != 0) {
       code = exception->wCode;
     }
-    source = textOf(exception->bstrSource);
-    description = textOf(exception->bstrDescription);
+    source = fromBstr(exception->bstrSource);
+    description = fromBstr(exception->bstrDescription);
   } else {
     // Taking the thread's error object also clears it, so a later failure
     // cannot show this one's text. It belongs to this failure only when the
@@ -81,8 +77,8 @@ basics::Error automationError(HRESULT result, EXCEPINFO* exception, std::string_
     ComPtr<IErrorInfo> info;
     if (GetErrorInfo(0, info.put()) == S_OK && info && setsErrorInfo(object)) {
       UniqueBstr text;
-      if (SUCCEEDED(info->GetSource(text.put()))) source = textOf(text.get());
-      if (SUCCEEDED(info->GetDescription(text.put()))) description = textOf(text.get());
+      if (SUCCEEDED(info->GetSource(text.put()))) source = fromBstr(text.get());
+      if (SUCCEEDED(info->GetDescription(text.put()))) description = fromBstr(text.get());
     }
   }
   if (source.empty()) source = fallbackSource;

@@ -13,10 +13,6 @@ namespace {
   throw basics::Error(kTypeMismatch, basics::kErrorSource, "Type mismatch");
 }
 
-std::string textOf(BSTR text) {
-  return text == nullptr ? std::string() : fromWide({text, SysStringLen(text)});
-}
-
 Variant fromUnsigned(unsigned long long value) {
   if (value <= static_cast<unsigned long long>(std::numeric_limits<std::int32_t>::max())) {
     return static_cast<std::int32_t>(value);
@@ -59,11 +55,11 @@ TextArray textArray(VARTYPE elementType, SAFEARRAY* array) {
   ArrayAccess access(array);
   for (std::size_t i = 0; i < count; ++i) {
     if (elementType == VT_BSTR) {
-      texts.push_back(textOf(access.items<BSTR>()[i]));
+      texts.push_back(fromBstr(access.items<BSTR>()[i]));
     } else {
       const VARIANT& item = access.items<VARIANT>()[i];
       if (item.vt != VT_BSTR) mismatch();
-      texts.push_back(textOf(item.bstrVal));
+      texts.push_back(fromBstr(item.bstrVal));
     }
   }
   return texts;
@@ -77,7 +73,7 @@ Variant fromVariant(const VARIANT& value) {
     case VT_NULL:
       return Null{};
     case VT_BSTR:
-      return textOf(value.bstrVal);
+      return fromBstr(value.bstrVal);
     case VT_BOOL:
       return value.boolVal != VARIANT_FALSE;
     case VT_I1:
@@ -110,7 +106,7 @@ Variant fromVariant(const VARIANT& value) {
   // The call only reads its source, though it is not declared so.
   UniqueVariant text;
   if (FAILED(VariantChangeType(text.get(), const_cast<VARIANT*>(&value), 0, VT_BSTR))) mismatch();
-  return textOf(text->bstrVal);
+  return fromBstr(text->bstrVal);
 }
 
 }  // namespace platform::windows

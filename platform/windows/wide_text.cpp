@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <oleauto.h>  // after windows.h, which it needs
+
 #include <limits>
 
 namespace platform::windows {
@@ -56,6 +58,11 @@ std::string toAnsi(std::string_view utf8) {
     WideCharToMultiByte(CP_ACP, 0, wide.data(), length, text.data(), needed, nullptr, nullptr);
   }
   return text;
+}
+
+std::string fromBstr(const wchar_t* text) {
+  if (text == nullptr) return {};
+  return fromWide({text, SysStringLen(const_cast<BSTR>(text))});
 }
 
 }  // namespace platform::windows

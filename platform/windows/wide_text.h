@@ -11,6 +11,9 @@ std::wstring toWide(std::string_view utf8);
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string fromWide(std::wstring_view utf16);
 
+// A BSTR's text, by the length it carries, as UTF-8; a null BSTR is empty.
+std::string fromBstr(const wchar_t* text);
+
 // Text in the system's ANSI code page as UTF-8.
 std::string fromAnsi(std::string_view ansi);
 
