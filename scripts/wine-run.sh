@@ -43,7 +43,7 @@ fi
 source "$(dirname "$(realpath "$0")")/wine_copy.sh"
 wine_prefix_copy "$prefix"
 if [ -n "${TARNWICK_WINE_SETTINGS:-}" ]; then
-  wine regedit /S "Z:$(realpath "$TARNWICK_WINE_SETTINGS" | tr / '\\')" >/dev/null 2>&1
+  wine regedit /S "$(windows_path "$TARNWICK_WINE_SETTINGS")" >/dev/null 2>&1
 fi
 status=0
 wine "$@" || status=$?

@@ -1,5 +1,9 @@
 # Sourced by the scripts that run a program in a Wine prefix of its own.
 
+# windows_path FILE: the Windows path of a file on this machine (Wine's Z:
+# drive is the root).
+windows_path() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
+
 # wine_prefix_copy TEMPLATE: a linked copy of the Wine prefix TEMPLATE in a
 # scratch folder, $wine_scratch (the copy is $wine_scratch/prefix, exported as
 # WINEPREFIX), removed on exit with the copy's Wine server. The copy gets a

@@ -46,8 +46,7 @@ export WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko installer: nothing here needs .NET or the HTML engine.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# A Windows path for a file on this machine (Wine's Z: drive is the root).
-windows_path() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
+source "$(dirname "$(realpath "$0")")/../../scripts/wine_copy.sh"  # windows_path, wine_prefix_copy
 
 # Classic (unthemed) controls, so the progress bar takes the colours it is
 # sent, a virtual desktop, so Wine draws the window frames itself, and Wine's
@@ -96,7 +95,6 @@ case "${1:-}" in
 esac
 
 prepare_template
-source "$(dirname "$(realpath "$0")")/../../scripts/wine_copy.sh"
 wine_prefix_copy "$template"
 work=$wine_scratch
 # The session's own copy of the user's settings: theme and display scale.
